@@ -1,0 +1,37 @@
+// The structure data format between bytes in memory and a StructureSet.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/structure_set.h"
+
+namespace brx {
+
+constexpr std::size_t kMaxStructures = 0xFFFF;
+constexpr std::size_t kMaxTilesPerStructure = 0xFF;
+
+// The longest file whose every byte can matter: the largest count of
+// structures, each with the largest count of tiles. Bytes past it are never read.
+constexpr std::size_t kMaxMeaningfulFileSize =
+    FileHeader::kSize +
+    kMaxStructures * (StructureHeader::kSize + kMaxTilesPerStructure * TileRecord::kSize);
+
+// Parses a whole file. `set` is cleared first; on failure it is left empty
+// and `reason` says why. Bytes after the last announced record are ignored.
+bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
+                        std::string* reason = nullptr);
+
+// Builds the bytes of a file for the document: the file header computed from
+// the counts, each structure's header with its position and tile count put in
+// (the document keeps its own values), every other byte as held. Fails, with
+// `out` empty, when the format cannot express the document.
+bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
+                            std::string* reason = nullptr);
+
+// The file header the writer puts before a document of these counts.
+FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles);
+
+}  // namespace brx

@@ -1,0 +1,99 @@
+// Loading and saving a StructureSet through the file seam.
+#include <string>
+#include <vector>
+
+#include "model/file_system.h"
+#include "model/structure_data.h"
+#include "model/structure_set.h"
+
+namespace brx {
+namespace {
+
+void SetReason(std::string* reason, std::string text) {
+  if (reason) *reason = std::move(text);
+}
+
+bool HasName(const char* name) { return name && *name; }
+
+// Writes every byte, going on after a partial write; a write that makes no
+// progress (a full disk can report success for part of the bytes) is an error.
+bool WriteAll(OutputFile& file, const std::vector<std::uint8_t>& bytes, std::string& error) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t written = 0;
+    if (!file.Write(bytes.data() + done, bytes.size() - done, written, error)) return false;
+    if (written == 0) {
+      error = "the disk is full: not every byte could be written";
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// Creates the temporary file beside the target, so that the final rename
+// stays within one folder and one volume.
+std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string& target,
+                                            std::string& temporary, std::string& error) {
+  constexpr int kAttempts = 100;
+  for (int n = 0; n < kAttempts; ++n) {
+    temporary = target + "." + std::to_string(n) + ".tmp";
+    bool already_exists = false;
+    if (auto file = files.CreateNew(temporary, already_exists, error)) return file;
+    if (!already_exists) break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool StructureSet::LoadFromFile(const char* name, std::string* reason) {
+  return LoadFromFile(name, SystemFileSystem(), reason);
+}
+
+bool StructureSet::LoadFromFile(const char* name, FileSystem& files, std::string* reason) {
+  Clear();
+  if (!HasName(name)) {
+    SetReason(reason, "no file name was given");
+    return false;
+  }
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (!files.ReadFile(name, kMaxMeaningfulFileSize, bytes, error)) {
+    SetReason(reason, "cannot open the file: " + error);
+    return false;
+  }
+  return ParseStructureData(bytes.data(), bytes.size(), *this, reason);
+}
+
+bool StructureSet::SaveToFile(const char* name, std::string* reason) const {
+  return SaveToFile(name, SystemFileSystem(), reason);
+}
+
+bool StructureSet::SaveToFile(const char* name, FileSystem& files, std::string* reason) const {
+  std::vector<std::uint8_t> bytes;
+  if (!SerializeStructureData(*this, bytes, reason)) return false;
+  if (!HasName(name)) {
+    SetReason(reason, "no file name was given");
+    return false;
+  }
+  const std::string target = name;
+  std::string temporary;
+  std::string error;
+  auto file = CreateTemporary(files, target, temporary, error);
+  if (!file) {
+    SetReason(reason, "cannot write the file: " + error);
+    return false;
+  }
+  const bool written = WriteAll(*file, bytes, error) && file->Flush(error) && file->Close(error) &&
+                       files.Replace(temporary, target, error);
+  if (!written) {
+    file.reset();
+    files.Remove(temporary);
+    SetReason(reason, "cannot write the file: " + error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace brx

@@ -1,0 +1,28 @@
+# Sourced by the scripts that run Windows programs: Wine's settings, and the
+# making of a prefix ready for unattended runs.
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+# brx_wine_prefix DIR: use DIR as WINEPREFIX, making it once (under a lock, so
+# parallel tests share one making).
+brx_wine_prefix() {
+  export WINEPREFIX="$1"
+  [ -f "$WINEPREFIX/.brx-ready" ] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    [ -f "$WINEPREFIX/.brx-ready" ] && exit 0
+    rm -rf "$WINEPREFIX"
+    timeout -k 5 120 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed for $WINEPREFIX" >&2; exit 1; }
+    # A crash must end the process with a backtrace, not wait for a click.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Without a window manager, unmanaged windows close in milliseconds, not seconds.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # The registry is read when the server starts: stop it so the next start sees the settings.
+    timeout 30 wineserver -w 2>/dev/null
+    wineserver -k 2>/dev/null
+    touch "$WINEPREFIX/.brx-ready"
+  ) 9>"$WINEPREFIX.lock"
+}

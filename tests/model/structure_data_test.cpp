@@ -1,0 +1,238 @@
+#include "model/structure_data.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/documents.h"
+
+namespace brx {
+namespace {
+
+using testing::Bytes;
+using testing::PatternDocument;
+
+std::vector<std::uint8_t> Serialize(const StructureSet& set) {
+  std::vector<std::uint8_t> bytes;
+  std::string reason;
+  EXPECT_TRUE(SerializeStructureData(set, bytes, &reason)) << reason;
+  return bytes;
+}
+
+bool Parse(const std::vector<std::uint8_t>& bytes, StructureSet& set, std::string* reason = nullptr) {
+  return ParseStructureData(bytes.data(), bytes.size(), set, reason);
+}
+
+TEST(Writer, EmptyDocumentIsTheSixteenByteHeader) {
+  EXPECT_EQ(Serialize(StructureSet{}), Bytes({0x42, 0x52, 0x58, 0x46, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0}));
+}
+
+TEST(Writer, OneNewStructure) {
+  StructureSet set;
+  set.AppendStructure(StructureEntry{});
+  auto expected = Bytes({'B', 'R', 'X', 'F', 1, 0, 1, 0, 16, 0, 2, 0, 0, 0, 0, 0});
+  expected.resize(32, 0);
+  EXPECT_EQ(Serialize(set), expected);
+}
+
+TEST(Writer, OneNewStructureWithOneNewTile) {
+  StructureSet set;
+  set.AppendStructure(StructureEntry{});
+  set.AppendTile(0, TileRecord{});
+  auto expected = Bytes({'B', 'R', 'X', 'F', 1, 0, 1, 0, 48, 0, 2, 0, 0, 0, 0, 0});
+  expected.resize(64, 0);
+  expected[16 + 3] = 1;  // NumberOfTiles
+  EXPECT_EQ(Serialize(set), expected);
+}
+
+TEST(Writer, PutsPositionAndTileCountIntoTheWrittenCopyOnly) {
+  StructureSet set;
+  set.AppendStructure(StructureEntry{});
+  StructureEntry second;
+  second.header.SetStructureNumber(7);
+  second.header.SetNumberOfTiles(9);
+  second.header.SetReserved(0xAB);
+  second.tiles.resize(2);
+  set.AppendStructure(second);
+
+  const auto bytes = Serialize(set);
+  const std::size_t header = 16 + 16;
+  EXPECT_EQ(bytes[header + 8], 1);
+  EXPECT_EQ(bytes[header + 9], 0);
+  EXPECT_EQ(bytes[header + 3], 2);
+  EXPECT_EQ(bytes[header + 15], 0xAB);
+  EXPECT_EQ(set.Header(1).StructureNumber(), 7);
+  EXPECT_EQ(set.Header(1).NumberOfTiles(), 9);
+}
+
+TEST(Writer, DataSizeKeepsItsLowSixteenBits) {
+  // 300 structures with 2100 tiles: 16 * 300 + 32 * 2100 = 72000 = 6464 + 65536.
+  std::vector<std::size_t> counts(300, 7);
+  const auto bytes = Serialize(PatternDocument(counts));
+  EXPECT_EQ(bytes[8] | bytes[9] << 8, 6464);
+  EXPECT_EQ(bytes.size(), 16u + 16 * 300 + 32 * 2100);
+}
+
+TEST(Writer, StructureNumberIsTheLowSixteenBitsOfThePosition) {
+  StructureSet set;
+  for (int i = 0; i < 300; ++i) set.AppendStructure(StructureEntry{});
+  const auto bytes = Serialize(set);
+  EXPECT_EQ(bytes[16 + 16 * 299 + 8], 299 & 0xFF);
+  EXPECT_EQ(bytes[16 + 16 * 299 + 9], 299 >> 8);
+}
+
+TEST(Writer, RefusesWhatTheFormatCannotExpress) {
+  StructureSet tiles;
+  tiles.AppendStructure(StructureEntry{});
+  tiles.AppendStructure(StructureEntry{});
+  for (int j = 0; j < 256; ++j) tiles.AppendTile(1, TileRecord{});
+  std::vector<std::uint8_t> bytes{1, 2, 3};
+  std::string reason;
+  EXPECT_FALSE(SerializeStructureData(tiles, bytes, &reason));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_EQ(reason, "structure 1 has 256 tiles; a file holds at most 255 per structure");
+
+  StructureSet structures;
+  for (std::size_t i = 0; i < kMaxStructures; ++i) structures.AppendStructure(StructureEntry{});
+  EXPECT_TRUE(SerializeStructureData(structures, bytes, &reason));
+  structures.AppendStructure(StructureEntry{});
+  EXPECT_FALSE(SerializeStructureData(structures, bytes, &reason));
+  EXPECT_EQ(reason, "the document has 65536 structures; a file holds at most 65535");
+}
+
+TEST(Reader, EmptyFileOfStructures) {
+  StructureSet set = PatternDocument({1});
+  auto bytes = Bytes({'B', 'R', 'X', 'F', 0, 0});
+  bytes.resize(16, 0xEE);
+  EXPECT_TRUE(Parse(bytes, set));
+  EXPECT_EQ(set.StructureCount(), 0u);
+}
+
+TEST(Reader, RoundTripIsByteForByte) {
+  for (const auto& counts : std::vector<std::vector<std::size_t>>{{}, {0}, {0, 0, 3}, {255, 1}}) {
+    const auto bytes = Serialize(PatternDocument(counts));
+    StructureSet set;
+    ASSERT_TRUE(Parse(bytes, set));
+    EXPECT_EQ(Serialize(set), bytes);
+    ASSERT_EQ(set.StructureCount(), counts.size());
+    for (std::size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(set.TileCount(i), counts[i]);
+  }
+}
+
+TEST(Reader, KeepsEveryRecordByteAsRead) {
+  auto bytes = Serialize(PatternDocument({2, 0, 1}));
+  StructureSet set;
+  ASSERT_TRUE(Parse(bytes, set));
+  // Headers keep what the file says, StructureNumber and Reserved included.
+  const StructureSet expected = PatternDocument({2, 0, 1});
+  for (std::size_t i = 0; i < 3; ++i) {
+    StructureHeader header = expected.Header(i);
+    header.SetStructureNumber(static_cast<std::uint16_t>(i));
+    header.SetNumberOfTiles(static_cast<std::uint8_t>(expected.TileCount(i)));
+    EXPECT_EQ(set.Header(i), header);
+    for (std::size_t j = 0; j < expected.TileCount(i); ++j)
+      EXPECT_EQ(set.Tile(i, j), expected.Tile(i, j));
+  }
+}
+
+TEST(Reader, IgnoresHeaderBytesSixToFifteenAndTrailingBytes) {
+  auto bytes = Serialize(PatternDocument({1, 2}));
+  StructureSet reference;
+  ASSERT_TRUE(Parse(bytes, reference));
+  for (std::size_t k = 6; k < 16; ++k) bytes[k] = static_cast<std::uint8_t>(0xA5 ^ k);
+  bytes.insert(bytes.end(), {'B', 'R', 'X', 'F', 9, 9});
+  StructureSet set;
+  EXPECT_TRUE(Parse(bytes, set));
+  EXPECT_TRUE(set == reference);
+}
+
+TEST(Reader, StructureNumberIsNotCompared) {
+  auto bytes = Serialize(PatternDocument({0, 0}));
+  bytes[16 + 16 + 8] = 7;
+  StructureSet set;
+  ASSERT_TRUE(Parse(bytes, set));
+  EXPECT_EQ(set.Header(1).StructureNumber(), 7);
+}
+
+TEST(Reader, RejectsAWrongMagicInAnyByte) {
+  for (std::size_t k = 0; k < 4; ++k) {
+    auto bytes = Serialize(PatternDocument({1}));
+    bytes[k] = 0;
+    StructureSet set = PatternDocument({1});
+    std::string reason;
+    EXPECT_FALSE(Parse(bytes, set, &reason));
+    EXPECT_EQ(set.StructureCount(), 0u);
+    EXPECT_EQ(reason, "not a structure data file: it does not start with \"BRXF\"");
+  }
+}
+
+// Every length short of the whole file fails, leaves nothing behind and says
+// where the data ran out.
+TEST(Reader, EveryTruncationFails) {
+  const auto whole = Serialize(PatternDocument({2, 0, 1}));
+  ASSERT_EQ(whole.size(), 16u + 3 * 16 + 3 * 32);
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    const std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + length);
+    StructureSet set = PatternDocument({4});
+    std::string reason;
+    EXPECT_FALSE(Parse(bytes, set, &reason)) << length;
+    EXPECT_EQ(set.StructureCount(), 0u) << length;
+    if (length < 16) {
+      EXPECT_EQ(reason, "the file is shorter than its 16-byte header (" + std::to_string(length) +
+                            (length == 1 ? " byte)" : " bytes)"));
+    } else {
+      EXPECT_NE(reason.find("the file is truncated: "), std::string::npos) << reason;
+      EXPECT_NE(reason.find("ends at offset " + std::to_string(length)), std::string::npos)
+          << reason;
+    }
+  }
+}
+
+struct TruncationCase {
+  std::size_t length;
+  const char* reason;
+};
+
+TEST(Reader, TruncationNamesTheRecord) {
+  // Layout: header 0-15; structure 0 at 16 with tiles at 32 and 64; structure 1
+  // at 96 (no tiles); structure 2 at 112 with its tile at 128; end 160.
+  const auto whole = Serialize(PatternDocument({2, 0, 1}));
+  const TruncationCase cases[] = {
+      {16, "the file is truncated: the header of structure 0 needs bytes up to offset 32, but the "
+           "data ends at offset 16"},
+      {40, "the file is truncated: tile 0 of structure 0 needs bytes up to offset 64, but the "
+           "data ends at offset 40"},
+      {95, "the file is truncated: tile 1 of structure 0 needs bytes up to offset 96, but the "
+           "data ends at offset 95"},
+      {100, "the file is truncated: the header of structure 1 needs bytes up to offset 112, but "
+            "the data ends at offset 100"},
+      {159, "the file is truncated: tile 0 of structure 2 needs bytes up to offset 160, but the "
+            "data ends at offset 159"},
+  };
+  for (const auto& c : cases) {
+    StructureSet set;
+    std::string reason;
+    EXPECT_FALSE(ParseStructureData(whole.data(), c.length, set, &reason));
+    EXPECT_EQ(reason, c.reason);
+  }
+}
+
+TEST(Reader, AHugeCountInATinyFileFailsWithoutAllocatingForIt) {
+  // 65535 structures each announcing 255 tiles, but no record present.
+  auto bytes = Bytes({'B', 'R', 'X', 'F', 0xFF, 0xFF, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0,
+                      0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  StructureSet set;
+  std::string reason;
+  EXPECT_FALSE(Parse(bytes, set, &reason));
+  EXPECT_EQ(reason, "the file is truncated: tile 0 of structure 0 needs bytes up to offset 64, "
+                    "but the data ends at offset 32");
+}
+
+TEST(Reader, StructureWithTheMostTiles) {
+  auto bytes = Serialize(PatternDocument({255, 0}));
+  StructureSet set;
+  ASSERT_TRUE(Parse(bytes, set));
+  EXPECT_EQ(set.TileCount(0), 255u);
+  EXPECT_EQ(set.TileCount(1), 0u);
+}
+
+}  // namespace
+}  // namespace brx
