@@ -1,0 +1,28 @@
+# Sourced: a private X server for Wine, started and stopped by its PID.
+
+# brx_start_xvfb: starts Xvfb on a free display and exports DISPLAY and BRX_XVFB_PID.
+brx_start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    BRX_XVFB_PID=$!
+    local tries
+    for tries in $(seq 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n" BRX_XVFB_PID
+        return 0
+      fi
+      kill -0 "$BRX_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$BRX_XVFB_PID" 2>/dev/null
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+brx_stop_xvfb() {
+  [ -n "${BRX_XVFB_PID:-}" ] && kill "$BRX_XVFB_PID" 2>/dev/null && wait "$BRX_XVFB_PID" 2>/dev/null
+  BRX_XVFB_PID=""
+}

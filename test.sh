@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native tree with the host
+# compiler, then the Windows tree under Wine on a private X display.
+# Installs what is missing from Debian's packages first.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+cd "$root"
+
+scripts/install-deps.sh
+
+echo "== native build and tests"
+scripts/build.sh native
+(cd build/native && ctest --output-on-failure -j "$(nproc)")
+
+echo "== Windows build and tests under Wine"
+scripts/build.sh win64
+source scripts/wine-env.sh
+source scripts/xvfb.sh
+brx_wine_prefix "$root/build/win64/wineprefix"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  brx_stop_xvfb
+}
+trap cleanup EXIT
+brx_start_xvfb
+# One wineserver for the whole run, so each test starts in milliseconds.
+wineserver -p
+timeout 60 wine cmd /c exit >/dev/null 2>&1 || true
+(cd build/win64 && ctest --output-on-failure -j "$(nproc)")
