@@ -11,6 +11,26 @@
 
 namespace brx {
 
+// A file being read, or any other source of bytes read front to back.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to `size` bytes and reports how many were read: fewer than asked
+  // is not the end in itself; 0 is the end.
+  virtual bool Read(std::uint8_t* data, std::size_t size, std::size_t& got, std::string& error) = 0;
+};
+
+// Bytes already in memory, read as a file.
+class MemoryInputFile : public InputFile {
+ public:
+  MemoryInputFile(const std::uint8_t* data, std::size_t size) : data_(data), left_(size) {}
+  bool Read(std::uint8_t* data, std::size_t size, std::size_t& got, std::string& error) override;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t left_;
+};
+
 // A file being written. Destroying it closes it if Close was not called.
 class OutputFile {
  public:
@@ -27,9 +47,13 @@ class OutputFile {
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+  // Opens an existing file for reading, letting others read it meanwhile but
+  // not write it; null on failure.
+  virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path,
+                                                    std::string& error) = 0;
   // Reads the file's first `limit` bytes (all of it when it is shorter).
-  virtual bool ReadFile(const std::string& path, std::size_t limit,
-                        std::vector<std::uint8_t>& bytes, std::string& error) = 0;
+  bool ReadFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
+                std::string& error);
   // Creates a file that must not exist yet; null on failure, with
   // `already_exists` telling a name in use from any other failure.
   virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,

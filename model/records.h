@@ -27,8 +27,8 @@ class ByteRecord {
   }
   std::int16_t I16(std::size_t offset) const { return static_cast<std::int16_t>(U16(offset)); }
   std::uint32_t U32(std::size_t offset) const {
-    return static_cast<std::uint32_t>(U16(offset)) |
-           static_cast<std::uint32_t>(U16(offset + 2)) << 16;
+    return static_cast<std::uint32_t>(U16(offset)) | static_cast<std::uint32_t>(U16(offset + 2))
+                                                         << 16;
   }
 
   void SetU8(std::size_t offset, std::uint8_t value) { bytes.at(offset) = value; }
@@ -51,11 +51,16 @@ class ByteRecord {
   // extension, signed kinds by sign extension.
   std::int64_t Get(std::size_t offset, IntKind kind) const {
     switch (kind) {
-      case IntKind::U8: return U8(offset);
-      case IntKind::I8: return I8(offset);
-      case IntKind::U16: return U16(offset);
-      case IntKind::I16: return I16(offset);
-      case IntKind::U32: return U32(offset);
+      case IntKind::U8:
+        return U8(offset);
+      case IntKind::I8:
+        return I8(offset);
+      case IntKind::U16:
+        return U16(offset);
+      case IntKind::I16:
+        return I16(offset);
+      case IntKind::U32:
+        return U32(offset);
     }
     return 0;
   }
@@ -65,10 +70,16 @@ class ByteRecord {
   void Put(std::size_t offset, IntKind kind, std::uint32_t value) {
     switch (kind) {
       case IntKind::U8:
-      case IntKind::I8: SetU8(offset, static_cast<std::uint8_t>(value)); break;
+      case IntKind::I8:
+        SetU8(offset, static_cast<std::uint8_t>(value));
+        break;
       case IntKind::U16:
-      case IntKind::I16: SetU16(offset, static_cast<std::uint16_t>(value)); break;
-      case IntKind::U32: SetU32(offset, value); break;
+      case IntKind::I16:
+        SetU16(offset, static_cast<std::uint16_t>(value));
+        break;
+      case IntKind::U32:
+        SetU32(offset, value);
+        break;
     }
   }
 

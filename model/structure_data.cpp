@@ -1,7 +1,9 @@
 #include "model/structure_data.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace brx {
@@ -11,77 +13,122 @@ void SetReason(std::string* reason, std::string text) {
   if (reason) *reason = std::move(text);
 }
 
-// Walks the input record by record, and says where it ran out.
+// Hands out the input record by record through a buffer, so that a file is
+// read in large blocks whatever the size of its records.
 class RecordReader {
  public:
-  RecordReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  explicit RecordReader(InputFile& source) : source_(source), buffer_(kBufferSize) {}
 
-  std::size_t offset() const { return offset_; }
-  std::size_t left() const { return size_ - offset_; }
-
-  template <typename Record>
-  bool Read(Record& record) {
-    if (left() < Record::kSize) return false;
-    std::copy_n(data_ + offset_, Record::kSize, record.bytes.begin());
-    offset_ += Record::kSize;
+  // Makes `size` bytes available to Take; false at the end of the data or on
+  // a read error (then `error` is set).
+  bool Ensure(std::size_t size, std::string& error) {
+    while (end_ - begin_ < size) {
+      if (begin_ + size > buffer_.size()) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+      }
+      std::size_t got = 0;
+      if (!source_.Read(buffer_.data() + end_, buffer_.size() - end_, got, error)) return false;
+      if (got == 0) return false;
+      end_ += got;
+    }
     return true;
   }
 
+  const std::uint8_t* Take(std::size_t size) {
+    const std::uint8_t* taken = buffer_.data() + begin_;
+    begin_ += size;
+    consumed_ += size;
+    return taken;
+  }
+
+  // Where the next record starts, and where the data ended once Ensure failed.
+  std::size_t offset() const { return consumed_; }
+  std::size_t end_of_data() const { return consumed_ + (end_ - begin_); }
+
  private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t offset_ = 0;
+  // Larger than the largest run of records taken at once (255 tiles).
+  static constexpr std::size_t kBufferSize = 1 << 16;
+  static_assert(kBufferSize >= kMaxTilesPerStructure * TileRecord::kSize);
+
+  InputFile& source_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  std::size_t consumed_ = 0;
 };
+
+template <typename Record>
+void CopyRecord(const std::uint8_t* bytes, Record& record) {
+  std::copy_n(bytes, Record::kSize, record.bytes.begin());
+}
 
 std::string Truncated(const std::string& what, std::size_t needed_end, std::size_t size) {
   return "the file is truncated: " + what + " needs bytes up to offset " +
          std::to_string(needed_end) + ", but the data ends at offset " + std::to_string(size);
 }
 
+// Empties the document and gives the reason a record could not be had: a
+// read error if there was one, else the end of the data.
+bool Fail(StructureSet& set, std::string* reason, const std::string& read_error,
+          std::string end_of_data) {
+  set.Clear();
+  SetReason(reason,
+            read_error.empty() ? std::move(end_of_data) : "cannot read the file: " + read_error);
+  return false;
+}
+
 }  // namespace
 
-bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
-                        std::string* reason) {
+bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reason) {
+  static_assert(sizeof(TileRecord) == TileRecord::kSize && std::is_trivially_copyable_v<TileRecord>,
+                "tiles are copied from the file as whole runs of records");
   set.Clear();
-  RecordReader reader(data, size);
-  FileHeader file_header;
-  if (!reader.Read(file_header)) {
-    SetReason(reason, "the file is shorter than its 16-byte header (" + std::to_string(size) +
-                          (size == 1 ? " byte)" : " bytes)"));
-    return false;
+  RecordReader reader(source);
+  std::string error;
+  if (!reader.Ensure(FileHeader::kSize, error)) {
+    const std::size_t size = reader.end_of_data();
+    return Fail(set, reason, error,
+                "the file is shorter than its 16-byte header (" + std::to_string(size) +
+                    (size == 1 ? " byte)" : " bytes)"));
   }
+  FileHeader file_header;
+  CopyRecord(reader.Take(FileHeader::kSize), file_header);
   if (!file_header.HasMagic()) {
     SetReason(reason, "not a structure data file: it does not start with \"BRXF\"");
     return false;
   }
 
   const std::size_t structures = file_header.NumberOfStructures();
-  // Reserve only what the bytes present can hold, whatever the count claims.
-  set.Reserve(std::min(structures, reader.left() / StructureHeader::kSize));
-  StructureEntry entry;
   for (std::size_t i = 0; i < structures; ++i) {
-    const std::size_t header_offset = reader.offset();
-    if (!reader.Read(entry.header)) {
-      set.Clear();
-      SetReason(reason, Truncated("the header of structure " + std::to_string(i),
-                                  header_offset + StructureHeader::kSize, size));
-      return false;
+    StructureEntry entry;
+    if (!reader.Ensure(StructureHeader::kSize, error)) {
+      return Fail(set, reason, error,
+                  Truncated("the header of structure " + std::to_string(i),
+                            reader.offset() + StructureHeader::kSize, reader.end_of_data()));
     }
+    CopyRecord(reader.Take(StructureHeader::kSize), entry.header);
     const std::size_t tiles = entry.header.NumberOfTiles();
-    if (reader.left() < tiles * TileRecord::kSize) {
-      const std::size_t complete = reader.left() / TileRecord::kSize;
-      set.Clear();
-      SetReason(reason, Truncated("tile " + std::to_string(complete) + " of structure " +
-                                      std::to_string(i),
-                                  reader.offset() + (complete + 1) * TileRecord::kSize, size));
-      return false;
+    const std::size_t tile_bytes = tiles * TileRecord::kSize;
+    if (!reader.Ensure(tile_bytes, error)) {
+      const std::size_t complete = (reader.end_of_data() - reader.offset()) / TileRecord::kSize;
+      return Fail(
+          set, reason, error,
+          Truncated("tile " + std::to_string(complete) + " of structure " + std::to_string(i),
+                    reader.offset() + (complete + 1) * TileRecord::kSize, reader.end_of_data()));
     }
     entry.tiles.resize(tiles);
-    for (TileRecord& tile : entry.tiles) reader.Read(tile);
+    if (tiles) std::memcpy(entry.tiles.data(), reader.Take(tile_bytes), tile_bytes);
     set.AppendStructure(std::move(entry));
-    entry.tiles.clear();
   }
   return true;
+}
+
+bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
+                        std::string* reason) {
+  MemoryInputFile source(data, size);
+  return ParseStructureData(source, set, reason);
 }
 
 FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/file_system.h"
 #include "model/structure_set.h"
 
 namespace brx {
@@ -19,8 +20,11 @@ constexpr std::size_t kMaxMeaningfulFileSize =
     FileHeader::kSize +
     kMaxStructures * (StructureHeader::kSize + kMaxTilesPerStructure * TileRecord::kSize);
 
-// Parses a whole file. `set` is cleared first; on failure it is left empty
-// and `reason` says why. Bytes after the last announced record are ignored.
+// Parses a file read front to back. `set` is cleared first; on failure it is
+// left empty and `reason` says why. Bytes after the last announced record are
+// never read. Memory is taken for records only once their bytes have arrived,
+// so no count in the file can make the parser allocate beyond its input.
+bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reason = nullptr);
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
                         std::string* reason = nullptr);
 

@@ -13,7 +13,9 @@ void SetReason(std::string* reason, std::string text) {
   if (reason) *reason = std::move(text);
 }
 
-bool HasName(const char* name) { return name && *name; }
+bool HasName(const char* name) {
+  return name && *name;
+}
 
 // Writes every byte, going on after a partial write; a write that makes no
 // progress (a full disk can report success for part of the bytes) is an error.
@@ -57,13 +59,13 @@ bool StructureSet::LoadFromFile(const char* name, FileSystem& files, std::string
     SetReason(reason, "no file name was given");
     return false;
   }
-  std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!files.ReadFile(name, kMaxMeaningfulFileSize, bytes, error)) {
+  const auto file = files.OpenForReading(name, error);
+  if (!file) {
     SetReason(reason, "cannot open the file: " + error);
     return false;
   }
-  return ParseStructureData(bytes.data(), bytes.size(), *this, reason);
+  return ParseStructureData(*file, *this, reason);
 }
 
 bool StructureSet::SaveToFile(const char* name, std::string* reason) const {

@@ -55,6 +55,7 @@ class StructureSet {
   bool SaveToFile(const char* name, std::string* reason = nullptr) const;
   bool SaveToFile(const char* name, FileSystem& files, std::string* reason = nullptr) const;
 
+  // Makes room for this many structures in one step.
   void Reserve(std::size_t structures) { entries_.reserve(structures); }
   friend bool operator==(const StructureSet& a, const StructureSet& b);
 

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,7 +11,9 @@
 namespace brx {
 namespace {
 
-std::string SystemMessage(int code) { return std::strerror(code); }
+std::string SystemMessage(int code) {
+  return std::strerror(code);
+}
 
 // Retries a call that a signal interrupted.
 template <typename Call>
@@ -23,6 +24,25 @@ auto Retrying(Call call) {
   } while (result < 0 && errno == EINTR);
   return result;
 }
+
+class PosixInputFile : public InputFile {
+ public:
+  explicit PosixInputFile(int fd) : fd_(fd) {}
+  ~PosixInputFile() override { ::close(fd_); }
+
+  bool Read(std::uint8_t* data, std::size_t size, std::size_t& got, std::string& error) override {
+    const ssize_t n = Retrying([&] { return ::read(fd_, data, size); });
+    if (n < 0) {
+      error = SystemMessage(errno);
+      return false;
+    }
+    got = static_cast<std::size_t>(n);
+    return true;
+  }
+
+ private:
+  int fd_;
+};
 
 class PosixOutputFile : public OutputFile {
  public:
@@ -68,41 +88,20 @@ std::string FolderOf(const std::string& path) {
 
 class PosixFileSystem : public FileSystem {
  public:
-  bool ReadFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-                std::string& error) override {
-    bytes.clear();
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path, std::string& error) override {
     const int fd = Retrying([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
     if (fd < 0) {
       error = SystemMessage(errno);
-      return false;
+      return nullptr;
     }
+    // A folder opens, but is no file.
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
       ::close(fd);
       error = SystemMessage(EISDIR);
-      return false;
+      return nullptr;
     }
-    // The size is a hint only: the loop reads until the end, whatever it is.
-    if (info.st_size > 0) bytes.reserve(std::min<std::size_t>(info.st_size, limit));
-    constexpr std::size_t kChunk = 1 << 16;
-    while (bytes.size() < limit) {
-      const std::size_t old_size = bytes.size();
-      const std::size_t want = std::min(kChunk, limit - old_size);
-      bytes.resize(old_size + want);
-      const ssize_t n = Retrying([&] { return ::read(fd, bytes.data() + old_size, want); });
-      if (n <= 0) {
-        bytes.resize(old_size);
-        if (n < 0) {
-          error = SystemMessage(errno);
-          ::close(fd);
-          return false;
-        }
-        break;
-      }
-      bytes.resize(old_size + static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
+    return std::make_unique<PosixInputFile>(fd);
   }
 
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,

@@ -33,6 +33,29 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+// The largest single transfer asked of the system.
+constexpr std::size_t kMaxTransfer = 1u << 30;
+
+class Win32InputFile : public InputFile {
+ public:
+  explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
+  ~Win32InputFile() override { CloseHandle(handle_); }
+
+  bool Read(std::uint8_t* data, std::size_t size, std::size_t& got, std::string& error) override {
+    DWORD done = 0;
+    if (!::ReadFile(handle_, data, static_cast<DWORD>(std::min(size, kMaxTransfer)), &done,
+                    nullptr)) {
+      error = SystemMessage(GetLastError());
+      return false;
+    }
+    got = done;
+    return true;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
 class Win32OutputFile : public OutputFile {
  public:
   explicit Win32OutputFile(HANDLE handle) : handle_(handle) {}
@@ -42,7 +65,7 @@ class Win32OutputFile : public OutputFile {
 
   bool Write(const std::uint8_t* data, std::size_t size, std::size_t& written,
              std::string& error) override {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    const DWORD chunk = static_cast<DWORD>(std::min(size, kMaxTransfer));
     DWORD done = 0;
     if (!WriteFile(handle_, data, chunk, &done, nullptr)) {
       error = SystemMessage(GetLastError());
@@ -72,33 +95,14 @@ class Win32OutputFile : public OutputFile {
 
 class Win32FileSystem : public FileSystem {
  public:
-  bool ReadFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-                std::string& error) override {
-    bytes.clear();
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path, std::string& error) override {
     const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = SystemMessage(GetLastError());
-      return false;
+      return nullptr;
     }
-    // The size is a hint only: the loop reads until the end, whatever it is.
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
-      bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(size.QuadPart), limit));
-    constexpr std::size_t kChunk = 1 << 16;
-    bool ok = true;
-    while (bytes.size() < limit) {
-      const std::size_t old_size = bytes.size();
-      const DWORD want = static_cast<DWORD>(std::min(kChunk, limit - old_size));
-      bytes.resize(old_size + want);
-      DWORD got = 0;
-      ok = ::ReadFile(file, bytes.data() + old_size, want, &got, nullptr);
-      bytes.resize(old_size + got);
-      if (!ok) error = SystemMessage(GetLastError());
-      if (!ok || got == 0) break;
-    }
-    CloseHandle(file);
-    return ok;
+    return std::make_unique<Win32InputFile>(file);
   }
 
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,

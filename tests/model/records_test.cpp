@@ -88,10 +88,11 @@ struct CutCase {
 // Writing a number cuts it to the field's width; reading widens by the kind.
 TEST(Records, PutCutsToTheFieldWidthAndGetWidensByKind) {
   const CutCase cases[] = {
-      {IntKind::U8, 300, 44},     {IntKind::I8, 300, 44},        {IntKind::U8, 255, 255},
-      {IntKind::I8, 255, -1},     {IntKind::I8, 200, -56},       {IntKind::I16, 40000, -25536},
-      {IntKind::I16, 65535, -1},  {IntKind::I8, 0xFFFFFF7Fu, 127}, {IntKind::U16, 70000, 4464},
-      {IntKind::U32, 0xFFFFFFFFu, 0xFFFFFFFFll},
+      {IntKind::U8, 300, 44},      {IntKind::I8, 300, 44},
+      {IntKind::U8, 255, 255},     {IntKind::I8, 255, -1},
+      {IntKind::I8, 200, -56},     {IntKind::I16, 40000, -25536},
+      {IntKind::I16, 65535, -1},   {IntKind::I8, 0xFFFFFF7Fu, 127},
+      {IntKind::U16, 70000, 4464}, {IntKind::U32, 0xFFFFFFFFu, 0xFFFFFFFFll},
   };
   for (const auto& c : cases) {
     TileRecord tile;

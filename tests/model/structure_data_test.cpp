@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/documents.h"
 
 namespace brx {
@@ -17,12 +19,14 @@ std::vector<std::uint8_t> Serialize(const StructureSet& set) {
   return bytes;
 }
 
-bool Parse(const std::vector<std::uint8_t>& bytes, StructureSet& set, std::string* reason = nullptr) {
+bool Parse(const std::vector<std::uint8_t>& bytes, StructureSet& set,
+           std::string* reason = nullptr) {
   return ParseStructureData(bytes.data(), bytes.size(), set, reason);
 }
 
 TEST(Writer, EmptyDocumentIsTheSixteenByteHeader) {
-  EXPECT_EQ(Serialize(StructureSet{}), Bytes({0x42, 0x52, 0x58, 0x46, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Serialize(StructureSet{}),
+            Bytes({0x42, 0x52, 0x58, 0x46, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0}));
 }
 
 TEST(Writer, OneNewStructure) {
@@ -196,16 +200,21 @@ TEST(Reader, TruncationNamesTheRecord) {
   // at 96 (no tiles); structure 2 at 112 with its tile at 128; end 160.
   const auto whole = Serialize(PatternDocument({2, 0, 1}));
   const TruncationCase cases[] = {
-      {16, "the file is truncated: the header of structure 0 needs bytes up to offset 32, but the "
-           "data ends at offset 16"},
-      {40, "the file is truncated: tile 0 of structure 0 needs bytes up to offset 64, but the "
-           "data ends at offset 40"},
-      {95, "the file is truncated: tile 1 of structure 0 needs bytes up to offset 96, but the "
-           "data ends at offset 95"},
-      {100, "the file is truncated: the header of structure 1 needs bytes up to offset 112, but "
-            "the data ends at offset 100"},
-      {159, "the file is truncated: tile 0 of structure 2 needs bytes up to offset 160, but the "
-            "data ends at offset 159"},
+      {16,
+       "the file is truncated: the header of structure 0 needs bytes up to offset 32, but the "
+       "data ends at offset 16"},
+      {40,
+       "the file is truncated: tile 0 of structure 0 needs bytes up to offset 64, but the "
+       "data ends at offset 40"},
+      {95,
+       "the file is truncated: tile 1 of structure 0 needs bytes up to offset 96, but the "
+       "data ends at offset 95"},
+      {100,
+       "the file is truncated: the header of structure 1 needs bytes up to offset 112, but "
+       "the data ends at offset 100"},
+      {159,
+       "the file is truncated: tile 0 of structure 2 needs bytes up to offset 160, but the "
+       "data ends at offset 159"},
   };
   for (const auto& c : cases) {
     StructureSet set;
@@ -217,13 +226,58 @@ TEST(Reader, TruncationNamesTheRecord) {
 
 TEST(Reader, AHugeCountInATinyFileFailsWithoutAllocatingForIt) {
   // 65535 structures each announcing 255 tiles, but no record present.
-  auto bytes = Bytes({'B', 'R', 'X', 'F', 0xFF, 0xFF, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0,
-                      0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  auto bytes = Bytes({'B', 'R', 'X', 'F',  0xFF, 0xFF, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0,
+                      0,   0,   0,   0xFF, 0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   StructureSet set;
   std::string reason;
   EXPECT_FALSE(Parse(bytes, set, &reason));
-  EXPECT_EQ(reason, "the file is truncated: tile 0 of structure 0 needs bytes up to offset 64, "
-                    "but the data ends at offset 32");
+  EXPECT_EQ(reason,
+            "the file is truncated: tile 0 of structure 0 needs bytes up to offset 64, "
+            "but the data ends at offset 32");
+}
+
+// A source that hands out its bytes in small, uneven pieces and can fail
+// after a given number of bytes, as a pipe or a failing disk would.
+class TrickleSource : public InputFile {
+ public:
+  TrickleSource(std::vector<std::uint8_t> bytes, std::size_t fail_at)
+      : bytes_(std::move(bytes)), fail_at_(fail_at) {}
+  bool Read(std::uint8_t* data, std::size_t size, std::size_t& got, std::string& error) override {
+    if (offset_ >= fail_at_) {
+      error = "the device is gone";
+      return false;
+    }
+    got = std::min({size, bytes_.size() - offset_, fail_at_ - offset_, 1 + offset_ % 7});
+    std::copy_n(bytes_.begin() + offset_, got, data);
+    offset_ += got;
+    return true;
+  }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::size_t fail_at_;
+  std::size_t offset_ = 0;
+};
+
+TEST(Reader, ReadsTheSameFromASourceThatTrickles) {
+  const auto bytes = Serialize(PatternDocument({255, 0, 3, 1}));
+  TrickleSource source(bytes, bytes.size() + 1);
+  StructureSet set;
+  std::string reason;
+  ASSERT_TRUE(ParseStructureData(source, set, &reason)) << reason;
+  EXPECT_EQ(Serialize(set), bytes);
+}
+
+TEST(Reader, AReadErrorIsNotMistakenForTheEnd) {
+  const auto bytes = Serialize(PatternDocument({2, 2}));
+  for (const std::size_t fail_at : {std::size_t{0}, std::size_t{10}, std::size_t{40}}) {
+    TrickleSource source(bytes, fail_at);
+    StructureSet set = PatternDocument({1});
+    std::string reason;
+    EXPECT_FALSE(ParseStructureData(source, set, &reason));
+    EXPECT_EQ(reason, "cannot read the file: the device is gone");
+    EXPECT_EQ(set.StructureCount(), 0u);
+  }
 }
 
 TEST(Reader, StructureWithTheMostTiles) {

@@ -120,9 +120,8 @@ class FailingFileSystem : public FileSystem {
 
   int operations() const { return count_; }
 
-  bool ReadFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-                std::string& error) override {
-    return real_.ReadFile(path, limit, bytes, error);
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path, std::string& error) override {
+    return real_.OpenForReading(path, error);
   }
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,
                                         std::string& error) override {

@@ -1,9 +1,8 @@
 // Saving where POSIX permissions forbid it. Root may write anyway, so these
 // run as an unprivileged user (the build adds such a run when it can).
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "model/structure_set.h"
 #include "tests/support/documents.h"

@@ -1,7 +1,6 @@
 // Saving against files that Windows holds locked.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "model/structure_set.h"
 #include "tests/support/documents.h"

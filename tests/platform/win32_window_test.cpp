@@ -1,7 +1,6 @@
 // The test harness itself: real windows work under this build's Wine setup.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace {
 
@@ -20,9 +19,14 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
       break;
     }
-    case WM_CREATE: seen->created = true; return 0;
-    case kPing: return static_cast<LRESULT>(wparam * 2 + lparam);
-    case WM_NCDESTROY: seen->final_message = true; break;
+    case WM_CREATE:
+      seen->created = true;
+      return 0;
+    case kPing:
+      return static_cast<LRESULT>(wparam * 2 + lparam);
+    case WM_NCDESTROY:
+      seen->final_message = true;
+      break;
   }
   return DefWindowProcA(window, message, wparam, lparam);
 }

@@ -1,0 +1,113 @@
+// Load and save of a large document against the floor of moving the same
+// bytes in one block, timed in the same run. Prints the ratios.
+//
+// The floors: for loading, one read of the whole file into memory; for
+// saving, creating a file, one write of all its bytes, a flush to the disk
+// and a close (a save that is not flushed is not durable, so the floor pays
+// for that too).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/file_system.h"
+#include "model/structure_data.h"
+#include "model/structure_set.h"
+
+namespace {
+
+constexpr std::size_t kStructures = 20000;
+constexpr std::size_t kTiles = 200000;
+constexpr int kRounds = 15;
+
+brx::StructureSet MakeDocument() {
+  brx::StructureSet set;
+  for (std::size_t i = 0; i < kStructures; ++i) {
+    brx::StructureEntry entry;
+    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    entry.header.SetFlags(static_cast<std::uint32_t>(i * 2654435761u));
+    entry.tiles.resize(kTiles / kStructures);
+    for (std::size_t j = 0; j < entry.tiles.size(); ++j)
+      entry.tiles[j].SetShapeByte(j % 25, static_cast<std::uint8_t>(i + j));
+    set.AppendStructure(std::move(entry));
+  }
+  return set;
+}
+
+// The median time of `kRounds` runs, in milliseconds.
+double MedianMs(const std::function<void()>& run) {
+  std::vector<double> times;
+  for (int round = 0; round < kRounds; ++round) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const auto stop = std::chrono::steady_clock::now();
+    times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "model_io_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string folder = argc > 1 ? argv[1] : ".";
+  const std::string path = folder + "/bench-document.brx";
+  const std::string floor_path = folder + "/bench-floor.bin";
+  const brx::StructureSet document = MakeDocument();
+  std::vector<std::uint8_t> bytes;
+  brx::SerializeStructureData(document, bytes);
+  std::string reason;
+  if (!document.SaveToFile(path.c_str(), &reason)) Fail(reason);
+
+  brx::FileSystem& files = brx::SystemFileSystem();
+  // What a round loads stays alive until all rounds are done, so that neither
+  // side's time includes giving memory back.
+  std::vector<brx::StructureSet> loaded(kRounds);
+  std::size_t round = 0;
+  const double load = MedianMs([&] {
+    if (!loaded[round++].LoadFromFile(path.c_str(), &reason)) Fail(reason);
+  });
+  std::vector<std::vector<std::uint8_t>> blocks(kRounds);
+  round = 0;
+  const double read_floor = MedianMs([&] {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) Fail("cannot open " + path);
+    auto& block = blocks[round++];
+    block.resize(bytes.size());
+    if (std::fread(block.data(), 1, block.size(), file) != block.size()) Fail("short read");
+    std::fclose(file);
+  });
+  loaded.clear();
+  blocks.clear();
+  const double save = MedianMs([&] {
+    if (!document.SaveToFile(path.c_str(), &reason)) Fail(reason);
+  });
+  const double write_floor = MedianMs([&] {
+    files.Remove(floor_path);
+    bool exists = false;
+    std::string error;
+    auto file = files.CreateNew(floor_path, exists, error);
+    std::size_t written = 0;
+    if (!file || !file->Write(bytes.data(), bytes.size(), written, error) ||
+        written != bytes.size() || !file->Flush(error) || !file->Close(error))
+      Fail(error);
+  });
+  files.Remove(floor_path);
+  files.Remove(path);
+
+  std::printf("document: %zu structures, %zu tiles, %zu bytes; median of %d rounds\n", kStructures,
+              kTiles, bytes.size(), kRounds);
+  std::printf("load %8.2f ms   floor (one read)            %8.2f ms   ratio %.2f\n", load,
+              read_floor, load / read_floor);
+  std::printf("save %8.2f ms   floor (one write and flush) %8.2f ms   ratio %.2f\n", save,
+              write_floor, save / write_floor);
+  return 0;
+}
