@@ -1,0 +1,276 @@
+#include "view/editor_view.h"
+
+#include <utility>
+
+#include "framework/message_map.h"
+#include "model/structure_data.h"
+#include "res/resource.h"
+#include "view/beep.h"
+#include "view/structure_pane.h"
+#include "view/tile_pane.h"
+
+namespace brx {
+namespace {
+
+constexpr char kStructureItemText[] = "Structure item";
+constexpr char kTileItemText[] = "Tile item";
+// Space between the button row and the pane, in pixels.
+constexpr int kPaneGap = 10;
+
+// The item a selection notification names. The ANSI and the wide form of the
+// notification differ only in the text pointer of their items, so the item
+// handles sit at the same place in both.
+const NMTREEVIEWA& TreeNotification(NMHDR* header) {
+  return *reinterpret_cast<const NMTREEVIEWA*>(header);
+}
+
+}  // namespace
+
+HWND CEditorView::Create(HWND parent) {
+  // The template's tree control needs its window class registered.
+  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&classes);
+  return CreateModeless(IDD_EDITOR_VIEW, parent);
+}
+
+bool CEditorView::ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                       LRESULT& result) {
+  using Map = framework::MessageMap<CEditorView>;
+  using Entry = Map::Entry;
+  static const Map map{
+      Entry::Message(WM_INITDIALOG, &CEditorView::OnInitDialog),
+      Entry::Command(IDC_ADD_STRUCT, BN_CLICKED, &CEditorView::OnAddStruct),
+      Entry::Command(IDC_ADD_TILE, BN_CLICKED, &CEditorView::OnAddTile),
+      Entry::Command(IDC_DELETE, BN_CLICKED, &CEditorView::OnDelete),
+      // The tree sends the ANSI codes to a dialog made by CreateDialogParamA,
+      // the wide ones to a wide parent; either is the same event.
+      Entry::Notify(IDC_STRUCTURE_TREE, static_cast<int>(TVN_SELCHANGEDA),
+                    &CEditorView::OnSelChanged),
+      Entry::Notify(IDC_STRUCTURE_TREE, static_cast<int>(TVN_SELCHANGEDW),
+                    &CEditorView::OnSelChanged),
+      Entry::Notify(IDC_STRUCTURE_TREE, static_cast<int>(TVN_SELCHANGINGA),
+                    &CEditorView::OnSelChanging),
+      Entry::Notify(IDC_STRUCTURE_TREE, static_cast<int>(TVN_SELCHANGINGW),
+                    &CEditorView::OnSelChanging),
+  };
+  return map.Dispatch(*this, window, message, wparam, lparam, result);
+}
+
+void CEditorView::NewDocument() {
+  document_.Clear();
+  RebuildTree(document_);
+}
+
+bool CEditorView::LoadDocument(const char* path, std::string* reason) {
+  // Read aside, so that a file that cannot be read costs nothing of the
+  // open document or of the edits in its pane.
+  StructureSet loaded;
+  if (!loaded.LoadFromFile(path, reason)) return false;
+  document_ = std::move(loaded);
+  RebuildTree(document_);
+  return true;
+}
+
+bool CEditorView::SaveDocument(const char* path, std::string* reason) {
+  // The file holds what the user sees, edits not yet stored included.
+  HTREEITEM selected = SelectedItem();
+  if (selected && !StorePaneOf(selected)) {
+    if (reason) reason->clear();
+    return false;
+  }
+  return document_.SaveToFile(path, reason);
+}
+
+std::uint32_t CEditorView::ItemIndex(HTREEITEM item) const {
+  TVITEMA data{};
+  data.mask = TVIF_PARAM;
+  data.hItem = item;
+  SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+  return static_cast<std::uint32_t>(data.lParam);
+}
+
+bool CEditorView::IsStructureItem(HTREEITEM item) const {
+  return ParentItem(item) == nullptr;
+}
+
+HTREEITEM CEditorView::SelectedItem() const {
+  return TreeView_GetSelection(tree_);
+}
+
+HTREEITEM CEditorView::ParentItem(HTREEITEM item) const {
+  return TreeView_GetParent(tree_, item);
+}
+
+HTREEITEM CEditorView::InsertItem(HTREEITEM parent, const char* text, std::size_t index) {
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = InsertionPoint(parent);
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<char*>(text);
+  insert.item.lParam = static_cast<LPARAM>(index);
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+// A new item goes directly after the selected item when that is its
+// sibling, and last among its siblings otherwise.
+HTREEITEM CEditorView::InsertionPoint(HTREEITEM parent) const {
+  HTREEITEM selected = SelectedItem();
+  if (!selected) return TVI_LAST;
+  HTREEITEM selected_parent = ParentItem(selected);
+  const bool sibling = parent == TVI_ROOT ? selected_parent == nullptr : selected_parent == parent;
+  return sibling ? selected : TVI_LAST;
+}
+
+void CEditorView::SelectItem(HTREEITEM item) {
+  TreeView_SelectItem(tree_, item);
+}
+
+bool CEditorView::StorePaneOf(HTREEITEM item) {
+  if (!item) return false;
+  const std::uint32_t index = ItemIndex(item);
+  if (IsStructureItem(item)) return StoreStructurePane(index);
+  return StoreTilePane(ItemIndex(ParentItem(item)), index);
+}
+
+bool CEditorView::ShowPaneFor(HTREEITEM item) {
+  // Destroys the pane's window, then the object; storing is not done here
+  // but when the selection leaves the item.
+  pane_.reset();
+  if (!item) return false;
+  const std::uint32_t index = ItemIndex(item);
+  const bool shown = IsStructureItem(item) ? CreateStructurePane(index)
+                                           : CreateTilePane(ItemIndex(ParentItem(item)), index);
+  PlacePane();
+  return shown;
+}
+
+// Puts the open pane below the buttons, its left edge under "&Add Struct",
+// and shows it (the structure pane's template is hidden).
+void CEditorView::PlacePane() {
+  if (!pane_ || !pane_->hwnd()) return;
+  WINDOWPLACEMENT button{};
+  button.length = sizeof button;
+  GetWindowPlacement(GetDlgItem(hwnd(), IDC_ADD_STRUCT), &button);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(pane_->hwnd(), &placement);
+  RECT& rect = placement.rcNormalPosition;
+  const LONG width = rect.right - rect.left;
+  const LONG height = rect.bottom - rect.top;
+  rect.left = button.rcNormalPosition.left;
+  rect.top = button.rcNormalPosition.bottom + kPaneGap;
+  rect.right = rect.left + width;
+  rect.bottom = rect.top + height;
+  placement.showCmd = SW_SHOWNORMAL;
+  SetWindowPlacement(pane_->hwnd(), &placement);
+}
+
+bool CEditorView::RebuildTree(const StructureSet& set) {
+  // Deleting every item reports no change of selection, so nothing is
+  // stored: the document has already been replaced and the old items'
+  // indices may not fit it.
+  TreeView_DeleteAllItems(tree_);
+  ShowPaneFor(SelectedItem());
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) {
+    HTREEITEM structure = InsertItem(TVI_ROOT, kStructureItemText, i);
+    for (std::size_t j = 0; j < set.TileCount(i); ++j) InsertItem(structure, kTileItemText, j);
+  }
+  SelectItem(TreeView_GetRoot(tree_));
+  for (HTREEITEM item = TreeView_GetRoot(tree_); item; item = TreeView_GetNextSibling(tree_, item))
+    TreeView_Expand(tree_, item, TVE_EXPAND);
+  return true;
+}
+
+bool CEditorView::CreateStructurePane(std::size_t structure) {
+  return OpenPane(std::make_unique<CStructurePane>(document_.Header(structure)));
+}
+
+bool CEditorView::StoreStructurePane(std::size_t structure) {
+  return StoreOpenPane<CStructurePane>(
+      [&](const StructureHeader& header) { document_.SetHeader(structure, header); });
+}
+
+bool CEditorView::CreateTilePane(std::size_t structure, std::size_t tile) {
+  return OpenPane(std::make_unique<CTilePane>(document_.Tile(structure, tile)));
+}
+
+bool CEditorView::StoreTilePane(std::size_t structure, std::size_t tile) {
+  return StoreOpenPane<CTilePane>(
+      [&](const TileRecord& record) { document_.SetTile(structure, tile, record); });
+}
+
+// Makes `pane` the open pane (the previous one goes with its window) and
+// creates its window, which loads the fields from the pane's record copy.
+bool CEditorView::OpenPane(std::unique_ptr<CPropertyPane> pane) {
+  pane_ = std::move(pane);
+  pane_->Create(hwnd());
+  return true;
+}
+
+// Exchanges the open pane's fields and writes its record copy back, also
+// after a field failed: the copy then holds the fields read up to the
+// failing one, 0 for that one and the loaded values after it.
+template <typename Pane, typename WriteBack>
+bool CEditorView::StoreOpenPane(WriteBack write_back) {
+  auto* pane = dynamic_cast<Pane*>(pane_.get());
+  if (!pane) return true;
+  const bool exchanged = pane->ExchangeFields(ExchangeDirection::kStore);
+  write_back(pane->record());
+  return exchanged;
+}
+
+LRESULT CEditorView::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  tree_ = GetDlgItem(hwnd(), IDC_STRUCTURE_TREE);
+  // 0: the dialog manager sets no initial focus.
+  return 0;
+}
+
+LRESULT CEditorView::OnAddStruct(WORD, WORD, HWND, bool&) {
+  // Refused at the format's limit, so that every document can be saved.
+  if (document_.StructureCount() >= kMaxStructures) {
+    SimpleBeep();
+    return 0;
+  }
+  const std::size_t structure = document_.AppendStructure(StructureEntry{});
+  // Selecting stores the pane being left and opens the new structure's.
+  SelectItem(InsertItem(TVI_ROOT, kStructureItemText, structure));
+  return 0;
+}
+
+LRESULT CEditorView::OnAddTile(WORD, WORD, HWND, bool&) {
+  HTREEITEM selected = SelectedItem();
+  if (!selected || !IsStructureItem(selected)) return 0;
+  const std::uint32_t structure = ItemIndex(selected);
+  if (document_.TileCount(structure) >= kMaxTilesPerStructure) {
+    SimpleBeep();
+    return 0;
+  }
+  const std::size_t tile = document_.AppendTile(structure, TileRecord{});
+  InsertItem(selected, kTileItemText, tile);
+  TreeView_Expand(tree_, selected, TVE_EXPAND);
+  return 0;
+}
+
+LRESULT CEditorView::OnDelete(WORD, WORD, HWND, bool&) {
+  HTREEITEM selected = SelectedItem();
+  if (!selected || !IsStructureItem(selected)) return 0;
+  // The tree only: the structure stays in the document under its index.
+  TreeView_DeleteItem(tree_, selected);
+  // Whatever the tree reported while moving its selection, the pane follows it.
+  ShowPaneFor(SelectedItem());
+  return 0;
+}
+
+LRESULT CEditorView::OnSelChanging(int, NMHDR* header, bool&) {
+  StorePaneOf(TreeNotification(header).itemOld.hItem);
+  // The change of selection is never refused.
+  return 0;
+}
+
+LRESULT CEditorView::OnSelChanged(int, NMHDR* header, bool&) {
+  ShowPaneFor(TreeNotification(header).itemNew.hItem);
+  return 0;
+}
+
+}  // namespace brx

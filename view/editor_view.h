@@ -1,0 +1,87 @@
+// The frame's client window: the tree of all structures and their tiles,
+// the buttons that add structures and tiles and delete structures from the
+// tree, and the one property pane of the selected item. The view owns the
+// document and keeps the tree and the document in step.
+#pragma once
+
+#include <windows.h>
+// commctrl.h builds on the types of windows.h.
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/dialog.h"
+#include "model/structure_set.h"
+#include "view/field_exchange.h"
+
+namespace brx {
+
+class CEditorView : public framework::CDialog {
+ public:
+  // Dialog 129 as a visible child of `parent` (the frame, which sizes it).
+  HWND Create(HWND parent);
+
+  // Empties the document and the tree; no pane stays open.
+  void NewDocument();
+  // Replaces the document by the file's content and rebuilds the tree. On
+  // failure the document, the tree, the selection and the open pane with its
+  // unsaved edits stay as they were; false, and `reason` says why.
+  bool LoadDocument(const char* path, std::string* reason = nullptr);
+  // Stores the open pane's edits into the document (the pane stays open and
+  // the selection does not move), then writes the document to the file.
+  // False when the writer fails (`reason` says why) or when a field of the
+  // pane does not convert (`reason` empty: the beep and the focus on the
+  // field are the message, and nothing is written).
+  bool SaveDocument(const char* path, std::string* reason = nullptr);
+
+  const StructureSet& Document() const { return document_; }
+  // The open pane's window; null while no pane is open.
+  HWND PaneWindow() const { return pane_ ? pane_->hwnd() : nullptr; }
+
+  bool ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                            LRESULT& result) override;
+
+ private:
+  // Tree items: a structure item (top level) carries its structure's index,
+  // a tile item (its child) the tile's index within that structure.
+  std::uint32_t ItemIndex(HTREEITEM item) const;
+  bool IsStructureItem(HTREEITEM item) const;
+  HTREEITEM SelectedItem() const;
+  HTREEITEM ParentItem(HTREEITEM item) const;
+  HTREEITEM InsertItem(HTREEITEM parent, const char* text, std::size_t index);
+  HTREEITEM InsertionPoint(HTREEITEM parent) const;
+  void SelectItem(HTREEITEM item);
+
+  // The pane and the record the item stands for.
+  bool StorePaneOf(HTREEITEM item);
+  bool ShowPaneFor(HTREEITEM item);
+  void PlacePane();
+  bool RebuildTree(const StructureSet& set);
+
+  // The pane operations. Create makes a pane from a copy of the record;
+  // store exchanges the pane's fields and writes the copy back into the
+  // document, and is false when a field did not convert.
+  bool CreateStructurePane(std::size_t structure);
+  bool StoreStructurePane(std::size_t structure);
+  bool CreateTilePane(std::size_t structure, std::size_t tile);
+  bool StoreTilePane(std::size_t structure, std::size_t tile);
+  bool OpenPane(std::unique_ptr<CPropertyPane> pane);
+  template <typename Pane, typename WriteBack>
+  bool StoreOpenPane(WriteBack write_back);
+
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnAddStruct(WORD, WORD, HWND, bool&);
+  LRESULT OnAddTile(WORD, WORD, HWND, bool&);
+  LRESULT OnDelete(WORD, WORD, HWND, bool&);
+  LRESULT OnSelChanging(int, NMHDR* header, bool&);
+  LRESULT OnSelChanged(int, NMHDR* header, bool&);
+
+  HWND tree_ = nullptr;
+  std::unique_ptr<CPropertyPane> pane_;
+  StructureSet document_;
+};
+
+}  // namespace brx

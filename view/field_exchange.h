@@ -1,0 +1,77 @@
+// Field exchange: moving values between a pane's controls and its private
+// copy of one record. Load fills the controls from the copy when the pane's
+// window opens; store reads them back when the view takes the pane's edits.
+// Integers go through edit boxes, flag bits through checkboxes; a number too
+// wide for its field is cut to the field's width, and text that is not a
+// number gives the simple beep, takes the focus and stops the exchange.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "model/records.h"
+
+namespace brx {
+
+enum class ExchangeDirection { kLoad, kStore };
+
+// One entry of a pane's field list: a control and what it shows of the record.
+struct FieldBinding {
+  enum class Kind { kInt, kFlag };
+
+  Kind kind;
+  int control;
+  std::size_t offset;  // of the integer field, or of the flag word, in the record
+  IntKind width;       // the integer's kind, or the flag word's width (U32 or U8)
+  std::size_t bit;     // flag bindings: the bound bit of the word
+
+  static FieldBinding Int(int control, std::size_t offset, IntKind kind) {
+    return {Kind::kInt, control, offset, kind, 0};
+  }
+  static FieldBinding Flag(int control, std::size_t word_offset, IntKind word_width,
+                           std::size_t bit) {
+    return {Kind::kFlag, control, word_offset, word_width, bit};
+  }
+};
+
+// The common base of the property panes: a modeless child dialog that
+// exchanges its fields once when it opens and again whenever the view stores
+// it. It handles WM_INITDIALOG only; everything else is the dialog manager's.
+class CPropertyPane : public framework::CDialog {
+ public:
+  // The pane's window from its template, as a hidden or visible child of `parent`.
+  HWND Create(HWND parent) { return CreateModeless(template_id_, parent); }
+
+  // Walks the field list in order and stops at the first integer field that
+  // fails; true when every field was exchanged.
+  virtual bool ExchangeFields(ExchangeDirection direction) = 0;
+
+  // One checkbox: 0 unchecked, 1 checked, 2 indeterminate. Cannot fail; a
+  // value outside 0 to 2 loads as unchecked.
+  void ExchangeCheck(int control, int& check, ExchangeDirection direction);
+
+  // The failure response: the simple beep, then the focus on the control.
+  void ReportExchangeFailure(int control);
+
+  bool ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                            LRESULT& result) override;
+
+ protected:
+  explicit CPropertyPane(int template_id) : template_id_(template_id) {}
+
+  // Shows a number widened to 32 bits; false when the text could not be set.
+  bool ShowInt(int control, std::int64_t value, bool is_signed);
+  // Reads an edit box as a 32-bit number; 0 and `converted` false when the
+  // text is not one.
+  std::uint32_t ReadInt(int control, bool is_signed, bool& converted);
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
+
+  const int template_id_;
+};
+
+}  // namespace brx
