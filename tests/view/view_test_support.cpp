@@ -90,10 +90,14 @@ std::string ItemText(HWND tree, HTREEITEM item) {
   return text;
 }
 
-std::string ControlText(HWND dialog, int control) {
+std::string WindowText(HWND window) {
   char text[256] = {};
-  GetDlgItemTextA(dialog, control, text, sizeof text);
+  GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+std::string ControlText(HWND dialog, int control) {
+  return WindowText(GetDlgItem(dialog, control));
 }
 
 void SetControlText(HWND dialog, int control, const std::string& text) {

@@ -55,6 +55,7 @@ HTREEITEM ChildItem(HWND tree, HTREEITEM parent, int n);
 bool IsExpanded(HWND tree, HTREEITEM item);
 std::string ItemText(HWND tree, HTREEITEM item);
 
+std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int control);
 void SetControlText(HWND dialog, int control, const std::string& text);
 bool IsChecked(HWND dialog, int control);

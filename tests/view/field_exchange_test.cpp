@@ -1,0 +1,300 @@
+// Field exchange on the real panes: how each integer kind loads and
+// stores, the stop rule after a failing field, flag bits through their
+// checkboxes, and bytes no control shows surviving a load and a store.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/flags.h"
+#include "res/resource.h"
+#include "tests/support/documents.h"
+#include "tests/view/view_test_support.h"
+#include "view/structure_pane.h"
+#include "view/tile_pane.h"
+
+namespace brx {
+namespace {
+
+constexpr auto kLoad = ExchangeDirection::kLoad;
+constexpr auto kStore = ExchangeDirection::kStore;
+
+// A pane's window, visible (the focus only goes to visible controls).
+template <typename Pane, typename Record>
+class Opened {
+ public:
+  explicit Opened(const Record& record) : pane_(record) {
+    pane_.Create(host_.hwnd());
+    ShowWindow(pane_.hwnd(), SW_SHOW);
+  }
+  Pane& operator*() { return pane_; }
+  Pane* operator->() { return &pane_; }
+  HWND hwnd() const { return pane_.hwnd(); }
+
+ private:
+  testing::HostWindow host_;
+  Pane pane_;
+};
+
+using OpenStructure = Opened<CStructurePane, StructureHeader>;
+using OpenTile = Opened<CTilePane, TileRecord>;
+
+// One integer field of each kind, and where it lives.
+struct IntField {
+  const char* name;
+  bool in_tile;  // in a tile record, or in a structure header
+  int control;
+  std::size_t offset;
+  IntKind kind;
+};
+
+const IntField kU8{"u8 Armour", false, IDC_ARMOUR, StructureHeader::kArmour, IntKind::U8};
+const IntField kI8{"i8 bXPosRelToBase", true, IDC_B_X_POS_REL_TO_BASE, TileRecord::kbXPosRelToBase,
+                   IntKind::I8};
+const IntField kI16{"i16 sPosRelToBase", true, IDC_S_POS_REL_TO_BASE, TileRecord::ksPosRelToBase,
+                    IntKind::I16};
+
+// Stores `typed` into the field of a pane opened on a zero record; returns
+// the field as the next pane on the stored record shows it, or nothing when
+// the conversion failed (then the field must hold 0, the beep must sound
+// once and the focus must be on the field).
+std::optional<std::string> StoreAndReload(const IntField& field, const std::string& typed) {
+  testing::BeepCounter beeps;
+  auto round_trip = [&](auto& pane, auto reopen) -> std::optional<std::string> {
+    testing::SetControlText(pane.hwnd(), field.control, typed);
+    const bool stored = pane->ExchangeFields(kStore);
+    if (!stored) {
+      EXPECT_EQ(pane->record().Get(field.offset, field.kind), 0);
+      EXPECT_EQ(beeps.count(), 1);
+      EXPECT_EQ(GetFocus(), GetDlgItem(pane.hwnd(), field.control));
+      return std::nullopt;
+    }
+    EXPECT_EQ(beeps.count(), 0);
+    return reopen(pane->record());
+  };
+  if (field.in_tile) {
+    OpenTile pane{TileRecord{}};
+    return round_trip(pane, [&](const TileRecord& record) {
+      OpenTile next{record};
+      return testing::ControlText(next.hwnd(), field.control);
+    });
+  }
+  OpenStructure pane{StructureHeader{}};
+  return round_trip(pane, [&](const StructureHeader& record) {
+    OpenStructure next{record};
+    return testing::ControlText(next.hwnd(), field.control);
+  });
+}
+
+struct StoreCase {
+  std::string typed;
+  std::optional<std::string> u8, i8, i16;  // shown after the store; nothing: fails
+};
+
+TEST(FieldExchange, StoreCutsNumbersToTheFieldWidthAndRefusesWhatIsNotANumber) {
+  const std::nullopt_t fails = std::nullopt;
+  const std::vector<StoreCase> cases{
+      {"300", "44", "44", "300"},        {"255", "255", "-1", "255"},
+      {"200", "200", "-56", "200"},      {"-1", fails, "-1", "-1"},
+      {"-129", fails, "127", "-129"},    {"40000", "64", "64", "-25536"},
+      {"-40000", fails, "-64", "25536"}, {"65535", "255", "-1", "-1"},
+      {"", fails, fails, fails},         {"4294967296", fails, fails, fails},
+      {"abc", fails, fails, fails},      {"12abc", fails, fails, fails},
+      {"+5", fails, fails, fails},       {"-", fails, fails, fails},
+      {"-2", fails, "-2", "-2"},
+  };
+  for (const StoreCase& c : cases) {
+    SCOPED_TRACE("typed \"" + c.typed + "\"");
+    EXPECT_EQ(StoreAndReload(kU8, c.typed), c.u8) << kU8.name;
+    EXPECT_EQ(StoreAndReload(kI8, c.typed), c.i8) << kI8.name;
+    EXPECT_EQ(StoreAndReload(kI16, c.typed), c.i16) << kI16.name;
+  }
+}
+
+TEST(FieldExchange, LoadShowsEachKindWidenedWithItsSign) {
+  StructureHeader header;
+  header.SetArmour(255);
+  header.SetU8(StructureHeader::kZTileOffsetX, 255);
+  header.SetU8(StructureHeader::kDestructionPartner, 128);
+  OpenStructure structure{header};
+  EXPECT_EQ(testing::ControlText(structure.hwnd(), IDC_ARMOUR), "255");
+  EXPECT_EQ(testing::ControlText(structure.hwnd(), IDC_Z_TILE_OFFSET_X), "-1");
+  EXPECT_EQ(testing::ControlText(structure.hwnd(), IDC_DESTRUCTION_PARTNER), "-128");
+
+  TileRecord tile;
+  tile.SetU16(TileRecord::ksPosRelToBase, 32768);
+  tile.SetU8(TileRecord::kbYPosRelToBase, 255);
+  tile.SetubVehicleHitLocation(255);
+  tile.SetShapeByte(24, 255);
+  OpenTile tile_pane{tile};
+  EXPECT_EQ(testing::ControlText(tile_pane.hwnd(), IDC_S_POS_REL_TO_BASE), "-32768");
+  EXPECT_EQ(testing::ControlText(tile_pane.hwnd(), IDC_B_Y_POS_REL_TO_BASE), "-1");
+  EXPECT_EQ(testing::ControlText(tile_pane.hwnd(), IDC_UB_VEHICLE_HIT_LOCATION), "255");
+  EXPECT_EQ(testing::ControlText(tile_pane.hwnd(), IDC_LAST_SHAPE_CELL), "255");
+}
+
+TEST(FieldExchange, LoadingAndStoringUntouchedLeavesEveryByte) {
+  std::vector<StructureHeader> headers{StructureHeader{}};
+  std::vector<TileRecord> tiles{TileRecord{}};
+  for (std::uint8_t seed : {0, 1, 7, 200}) {
+    headers.push_back(testing::PatternHeader(seed));
+    tiles.push_back(testing::PatternTile(seed));
+  }
+  StructureHeader all_ones;
+  all_ones.bytes.fill(0xFF);
+  headers.push_back(all_ones);
+  TileRecord tile_ones;
+  tile_ones.bytes.fill(0xFF);
+  tiles.push_back(tile_ones);
+
+  testing::BeepCounter beeps;
+  for (const StructureHeader& header : headers) {
+    OpenStructure pane{header};
+    EXPECT_TRUE(pane->ExchangeFields(kStore));
+    EXPECT_EQ(pane->record(), header);
+  }
+  for (const TileRecord& tile : tiles) {
+    OpenTile pane{tile};
+    EXPECT_TRUE(pane->ExchangeFields(kStore));
+    EXPECT_EQ(pane->record(), tile);
+  }
+  EXPECT_EQ(beeps.count(), 0);
+}
+
+TEST(FieldExchange, EachStructureCheckboxSetsOrClearsExactlyItsBit) {
+  const StructureHeader loaded = testing::PatternHeader(3);
+  for (std::size_t bit = 0; bit < 32; ++bit) {
+    OpenStructure pane{loaded};
+    const int box = IDC_FIRST_FLAG + static_cast<int>(bit);
+    const bool was_set = StructureFlags(loaded.Flags()).Test(bit);
+    EXPECT_EQ(testing::IsChecked(pane.hwnd(), box), was_set) << bit;
+    testing::SetChecked(pane.hwnd(), box, !was_set);
+    ASSERT_TRUE(pane->ExchangeFields(kStore));
+    StructureHeader expected = loaded;
+    expected.SetFlags(loaded.Flags() ^ (1u << bit));
+    EXPECT_EQ(pane->record(), expected) << "bit " << bit;
+  }
+}
+
+TEST(FieldExchange, TileCheckboxesTouchBitsZeroAndOneOnly) {
+  struct Case {
+    std::uint8_t loaded;
+    bool on_roof, passable;
+    std::uint8_t stored;
+  };
+  const std::vector<Case> cases{
+      {0x03, true, true, 0x03},   {0x04, false, false, 0x04}, {0x80, false, true, 0x82},
+      {0xFF, false, false, 0xFC}, {0xFC, true, false, 0xFD},  {0x00, true, true, 0x03},
+  };
+  for (const Case& c : cases) {
+    TileRecord tile = testing::PatternTile(5);
+    tile.SetTileFlags(c.loaded);
+    OpenTile pane{tile};
+    EXPECT_EQ(testing::IsChecked(pane.hwnd(), IDC_TILE_ON_ROOF), (c.loaded & 1) != 0);
+    EXPECT_EQ(testing::IsChecked(pane.hwnd(), IDC_TILE_PASSABLE), (c.loaded & 2) != 0);
+    testing::SetChecked(pane.hwnd(), IDC_TILE_ON_ROOF, c.on_roof);
+    testing::SetChecked(pane.hwnd(), IDC_TILE_PASSABLE, c.passable);
+    ASSERT_TRUE(pane->ExchangeFields(kStore));
+    TileRecord expected = tile;
+    expected.SetTileFlags(c.stored);
+    EXPECT_EQ(pane->record(), expected) << "loaded " << int{c.loaded};
+  }
+}
+
+TEST(FieldExchange, AFailingStructureFieldStopsTheStore) {
+  const StructureHeader loaded = testing::PatternHeader(9);
+  OpenStructure pane{loaded};
+  const HWND form = pane.hwnd();
+  for (int control :
+       {IDC_ARMOUR, IDC_HIT_POINTS, IDC_DENSITY, IDC_WALL_ORIENTATION, IDC_Z_TILE_OFFSET_X,
+        IDC_Z_TILE_OFFSET_Y, IDC_DESTRUCTION_PARTNER, IDC_PARTNER_DELTA})
+    testing::SetControlText(form, control, "5");
+  testing::SetControlText(form, IDC_HIT_POINTS, "abc");
+  for (int control = IDC_FIRST_FLAG; control <= IDC_LAST_FLAG; ++control)
+    testing::SetChecked(form, control, !testing::IsChecked(form, control));
+
+  testing::BeepCounter beeps;
+  EXPECT_FALSE(pane->ExchangeFields(kStore));
+  EXPECT_EQ(beeps.count(), 1);
+  EXPECT_EQ(GetFocus(), GetDlgItem(form, IDC_HIT_POINTS));
+
+  StructureHeader expected = loaded;
+  expected.SetArmour(5);
+  expected.SetHitPoints(0);
+  EXPECT_EQ(pane->record(), expected);
+}
+
+TEST(FieldExchange, AFailingTileFieldStopsTheStore) {
+  struct Case {
+    int failing;
+    // The fields typed before the failing one take their typed values.
+    std::vector<int> typed_before;
+    bool flags_stored;
+  };
+  std::vector<int> before_cell_6{IDC_S_POS_REL_TO_BASE, IDC_B_X_POS_REL_TO_BASE,
+                                 IDC_B_Y_POS_REL_TO_BASE, IDC_UB_VEHICLE_HIT_LOCATION};
+  for (int k = 0; k < 6; ++k) before_cell_6.push_back(IDC_FIRST_SHAPE_CELL + k);
+  const std::vector<Case> cases{
+      {IDC_FIRST_SHAPE_CELL + 6, before_cell_6, true},
+      {IDC_B_Y_POS_REL_TO_BASE, {IDC_S_POS_REL_TO_BASE, IDC_B_X_POS_REL_TO_BASE}, false},
+      {IDC_S_POS_REL_TO_BASE, {}, false},
+  };
+  const std::vector<int> integers = [] {
+    std::vector<int> ids{IDC_S_POS_REL_TO_BASE, IDC_B_X_POS_REL_TO_BASE, IDC_B_Y_POS_REL_TO_BASE,
+                         IDC_UB_VEHICLE_HIT_LOCATION};
+    for (int id = IDC_FIRST_SHAPE_CELL; id <= IDC_LAST_SHAPE_CELL; ++id) ids.push_back(id);
+    return ids;
+  }();
+  for (const Case& c : cases) {
+    SCOPED_TRACE("failing control " + std::to_string(c.failing));
+    TileRecord loaded = testing::PatternTile(11);
+    loaded.SetTileFlags(0x41);
+    OpenTile pane{loaded};
+    for (int control : integers) testing::SetControlText(pane.hwnd(), control, "7");
+    testing::SetControlText(pane.hwnd(), c.failing, "x");
+    testing::SetChecked(pane.hwnd(), IDC_TILE_ON_ROOF, false);
+    testing::SetChecked(pane.hwnd(), IDC_TILE_PASSABLE, true);
+
+    testing::BeepCounter beeps;
+    EXPECT_FALSE(pane->ExchangeFields(kStore));
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(GetFocus(), GetDlgItem(pane.hwnd(), c.failing));
+
+    TileRecord expected = loaded;
+    const auto offset_of = [](int control) -> std::pair<std::size_t, IntKind> {
+      for (const FieldBinding& field : CTilePane::Fields())
+        if (field.control == control) return {field.offset, field.width};
+      ADD_FAILURE() << "no field for control " << control;
+      return {0, IntKind::U8};
+    };
+    for (int control : c.typed_before) {
+      const auto [offset, kind] = offset_of(control);
+      expected.Put(offset, kind, 7);
+    }
+    const auto [failing_offset, failing_kind] = offset_of(c.failing);
+    expected.Put(failing_offset, failing_kind, 0);
+    if (c.flags_stored) expected.SetTileFlags(0x42);
+    EXPECT_EQ(pane->record(), expected);
+  }
+}
+
+TEST(FieldExchange, CheckValuesOutsideTheThreeStatesLoadUnchecked) {
+  OpenStructure pane{StructureHeader{}};
+  const int box = IDC_FIRST_FLAG;
+  for (int value : {-1, 3, 7}) {
+    int check = value;
+    testing::SetChecked(pane.hwnd(), box, true);
+    pane->ExchangeCheck(box, check, kLoad);
+    EXPECT_EQ(check, BST_UNCHECKED) << value;
+    EXPECT_FALSE(testing::IsChecked(pane.hwnd(), box)) << value;
+  }
+  int check = BST_UNCHECKED;
+  testing::SetChecked(pane.hwnd(), box, true);
+  pane->ExchangeCheck(box, check, kStore);
+  EXPECT_EQ(check, BST_CHECKED);
+}
+
+}  // namespace
+}  // namespace brx
