@@ -8,12 +8,6 @@
 namespace brx::tool {
 namespace {
 
-std::size_t TotalTiles(const StructureSet& set) {
-  std::size_t tiles = 0;
-  for (std::size_t i = 0; i < set.StructureCount(); ++i) tiles += set.TileCount(i);
-  return tiles;
-}
-
 std::string Plural(std::size_t count, const std::string& one, const std::string& many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -30,7 +24,7 @@ void CompareHeaderField(const char* name, unsigned in_file, unsigned written,
 std::vector<std::string> CheckWarnings(const LoadedFile& file) {
   std::vector<std::string> warnings;
   const StructureSet& set = file.set;
-  const std::size_t tiles = TotalTiles(set);
+  const std::size_t tiles = file.TileCount();
 
   const std::size_t end =
       FileHeader::kSize + set.StructureCount() * StructureHeader::kSize + tiles * TileRecord::kSize;

@@ -111,9 +111,7 @@ int RunCheck(const Invocation& call, std::ostream& out, std::ostream& err) {
   std::string reason;
   if (!LoadStructureFile(path, file, reason)) return Failed(path, reason, err);
   for (const std::string& warning : CheckWarnings(file)) out << "warning: " << warning << "\n";
-  std::size_t tiles = 0;
-  for (std::size_t i = 0; i < file.set.StructureCount(); ++i) tiles += file.set.TileCount(i);
-  out << "ok: " << file.set.StructureCount() << " structures, " << tiles << " tiles\n";
+  out << "ok: " << file.set.StructureCount() << " structures, " << file.TileCount() << " tiles\n";
   return kExitOk;
 }
 

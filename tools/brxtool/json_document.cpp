@@ -50,18 +50,13 @@ Json StructureToJson(const StructureEntry& entry) {
   Json json = Json::object();
   for (const RecordField& field : StructureFields()) {
     Json& value = json[std::string(field.key)];
-    switch (field.role) {
-      case FieldRole::kFlags:
-        value = FlagsToJson(entry.header.Flags());
-        break;
-      case FieldRole::kTiles:
-        value = Json::array();
-        for (const TileRecord& tile : entry.tiles) value.push_back(TileToJson(tile));
-        break;
-      case FieldRole::kInteger:
-      case FieldRole::kShape:
-        value = entry.header.Get(field.offset, field.kind);
-        break;
+    if (field.role == FieldRole::kFlags) {
+      value = FlagsToJson(entry.header.Flags());
+    } else if (field.role == FieldRole::kTiles) {
+      value = Json::array();
+      for (const TileRecord& tile : entry.tiles) value.push_back(TileToJson(tile));
+    } else {
+      value = entry.header.Get(field.offset, field.kind);
     }
   }
   return json;
@@ -225,19 +220,14 @@ bool ReadStructure(const Json& json, const std::string& path, StructureEntry& en
     const Json& value = json.at(std::string(field.key));
     const std::string field_path = Member(path, field.key);
     std::uint32_t number = 0;
-    switch (field.role) {
-      case FieldRole::kFlags:
-        if (!ReadFlags(value, field_path, number, error)) return false;
-        entry.header.SetFlags(number);
-        break;
-      case FieldRole::kTiles:
-        if (!ReadTiles(value, field_path, entry.tiles, error)) return false;
-        break;
-      case FieldRole::kInteger:
-      case FieldRole::kShape:
-        if (!ReadInteger(value, field.kind, field_path, number, error)) return false;
-        entry.header.Put(field.offset, field.kind, number);
-        break;
+    if (field.role == FieldRole::kFlags) {
+      if (!ReadFlags(value, field_path, number, error)) return false;
+      entry.header.SetFlags(number);
+    } else if (field.role == FieldRole::kTiles) {
+      if (!ReadTiles(value, field_path, entry.tiles, error)) return false;
+    } else {
+      if (!ReadInteger(value, field.kind, field_path, number, error)) return false;
+      entry.header.Put(field.offset, field.kind, number);
     }
   }
   return true;

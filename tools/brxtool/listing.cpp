@@ -57,19 +57,14 @@ void WriteStructure(const StructureEntry& entry, std::size_t i, std::ostream& ou
   out << "\nStructure " << i << "\n";
   for (const RecordField& field : StructureFields()) {
     out << "  " << field.label << ": ";
-    switch (field.role) {
-      case FieldRole::kFlags:
-        out << FlagsText(entry.header.Flags(), 8, StructureFlags::kBits, StructureFlags::Label)
-            << "\n";
-        break;
-      case FieldRole::kTiles:
-        out << entry.tiles.size() << "\n";
-        break;
-      case FieldRole::kInteger:
-      case FieldRole::kShape:
-        out << entry.header.Get(field.offset, field.kind) << "\n";
-        break;
+    if (field.role == FieldRole::kFlags) {
+      out << FlagsText(entry.header.Flags(), 8, StructureFlags::kBits, StructureFlags::Label);
+    } else if (field.role == FieldRole::kTiles) {
+      out << entry.tiles.size();
+    } else {
+      out << entry.header.Get(field.offset, field.kind);
     }
+    out << "\n";
   }
   for (std::size_t j = 0; j < entry.tiles.size(); ++j) WriteTile(entry.tiles[j], j, out);
 }

@@ -13,6 +13,12 @@ FileHeader LoadedFile::Header() const {
   return header;
 }
 
+std::size_t LoadedFile::TileCount() const {
+  std::size_t tiles = 0;
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) tiles += set.TileCount(i);
+  return tiles;
+}
+
 bool LoadStructureFile(const std::string& path, LoadedFile& file, std::string& reason) {
   std::string error;
   if (!SystemFileSystem().ReadFile(path, kMaxMeaningfulFileSize + 1, file.bytes, error)) {

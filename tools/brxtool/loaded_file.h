@@ -3,6 +3,7 @@
 // and bytes after the last record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ struct LoadedFile {
 
   // The file header as it stands in the file (valid once loaded).
   FileHeader Header() const;
+  // The number of tiles of all structures together.
+  std::size_t TileCount() const;
 };
 
 // Reads and parses the file. On failure `reason` is the model's words.
