@@ -12,6 +12,14 @@ echo "== native build and tests"
 scripts/build.sh native
 (cd build/native && ctest --output-on-failure -j "$(nproc)")
 
+echo "== native build and tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/build.sh asan
+(cd build/asan && ctest --output-on-failure -j "$(nproc)")
+
+echo "== fuzz targets replaying their corpus"
+scripts/build.sh fuzz
+(cd build/fuzz && ctest --output-on-failure -j "$(nproc)")
+
 echo "== Windows build and tests under Wine"
 scripts/build.sh win64
 source scripts/wine-env.sh

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds one tree: `native` (host g++) or `win64` (mingw-w64).
-# Usage: scripts/build.sh native|win64 [make targets...]
+# Configures and builds one tree.
+# Usage: scripts/build.sh native|win64|asan|fuzz [make targets...]
+# asan: the native tree with AddressSanitizer and UndefinedBehaviorSanitizer.
+# fuzz: clang, the fuzz targets only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=$1
@@ -8,6 +10,9 @@ shift
 case "$tree" in
   native) toolchain=() ;;
   win64) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake") ;;
+  asan) toolchain=(-DBRX_SANITIZE=ON -DBRX_BUILD_BENCHMARKS=OFF) ;;
+  fuzz) toolchain=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBRX_FUZZ=ON
+                   -DBRX_BUILD_TESTS=OFF -DBRX_BUILD_BENCHMARKS=OFF) ;;
   *) echo "unknown build tree: $tree" >&2; exit 2 ;;
 esac
 build="$root/build/$tree"
