@@ -1,0 +1,145 @@
+#include "framework/menu_bar_images.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace brx::framework {
+namespace {
+
+constexpr UINT kToolbarResourceType = 241;
+constexpr size_t kHeaderWords = 4;
+
+// 32-bit pixels as a top-down DIB stores them: 0xAARRGGBB.
+using Pixels = std::vector<std::uint32_t>;
+
+BITMAPINFO TopDown32BitInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+// The strip as 32-bit pixels, whatever depth the resource has (16 colours, usually).
+bool ReadStrip(HINSTANCE instance, int id, Pixels& pixels, SIZE& size) {
+  auto* strip = static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!strip) return false;
+  BITMAP header{};
+  bool read = GetObjectA(strip, sizeof header, &header) == sizeof header;
+  if (read) {
+    size = {header.bmWidth, header.bmHeight};
+    pixels.assign(static_cast<size_t>(size.cx) * size.cy, 0);
+    BITMAPINFO info = TopDown32BitInfo(size.cx, size.cy);
+    HDC screen = GetDC(nullptr);
+    read = GetDIBits(screen, strip, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) == size.cy;
+    ReleaseDC(nullptr, screen);
+  }
+  DeleteObject(strip);
+  return read;
+}
+
+// Copies one image out of the strip; background pixels become transparent,
+// the others opaque (premultiplied alpha needs nothing more for these two).
+HBITMAP CutImage(const Pixels& strip, LONG strip_width, int left, int width, int height) {
+  const BITMAPINFO info = TopDown32BitInfo(width, height);
+  void* bits = nullptr;
+  HBITMAP image = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!image) return nullptr;
+  const std::uint32_t background = (GetRValue(kToolbarBackground) << 16) |
+                                   (GetGValue(kToolbarBackground) << 8) |
+                                   GetBValue(kToolbarBackground);
+  auto* out = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t colour =
+          strip[static_cast<size_t>(y) * strip_width + left + x] & 0xFFFFFF;
+      out[y * width + x] = colour == background ? 0 : 0xFF000000 | colour;
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size) {
+  if (!data || size < kHeaderWords * sizeof(WORD)) return std::nullopt;
+  const auto word = [data](size_t index) {
+    WORD value;
+    std::memcpy(&value, static_cast<const BYTE*>(data) + index * sizeof(WORD), sizeof value);
+    return value;
+  };
+  if (word(0) != 1) return std::nullopt;
+  ToolbarLayout layout;
+  layout.image_width = word(1);
+  layout.image_height = word(2);
+  const size_t count = word(3);
+  if (layout.image_width == 0 || layout.image_height == 0) return std::nullopt;
+  if (size < (kHeaderWords + count) * sizeof(WORD)) return std::nullopt;
+  for (size_t i = 0; i < count; ++i) layout.commands.push_back(word(kHeaderWords + i));
+  return layout;
+}
+
+CommandImages::~CommandImages() {
+  Clear();
+}
+
+void CommandImages::Clear() {
+  for (const auto& image : images_) DeleteObject(image.second);
+  images_.clear();
+}
+
+bool CommandImages::Load(HINSTANCE instance, int id) {
+  Clear();
+  HRSRC found =
+      FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kToolbarResourceType));
+  HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return false;
+  const std::optional<ToolbarLayout> layout =
+      ParseToolbarResource(bytes, SizeofResource(instance, found));
+  Pixels strip;
+  SIZE strip_size{};
+  if (!layout || !ReadStrip(instance, id, strip, strip_size)) return false;
+  if (strip_size.cy < layout->image_height) return false;
+
+  int left = 0;
+  for (WORD command : layout->commands) {
+    if (command == 0) continue;
+    // A strip with fewer images than buttons leaves the last commands without one.
+    if (left + layout->image_width > strip_size.cx) break;
+    HBITMAP image = CutImage(strip, strip_size.cx, left, layout->image_width, layout->image_height);
+    if (!image) {
+      Clear();
+      return false;
+    }
+    images_.emplace_back(command, image);
+    left += layout->image_width;
+  }
+  return !images_.empty();
+}
+
+void CommandImages::SetItemBitmaps(HMENU menu, bool present) const {
+  if (!menu) return;
+  for (const auto& [command, image] : images_) {
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = present ? image : nullptr;
+    // By command, the item is searched for in the submenus as well.
+    SetMenuItemInfoA(menu, command, FALSE, &item);
+  }
+}
+
+void CommandImages::ApplyTo(HMENU menu) const {
+  SetItemBitmaps(menu, true);
+}
+
+void CommandImages::RemoveFrom(HMENU menu) const {
+  SetItemBitmaps(menu, false);
+}
+
+}  // namespace brx::framework

@@ -1,0 +1,58 @@
+// Images for menu items, taken from a toolbar resource: the toolbar's command
+// ids say which menu item gets which image of the bitmap strip of the same id.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace brx::framework {
+
+// A toolbar resource (custom type 241), all WORDs: version (1), image width,
+// image height, button count, then one command id per button, 0 for a
+// separator. Separators take no image from the strip.
+struct ToolbarLayout {
+  int image_width = 0;
+  int image_height = 0;
+  std::vector<WORD> commands;
+};
+
+// Nothing when the bytes are not a version 1 toolbar, have an empty image
+// size, or are shorter than their button count says.
+std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size);
+
+// The colour that classic toolbar bitmaps paint their background with (the
+// toolbar control maps it to the button face); menu images leave it out.
+constexpr COLORREF kToolbarBackground = RGB(192, 192, 192);
+
+// One bitmap per command that has an image: 32 bits per pixel with
+// premultiplied alpha, background transparent, which is what menus draw
+// blended when an item carries it as its MIIM_BITMAP.
+class CommandImages {
+ public:
+  CommandImages() = default;
+  CommandImages(const CommandImages&) = delete;
+  CommandImages& operator=(const CommandImages&) = delete;
+  ~CommandImages();
+
+  // Replaces the images with those of toolbar resource `id` and the bitmap of
+  // the same id; false, with no images left, when either is missing or bad.
+  bool Load(HINSTANCE instance, int id);
+  // Sets or clears each image on the item with its command id, in `menu` or
+  // any of its submenus; items of other commands are left alone.
+  void ApplyTo(HMENU menu) const;
+  void RemoveFrom(HMENU menu) const;
+
+  bool empty() const { return images_.empty(); }
+
+ private:
+  void Clear();
+  void SetItemBitmaps(HMENU menu, bool present) const;
+
+  std::vector<std::pair<WORD, HBITMAP>> images_;
+};
+
+}  // namespace brx::framework

@@ -1,0 +1,215 @@
+#include "tests/framework/input_script.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace brx::gui_test {
+namespace {
+
+std::atomic<bool> script_stopped{false};
+std::atomic<DWORD> script_deadline{0};
+
+// Gives the program time to take each event, as a user's pace would.
+constexpr DWORD kPace = 40;
+
+HWND relay = nullptr;
+constexpr UINT kRelayInput = WM_APP;
+
+// Input is sent from the pumping thread: under Wine, a mouse move sent from
+// another thread warps the X pointer through that thread's X connection, and
+// the pumping thread's then reports the old position as a motion of its own
+// once a new window (a popup) appears under the pointer.
+LRESULT CALLBACK RelayProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kRelayInput) return SendInput(1, reinterpret_cast<INPUT*>(lparam), sizeof(INPUT));
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void Send(INPUT input) {
+  DWORD_PTR sent = 0;
+  SendMessageTimeoutA(relay, kRelayInput, 0, reinterpret_cast<LPARAM>(&input), SMTO_NORMAL, 2000,
+                      &sent);
+}
+
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  Send(input);
+}
+
+void SendMouse(DWORD flags, POINT screen) {
+  // Absolute coordinates run from 0 to 65536 across the screen; rounding up
+  // makes the system's rounding down land on the wanted pixel.
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + width - 1) / width);
+  input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + height - 1) / height);
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  Send(input);
+}
+
+// Past the deadline, every tick ends whatever menu is open and stops the script.
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+  if (GetTickCount() < script_deadline) return;
+  script_stopped = true;
+  EndMenu();
+}
+
+struct ScriptThread {
+  const std::function<void(InputScript&)>* script;
+  InputScript input;
+};
+
+DWORD WINAPI RunScript(LPVOID parameter) {
+  auto* thread = static_cast<ScriptThread*>(parameter);
+  (*thread->script)(thread->input);
+  return 0;
+}
+
+void DispatchWaiting() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+void InputScript::Tap(WORD key) {
+  if (stopped()) return;
+  SendKey(key, false);
+  SendKey(key, true);
+  Sleep(kPace);
+}
+
+void InputScript::Chord(WORD modifier, WORD key) {
+  if (stopped()) return;
+  SendKey(modifier, false);
+  SendKey(key, false);
+  SendKey(key, true);
+  SendKey(modifier, true);
+  Sleep(kPace);
+}
+
+void InputScript::MoveTo(POINT screen) {
+  if (stopped()) return;
+  SendMouse(MOUSEEVENTF_MOVE, screen);
+  Sleep(kPace);
+}
+
+void InputScript::Click(POINT screen) {
+  if (stopped()) return;
+  SendMouse(MOUSEEVENTF_MOVE, screen);
+  SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+  SendMouse(MOUSEEVENTF_LEFTUP, screen);
+  Sleep(kPace);
+}
+
+bool InputScript::WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!stopped()) {
+    if (condition()) return true;
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(10);
+  }
+  return false;
+}
+
+bool InputScript::stopped() const {
+  return script_stopped;
+}
+
+bool RunInputScript(const std::function<void(InputScript&)>& script, DWORD limit_milliseconds) {
+  script_stopped = false;
+  script_deadline = GetTickCount() + limit_milliseconds;
+  WNDCLASSA relay_class{};
+  relay_class.lpfnWndProc = RelayProcedure;
+  relay_class.hInstance = GetModuleHandleA(nullptr);
+  relay_class.lpszClassName = "BrxInputRelay";
+  RegisterClassA(&relay_class);
+  relay = CreateWindowExA(0, relay_class.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                          nullptr, relay_class.hInstance, nullptr);
+  ScriptThread context{&script, {}};
+  HANDLE thread = CreateThread(nullptr, 0, RunScript, &context, 0, nullptr);
+  if (!thread) return false;
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 100, Watchdog);
+  while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+    DispatchWaiting();
+  KillTimer(nullptr, watchdog);
+  CloseHandle(thread);
+  DestroyWindow(relay);
+  // Whatever the last input posted (a chosen item's WM_COMMAND) arrives now.
+  PumpMessages(100);
+  return !script_stopped;
+}
+
+void PumpMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    DispatchWaiting();
+  }
+}
+
+std::vector<std::uint32_t> ReadScreen(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (auto& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+bool WriteBitmapFile(const char* path, const std::vector<std::uint32_t>& pixels, int width,
+                     int height) {
+  const int stride = (width * 3 + 3) / 4 * 4;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = -height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biSizeImage = static_cast<DWORD>(stride) * height;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + info.biSizeImage;
+  std::FILE* out = std::fopen(path, "wb");
+  if (!out) return false;
+  std::fwrite(&file, sizeof file, 1, out);
+  std::fwrite(&info, sizeof info, 1, out);
+  std::vector<unsigned char> row(stride);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+      row[x * 3] = pixel & 0xFF;
+      row[x * 3 + 1] = (pixel >> 8) & 0xFF;
+      row[x * 3 + 2] = (pixel >> 16) & 0xFF;
+    }
+    std::fwrite(row.data(), row.size(), 1, out);
+  }
+  return std::fclose(out) == 0;
+}
+
+}  // namespace brx::gui_test

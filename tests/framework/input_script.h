@@ -1,0 +1,44 @@
+// Real input for GUI tests. A script runs on a second thread and sends key
+// and mouse events with SendInput while the test's own thread keeps pumping
+// messages, so that modal loops (popup menus) run inside the pump as they do
+// in the program. A watchdog ends any menu left open and stops the script, so
+// a failing test cannot hang.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace brx::gui_test {
+
+class InputScript {
+ public:
+  void Tap(WORD key);
+  // `modifier` held down around `key`.
+  void Chord(WORD modifier, WORD key);
+  void MoveTo(POINT screen);
+  void Click(POINT screen);
+  // Polls `condition` until it holds; false when the time is up or the
+  // watchdog stopped the script.
+  bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 3000);
+  bool stopped() const;
+};
+
+// Runs `script` on a second thread while this thread pumps its messages.
+// False when the watchdog had to stop it after `limit_milliseconds`.
+bool RunInputScript(const std::function<void(InputScript&)>& script,
+                    DWORD limit_milliseconds = 30000);
+
+// Pumps this thread's messages for a while.
+void PumpMessages(DWORD milliseconds);
+
+// The screen's pixels in `rect` as 0x00RRGGBB, row by row, read through the
+// screen's device context (menus included, as the user sees them).
+std::vector<std::uint32_t> ReadScreen(const RECT& rect);
+// Writes pixels from ReadScreen as a 24-bit BMP file.
+bool WriteBitmapFile(const char* path, const std::vector<std::uint32_t>& pixels, int width,
+                     int height);
+
+}  // namespace brx::gui_test
