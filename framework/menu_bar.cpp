@@ -261,14 +261,27 @@ bool CMenuBar::OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-bool CMenuBar::OnFrameMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message != WM_SYSCOMMAND || (wparam & 0xFFF0) != SC_KEYMENU || tracking_) return false;
-  // lparam is the character of Alt+character; 0 for Alt or F10 alone.
-  if (lparam == 0) {
-    ToggleHighlight();
-    return true;
+bool CMenuBar::OnFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  switch (message) {
+    // The popups' owner draws the images of their items.
+    case WM_MEASUREITEM:
+      result = TRUE;
+      return images_.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+    case WM_DRAWITEM:
+      result = TRUE;
+      return images_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) != SC_KEYMENU || tracking_) return false;
+      result = 0;
+      // lparam is the character of Alt+character; 0 for Alt or F10 alone.
+      if (lparam == 0) {
+        ToggleHighlight();
+        return true;
+      }
+      return OpenByMnemonic(static_cast<char>(lparam));
+    default:
+      return false;
   }
-  return OpenByMnemonic(static_cast<char>(lparam));
 }
 
 LRESULT CALLBACK CMenuBar::BarProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -281,7 +294,9 @@ LRESULT CALLBACK CMenuBar::BarProcedure(HWND window, UINT message, WPARAM wparam
 LRESULT CALLBACK CMenuBar::FrameProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                           UINT_PTR, DWORD_PTR self) {
   auto* bar = reinterpret_cast<CMenuBar*>(self);
-  if (CatchAtBoundary([&] { return bar->OnFrameMessage(message, wparam, lparam); })) return 0;
+  LRESULT result = 0;
+  if (CatchAtBoundary([&] { return bar->OnFrameMessage(message, wparam, lparam, result); }))
+    return result;
   return DefSubclassProc(window, message, wparam, lparam);
 }
 

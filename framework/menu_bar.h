@@ -16,7 +16,8 @@
 // Popups are opened with the frame as owner, so the frame itself receives
 // their WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND. Keys go to the focused
 // window, not to the frame, so while the bar exists it previews the thread's
-// messages before the loop translates them; it also subclasses the frame to
+// messages before the loop translates them. It also subclasses the frame, to
+// draw the items' images (the owner's WM_MEASUREITEM and WM_DRAWITEM) and to
 // answer WM_SYSCOMMAND SC_KEYMENU, the system's request to enter the menu
 // from the keyboard, which would otherwise start the system menu.
 #pragma once
@@ -78,7 +79,7 @@ class CMenuBar : private MessagePreviewer {
   void Detach();
 
   bool OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam);
-  bool OnFrameMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  bool OnFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   static LRESULT CALLBACK BarProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                        UINT_PTR id, DWORD_PTR self);
   static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,

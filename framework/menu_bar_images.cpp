@@ -8,6 +8,8 @@ namespace {
 
 constexpr UINT kToolbarResourceType = 241;
 constexpr size_t kHeaderWords = 4;
+constexpr int kImageMargin = 2;
+constexpr BYTE kGrayedOpacity = 96;
 
 // 32-bit pixels as a top-down DIB stores them: 0xAARRGGBB.
 using Pixels = std::vector<std::uint32_t>;
@@ -90,6 +92,7 @@ CommandImages::~CommandImages() {
 void CommandImages::Clear() {
   for (const auto& image : images_) DeleteObject(image.second);
   images_.clear();
+  size_ = {};
 }
 
 bool CommandImages::Load(HINSTANCE instance, int id) {
@@ -105,6 +108,7 @@ bool CommandImages::Load(HINSTANCE instance, int id) {
   SIZE strip_size{};
   if (!layout || !ReadStrip(instance, id, strip, strip_size)) return false;
   if (strip_size.cy < layout->image_height) return false;
+  size_ = {layout->image_width, layout->image_height};
 
   int left = 0;
   for (WORD command : layout->commands) {
@@ -122,24 +126,55 @@ bool CommandImages::Load(HINSTANCE instance, int id) {
   return !images_.empty();
 }
 
-void CommandImages::SetItemBitmaps(HMENU menu, bool present) const {
+void CommandImages::MarkItems(HMENU menu, bool marked) const {
   if (!menu) return;
-  for (const auto& [command, image] : images_) {
+  for (const auto& image : images_) {
     MENUITEMINFOA item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_BITMAP;
-    item.hbmpItem = present ? image : nullptr;
+    item.hbmpItem = marked ? HBMMENU_CALLBACK : nullptr;
     // By command, the item is searched for in the submenus as well.
-    SetMenuItemInfoA(menu, command, FALSE, &item);
+    SetMenuItemInfoA(menu, image.first, FALSE, &item);
   }
 }
 
 void CommandImages::ApplyTo(HMENU menu) const {
-  SetItemBitmaps(menu, true);
+  MarkItems(menu, true);
 }
 
 void CommandImages::RemoveFrom(HMENU menu) const {
-  SetItemBitmaps(menu, false);
+  MarkItems(menu, false);
+}
+
+HBITMAP CommandImages::Find(UINT command) const {
+  for (const auto& [image_command, image] : images_)
+    if (image_command == command) return image;
+  return nullptr;
+}
+
+bool CommandImages::Measure(MEASUREITEMSTRUCT& item) const {
+  if (item.CtlType != ODT_MENU || !Find(item.itemID)) return false;
+  // A little room on both sides keeps the image off the item's text.
+  item.itemWidth = size_.cx + 2 * kImageMargin;
+  item.itemHeight = size_.cy;
+  return true;
+}
+
+bool CommandImages::Draw(const DRAWITEMSTRUCT& item) const {
+  HBITMAP image = item.CtlType == ODT_MENU ? Find(item.itemID) : nullptr;
+  if (!image) return false;
+  HDC source = CreateCompatibleDC(item.hDC);
+  if (!source) return true;
+  const HGDIOBJ old = SelectObject(source, image);
+  const int x = (item.rcItem.left + item.rcItem.right - size_.cx) / 2;
+  const int y = (item.rcItem.top + item.rcItem.bottom - size_.cy) / 2;
+  // A disabled item shows its image faded.
+  const BYTE opacity = (item.itemState & ODS_GRAYED) ? kGrayedOpacity : 255;
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
+  GdiAlphaBlend(item.hDC, x, y, size_.cx, size_.cy, source, 0, 0, size_.cx, size_.cy, blend);
+  SelectObject(source, old);
+  DeleteDC(source);
+  return true;
 }
 
 }  // namespace brx::framework

@@ -28,9 +28,11 @@ std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size)
 // toolbar control maps it to the button face); menu images leave it out.
 constexpr COLORREF kToolbarBackground = RGB(192, 192, 192);
 
-// One bitmap per command that has an image: 32 bits per pixel with
-// premultiplied alpha, background transparent, which is what menus draw
-// blended when an item carries it as its MIIM_BITMAP.
+// One image per command that has one, kept at 32 bits per pixel with
+// premultiplied alpha and the background transparent. The menu items carry
+// HBMMENU_CALLBACK and the menu's owner draws the images (WM_MEASUREITEM,
+// WM_DRAWITEM): Wine draws an item's own 32-bit bitmap (MIIM_BITMAP) without
+// its alpha, which shows the background black.
 class CommandImages {
  public:
   CommandImages() = default;
@@ -41,17 +43,22 @@ class CommandImages {
   // Replaces the images with those of toolbar resource `id` and the bitmap of
   // the same id; false, with no images left, when either is missing or bad.
   bool Load(HINSTANCE instance, int id);
-  // Sets or clears each image on the item with its command id, in `menu` or
-  // any of its submenus; items of other commands are left alone.
+  // Marks the item of each command, in `menu` or any of its submenus, as
+  // having an image drawn by the owner, or takes the mark away again; items
+  // of other commands are left alone.
   void ApplyTo(HMENU menu) const;
   void RemoveFrom(HMENU menu) const;
 
-  bool empty() const { return images_.empty(); }
+  // The owner's part for the marked items; false for any other item.
+  bool Measure(MEASUREITEMSTRUCT& item) const;
+  bool Draw(const DRAWITEMSTRUCT& item) const;
 
  private:
   void Clear();
-  void SetItemBitmaps(HMENU menu, bool present) const;
+  void MarkItems(HMENU menu, bool marked) const;
+  HBITMAP Find(UINT command) const;
 
+  SIZE size_{};
   std::vector<std::pair<WORD, HBITMAP>> images_;
 };
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -651,12 +652,40 @@ TEST(MenuBarOwnership, TheBarDestroysEveryMenuGivenToIt) {
 
 // --- Images -----------------------------------------------------------------
 
-std::uint32_t PixelOf(HBITMAP bitmap, int x, int y) {
-  DIBSECTION section{};
-  if (GetObjectA(bitmap, sizeof section, &section) != sizeof section) return 0xDEADBEEF;
-  if (section.dsBm.bmWidth != 16 || section.dsBm.bmHeight != 15 || section.dsBm.bmBitsPixel != 32)
-    return 0xBADF00D;  // not a 16 x 15 image of 32 bits per pixel
-  return static_cast<const std::uint32_t*>(section.dsBm.bmBits)[y * 16 + x];
+constexpr std::uint32_t kMagenta = 0xFF00FF;
+
+// What the frame draws for a menu item's image on a magenta ground twice the
+// margin larger than the image: the pixels at the image's centre and corner.
+struct DrawnImage {
+  bool drawn;
+  std::uint32_t centre;
+  std::uint32_t corner;
+};
+
+DrawnImage DrawItemImage(HWND frame, WORD command, UINT state) {
+  constexpr int kWidth = 24, kHeight = 19, kLeft = 4, kTop = 2;  // a 16 x 15 image, centred
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  std::fill(pixels, pixels + kWidth * kHeight, kMagenta);
+  HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, canvas);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_MENU;
+  item.itemID = command;
+  item.itemState = state;
+  item.hDC = dc;
+  item.rcItem = {0, 0, kWidth, kHeight};
+  const bool drawn = SendMessageA(frame, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item)) == TRUE;
+  GdiFlush();
+  const DrawnImage result{drawn, pixels[(kTop + 7) * kWidth + kLeft + 8] & 0xFFFFFF,
+                          pixels[kTop * kWidth + kLeft] & 0xFFFFFF};
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(canvas);
+  return result;
 }
 
 struct ImagesCase {
@@ -664,13 +693,13 @@ struct ImagesCase {
   bool images_first;  // loaded before the menu is attached
   std::vector<int> loads;
   bool last_load_succeeds;
-  // Centre pixel of each command's image (0xAARRGGBB); commands not listed have none.
-  std::map<WORD, std::uint32_t> centres;
+  // The colour of each command's image; commands not listed have none.
+  std::map<WORD, std::uint32_t> colours;
 };
 
-TEST(MenuBarImages, ItemsWithTheToolbarsCommandsGetTheirImages) {
+TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
   const std::map<WORD, std::uint32_t> three{
-      {ID_TEST_NEW, 0xFFFF0000}, {ID_TEST_OPEN, 0xFF00FF00}, {ID_TEST_SAVE_AS, 0xFF0000FF}};
+      {ID_TEST_NEW, 0xFF0000}, {ID_TEST_OPEN, 0x00FF00}, {ID_TEST_SAVE_AS, 0x0000FF}};
   const std::vector<ImagesCase> cases{
       {"after the menu", false, {IDR_TEST_IMAGES}, true, three},
       {"before the menu", true, {IDR_TEST_IMAGES}, true, three},
@@ -700,20 +729,43 @@ TEST(MenuBarImages, ItemsWithTheToolbarsCommandsGetTheirImages) {
     EXPECT_EQ(loaded, test.last_load_succeeds);
 
     for (WORD command : commands) {
+      SCOPED_TRACE(command);
+      const auto colour = test.colours.find(command);
+      const bool has_image = colour != test.colours.end();
       MENUITEMINFOA item{};
       item.cbSize = sizeof item;
       item.fMask = MIIM_BITMAP;
       ASSERT_TRUE(GetMenuItemInfoA(bar.menu(), command, FALSE, &item));
-      const auto expected = test.centres.find(command);
-      if (expected == test.centres.end()) {
-        EXPECT_EQ(item.hbmpItem, nullptr) << command;
+      EXPECT_EQ(item.hbmpItem, has_image ? HBMMENU_CALLBACK : nullptr);
+
+      MEASUREITEMSTRUCT size{ODT_MENU, 0, command, 0, 0, 0};
+      EXPECT_EQ(SendMessageA(frame.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&size)),
+                has_image);
+      const DrawnImage drawn = DrawItemImage(frame.hwnd(), command, 0);
+      EXPECT_EQ(drawn.drawn, has_image);
+      if (!has_image) {
+        EXPECT_EQ(drawn.centre, kMagenta) << "nothing drawn";
         continue;
       }
-      ASSERT_NE(item.hbmpItem, nullptr) << command;
-      EXPECT_EQ(PixelOf(item.hbmpItem, 8, 7), expected->second) << command;
-      EXPECT_EQ(PixelOf(item.hbmpItem, 0, 0), 0u) << command << ": background left out";
+      EXPECT_EQ(size.itemWidth, 20u) << "the image and a margin each side";
+      EXPECT_EQ(size.itemHeight, 15u);
+      EXPECT_EQ(drawn.centre, colour->second);
+      EXPECT_EQ(drawn.corner, kMagenta) << "the background is left out";
     }
   }
+}
+
+TEST(MenuBarImages, ADisabledItemsImageIsFaded) {
+  TestFrame frame;
+  CMenuBar bar;
+  ASSERT_TRUE(frame.Create(nullptr, nullptr, "faded", WS_OVERLAPPEDWINDOW, 0, nullptr));
+  ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
+  bar.AttachMenu(LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU)));
+  ASSERT_TRUE(bar.LoadImages(IDR_TEST_IMAGES));
+  // Red at 96/255 over magenta: the red stays, the blue of the ground shows through.
+  const std::uint32_t centre = DrawItemImage(frame.hwnd(), ID_TEST_NEW, ODS_GRAYED).centre;
+  EXPECT_EQ(centre >> 8, 0xFF00u);
+  EXPECT_NEAR(static_cast<int>(centre & 0xFF), 159, 2);
 }
 
 struct LayoutCase {
