@@ -112,7 +112,8 @@ bool CMenuBar::PreviewKeyDown(const MSG& message) {
   if (key == VK_MENU) {
     // Alt is the bar's alone. Default processing must not see it either:
     // with no menu on the frame it would start the system menu on release.
-    if (!(message.lParam & kKeyWasDown)) alt_alone_ = true;
+    // With Ctrl down it is AltGr (Ctrl+Alt), a key for typing characters.
+    if (!(message.lParam & kKeyWasDown)) alt_alone_ = !IsDown(VK_CONTROL);
     return true;
   }
   alt_alone_ = false;

@@ -1,7 +1,6 @@
 #include "tests/framework/input_script.h"
 
 #include <atomic>
-#include <cstdio>
 
 namespace brx::gui_test {
 namespace {
@@ -179,37 +178,6 @@ std::vector<std::uint32_t> ReadScreen(const RECT& rect) {
   ReleaseDC(nullptr, screen);
   for (auto& pixel : pixels) pixel &= 0xFFFFFF;
   return pixels;
-}
-
-bool WriteBitmapFile(const char* path, const std::vector<std::uint32_t>& pixels, int width,
-                     int height) {
-  const int stride = (width * 3 + 3) / 4 * 4;
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = -height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biSizeImage = static_cast<DWORD>(stride) * height;
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  std::FILE* out = std::fopen(path, "wb");
-  if (!out) return false;
-  std::fwrite(&file, sizeof file, 1, out);
-  std::fwrite(&info, sizeof info, 1, out);
-  std::vector<unsigned char> row(stride);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const std::uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
-      row[x * 3] = pixel & 0xFF;
-      row[x * 3 + 1] = (pixel >> 8) & 0xFF;
-      row[x * 3 + 2] = (pixel >> 16) & 0xFF;
-    }
-    std::fwrite(row.data(), row.size(), 1, out);
-  }
-  return std::fclose(out) == 0;
 }
 
 }  // namespace brx::gui_test

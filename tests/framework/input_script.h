@@ -37,8 +37,5 @@ void PumpMessages(DWORD milliseconds);
 // The screen's pixels in `rect` as 0x00RRGGBB, row by row, read through the
 // screen's device context (menus included, as the user sees them).
 std::vector<std::uint32_t> ReadScreen(const RECT& rect);
-// Writes pixels from ReadScreen as a 24-bit BMP file.
-bool WriteBitmapFile(const char* path, const std::vector<std::uint32_t>& pixels, int width,
-                     int height);
 
 }  // namespace brx::gui_test

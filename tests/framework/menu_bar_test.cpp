@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -228,7 +227,7 @@ struct Scene {
   }
 
   // Acts out one step: a key ("alt", "f10", "left", "enter"...), a chord
-  // ("alt+v"), a plain letter ("h"), a mouse action ("click File", "move
+  // ("alt+v", "ctrl+alt"), a plain letter ("h"), a mouse action ("click File", "move
   // View", "click item Open...", "move item Open...", "click edit"), the
   // system's request for the menu ("keymenu", "keymenu h") or the program
   // moving the focus ("focus edit"). False for an unknown step.
@@ -242,6 +241,8 @@ struct Scene {
     };
     if (const auto key = keys.find(step); key != keys.end()) {
       input.Tap(key->second);
+    } else if (step == "ctrl+alt") {
+      input.Chord(VK_CONTROL, VK_MENU);
     } else if (starts("alt+")) {
       input.Chord(VK_MENU, static_cast<WORD>(VkKeyScanA(step[4]) & 0xFF));
     } else if (step.size() == 1) {
@@ -406,6 +407,7 @@ const std::vector<ScriptCase> kKeyboardCases{
      {{"alt+v", "menu View [Toolbar]"}, {"escape", "focus bar hot View"}, {"escape", "focus edit"}},
      {"init View"}},
     {"AltAndAnUnknownLetterOpenNothing", {{"alt+q", "focus edit"}}, {}},
+    {"AltGrIsNotAlt", {{"ctrl+alt", "focus edit"}}, {}},
     {"AMnemonicAloneOpensItsPopupWhileHighlighted",
      {{"f10", "focus bar hot File"},
       {"h", "menu Help [About]"},
@@ -521,8 +523,6 @@ std::string CountColours(const RECT& rect) {
 TEST_F(MenuBarTest, ImagesShowBesideTheirItems) {
   const Scene scene = TakeScene();
   std::map<std::string, std::string> colours_by_item;
-  RECT shot{};
-  std::vector<std::uint32_t> pixels;
   gui_test::RunInputScript([&](InputScript& input) {
     input.MoveTo(scene.RestingPoint());
     input.Click(scene.ButtonCentre("File"));
@@ -535,11 +535,6 @@ TEST_F(MenuBarTest, ImagesShowBesideTheirItems) {
       if (!ItemText(menu, position).empty() && GetMenuItemRect(nullptr, menu, position, &item))
         colours_by_item[ItemText(menu, position)] = CountColours(item);
     }
-    RECT popup{};
-    GetWindowRect(scene.frame, &shot);
-    GetWindowRect(window, &popup);
-    UnionRect(&shot, &shot, &popup);
-    pixels = gui_test::ReadScreen(shot);
     input.Tap(VK_ESCAPE);
     input.Tap(VK_ESCAPE);
   });
@@ -549,11 +544,6 @@ TEST_F(MenuBarTest, ImagesShowBesideTheirItems) {
                                                     {"Save As...", "red 0 green 0 blue 132"},
                                                     {"Exit", "red 0 green 0 blue 0"}};
   EXPECT_EQ(colours_by_item, expected);
-  if (const char* folder = std::getenv("BRX_SCREENSHOT_DIR")) {
-    const std::string path = std::string(folder) + "/menu_bar_file_popup.bmp";
-    EXPECT_TRUE(gui_test::WriteBitmapFile(path.c_str(), pixels, shot.right - shot.left,
-                                          shot.bottom - shot.top));
-  }
 }
 
 class GoneBar : public MenuBarTest, public ::testing::WithParamInterface<bool> {};
