@@ -60,6 +60,9 @@ void PopupTracker::TrackOne(const Request& request) {
   TPMPARAMS params{sizeof params, button};
   // The menu loop takes this for the user's Down key and highlights the first item.
   if (request.select_first_item) PostMessageA(owner_, WM_KEYDOWN, VK_DOWN, 0);
+  // Hot as well as pressed: the mouse is captured by the menu, so the
+  // toolbar would keep the button the popups started from hot.
+  buttons_.SetHot(current_);
   buttons_.SetPressed(current_, true);
   const BOOL shown = TrackPopupMenuEx(buttons_.Popup(current_),
                                       TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL | TPM_LEFTBUTTON,

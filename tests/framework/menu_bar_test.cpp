@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -168,9 +169,12 @@ struct Scene {
   }
 
   // "menu Edit>Insert [Row]": the open popups and the highlighted item of the
-  // deepest; otherwise "focus bar hot File": who has the focus, and the bar's
-  // hot button if it has one.
+  // deepest, and the bar's hot button if it is not the top popup's; otherwise
+  // "focus bar hot File": who has the focus, and the bar's hot button if any.
   std::string State() const {
+    const int hot = bar ? static_cast<int>(Ask(bar, TB_GETHOTITEM)) : -1;
+    const std::string hot_button =
+        hot >= 0 && hot < static_cast<int>(buttons.size()) ? buttons[hot] : "";
     const std::vector<HWND> menus = MenuWindows();
     if (!menus.empty()) {
       std::string state = "menu ";
@@ -183,6 +187,7 @@ struct Scene {
         if (GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE)
           state += " [" + ItemText(menu, position) + "]";
       }
+      if (hot_button != PopupName(MenuOf(menus.front()))) state += " hot " + hot_button;
       return state;
     }
     GUITHREADINFO info{};
@@ -190,8 +195,7 @@ struct Scene {
     GetGUIThreadInfo(ui_thread, &info);
     std::string state = "focus ";
     state += info.hwndFocus == bar ? "bar" : info.hwndFocus == edit ? "edit" : "elsewhere";
-    const auto hot = bar ? static_cast<int>(Ask(bar, TB_GETHOTITEM)) : -1;
-    if (hot >= 0 && hot < static_cast<int>(buttons.size())) state += " hot " + buttons[hot];
+    if (!hot_button.empty()) state += " hot " + hot_button;
     return state;
   }
 
@@ -369,6 +373,10 @@ struct ScriptCase {
   std::vector<Step> steps;
   std::vector<std::string> menu_events;  // what reached the frame, see TestFrame::MenuEvents
 };
+
+void PrintTo(const ScriptCase& script, std::ostream* out) {
+  *out << script.name;
+}
 
 class MenuBarScript : public MenuBarTest, public ::testing::WithParamInterface<ScriptCase> {};
 
