@@ -101,13 +101,16 @@ HTREEITEM CEditorView::ParentItem(HTREEITEM item) const {
   return TreeView_GetParent(tree_, item);
 }
 
-HTREEITEM CEditorView::InsertItem(HTREEITEM parent, const char* text, std::size_t index) {
+HTREEITEM CEditorView::InsertItem(HTREEITEM parent, const char* text, std::size_t index,
+                                  UINT state) {
   TVINSERTSTRUCTA insert{};
   insert.hParent = parent;
   insert.hInsertAfter = InsertionPoint(parent);
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | (state ? TVIF_STATE : 0);
   insert.item.pszText = const_cast<char*>(text);
   insert.item.lParam = static_cast<LPARAM>(index);
+  insert.item.state = state;
+  insert.item.stateMask = state;
   return reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
@@ -167,18 +170,24 @@ void CEditorView::PlacePane() {
 }
 
 bool CEditorView::RebuildTree(const StructureSet& set) {
+  // Nothing is drawn until the tree is complete: a tree control repaints
+  // and recounts its scroll range on every insertion while redraw is on.
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
   // Deleting every item reports no change of selection, so nothing is
   // stored: the document has already been replaced and the old items'
   // indices may not fit it.
   TreeView_DeleteAllItems(tree_);
   ShowPaneFor(SelectedItem());
   for (std::size_t i = 0; i < set.StructureCount(); ++i) {
-    HTREEITEM structure = InsertItem(TVI_ROOT, kStructureItemText, i);
+    // A structure with tiles goes in expanded, as expanding it afterwards
+    // would leave it; one message per item instead of two on a large tree.
+    const UINT state = set.TileCount(i) > 0 ? TVIS_EXPANDED : 0;
+    HTREEITEM structure = InsertItem(TVI_ROOT, kStructureItemText, i, state);
     for (std::size_t j = 0; j < set.TileCount(i); ++j) InsertItem(structure, kTileItemText, j);
   }
   SelectItem(TreeView_GetRoot(tree_));
-  for (HTREEITEM item = TreeView_GetRoot(tree_); item; item = TreeView_GetNextSibling(tree_, item))
-    TreeView_Expand(tree_, item, TVE_EXPAND);
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
   return true;
 }
 
@@ -255,7 +264,12 @@ LRESULT CEditorView::OnAddTile(WORD, WORD, HWND, bool&) {
 LRESULT CEditorView::OnDelete(WORD, WORD, HWND, bool&) {
   HTREEITEM selected = SelectedItem();
   if (!selected || !IsStructureItem(selected)) return 0;
-  // The tree only: the structure stays in the document under its index.
+  // The structure stays in the document under its index and is saved with
+  // it, so it keeps the pane's edits. They are stored and the pane closed
+  // first, because the tree need not name the deleted item when it moves the
+  // selection away from it (Wine's does not).
+  StorePaneOf(selected);
+  ShowPaneFor(nullptr);
   TreeView_DeleteItem(tree_, selected);
   // Whatever the tree reported while moving its selection, the pane follows it.
   ShowPaneFor(SelectedItem());

@@ -108,5 +108,308 @@ TEST_F(EditorViewTest, AddStructOnAnEmptyTreeSelectsAZeroStructureBelowTheButton
   EXPECT_EQ(pane.bottom - pane.top, size.bottom);
 }
 
+TEST_F(EditorViewTest, AddStructGoesAfterASelectedStructureAndLastAfterATile) {
+  Open(testing::PatternDocument({0, 0, 0}));
+  Select(Top(0));
+  Click(IDC_ADD_STRUCT);
+  EXPECT_EQ(testing::TreeRows(tree_),
+            (std::vector<TreeRow>{{0, 0, false}, {0, 3, true}, {0, 1, false}, {0, 2, false}}));
+  ASSERT_TRUE(ShowsStructurePane());
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), "0");
+
+  // Saved as the fourth structure, and listed last once read back.
+  const StructureSet saved = Saved();
+  ASSERT_EQ(saved.StructureCount(), 4u);
+  StructureHeader added;
+  added.SetStructureNumber(3);
+  EXPECT_EQ(saved.Header(3), added);
+  Open(saved);
+  EXPECT_EQ(testing::TreeRows(tree_),
+            (std::vector<TreeRow>{{0, 0, true}, {0, 1, false}, {0, 2, false}, {0, 3, false}}));
+}
+
+TEST_F(EditorViewTest, AddStructWithATileSelectedStoresTheTileAndGoesLast) {
+  Open(testing::PatternDocument({1, 0}));
+  Select(testing::ChildItem(tree_, Top(0), 0));
+  ASSERT_TRUE(ShowsTilePane());
+  testing::SetControlText(Pane(), IDC_S_POS_REL_TO_BASE, "-300");
+  Click(IDC_ADD_STRUCT);
+  EXPECT_EQ(testing::TreeRows(tree_),
+            (std::vector<TreeRow>{{0, 0, false}, {1, 0, false}, {0, 1, false}, {0, 2, true}}));
+  EXPECT_EQ(view_.Document().Tile(0, 0).sPosRelToBase(), -300);
+  EXPECT_TRUE(ShowsStructurePane());
+}
+
+TEST_F(EditorViewTest, AddTileGoesLastUnderTheStructureAndLeavesSelectionAndPane) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({2, 1}));
+  Open(loaded);
+  TreeView_Expand(tree_, Top(0), TVE_COLLAPSE);
+  const HWND pane = Pane();
+  testing::SetControlText(pane, IDC_ARMOUR, "77");  // not stored yet
+
+  Click(IDC_ADD_TILE);
+  EXPECT_EQ(testing::TreeRows(tree_), (std::vector<TreeRow>{{0, 0, true},
+                                                            {1, 0, false},
+                                                            {1, 1, false},
+                                                            {1, 2, false},
+                                                            {0, 1, false},
+                                                            {1, 0, false}}));
+  EXPECT_EQ(testing::ItemText(tree_, testing::ChildItem(tree_, Top(0), 2)), "Tile item");
+  EXPECT_TRUE(testing::IsExpanded(tree_, Top(0)));
+  EXPECT_EQ(Pane(), pane);
+  EXPECT_EQ(testing::ControlText(pane, IDC_ARMOUR), "77");
+  ASSERT_EQ(view_.Document().TileCount(0), 3u);
+  EXPECT_EQ(view_.Document().Tile(0, 2), TileRecord{});
+  // The header, its tile count byte included, is the one read.
+  EXPECT_EQ(view_.Document().Header(0), loaded.Header(0));
+}
+
+TEST_F(EditorViewTest, AddTileAndDeleteDoNothingWithATileSelected) {
+  Open(testing::PatternDocument({1}));
+  Select(testing::ChildItem(tree_, Top(0), 0));
+  const HWND pane = Pane();
+  const std::vector<TreeRow> rows = testing::TreeRows(tree_);
+  const StructureSet before = view_.Document();
+  testing::BeepCounter beeps;
+  Click(IDC_ADD_TILE);
+  Click(IDC_DELETE);
+  EXPECT_EQ(testing::TreeRows(tree_), rows);
+  EXPECT_TRUE(view_.Document() == before);
+  EXPECT_EQ(Pane(), pane);
+  EXPECT_EQ(beeps.count(), 0);
+}
+
+TEST_F(EditorViewTest, DeleteRemovesTheStructureFromTheTreeOnly) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({1, 2, 0}));
+  Open(loaded);
+  Select(Top(1));
+  testing::SetControlText(Pane(), IDC_ARMOUR, "99");
+  Click(IDC_DELETE);
+
+  const std::vector<TreeRow> rows = testing::TreeRows(tree_);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].data, 0u);
+  EXPECT_EQ(rows[1].depth, 1);
+  EXPECT_EQ(rows[2].depth, 0);
+  EXPECT_EQ(rows[2].data, 2u);
+  // The pane is the selected item's, whichever the tree chose.
+  HTREEITEM selected = TreeView_GetSelection(tree_);
+  ASSERT_NE(selected, nullptr);
+  EXPECT_EQ(Pane() != nullptr, true);
+  EXPECT_EQ(TreeView_GetParent(tree_, selected) == nullptr, ShowsStructurePane());
+
+  // Still in the document, with the edit made before the delete, and saved.
+  StructureSet expected = loaded;
+  StructureHeader edited = loaded.Header(1);
+  edited.SetArmour(99);
+  expected.SetHeader(1, edited);
+  EXPECT_TRUE(Saved() == expected);
+}
+
+TEST_F(EditorViewTest, DeletingTheLastItemLeavesNoPane) {
+  Open(testing::PatternDocument({2}));
+  Click(IDC_DELETE);
+  EXPECT_TRUE(testing::TreeRows(tree_).empty());
+  EXPECT_EQ(Pane(), nullptr);
+  EXPECT_EQ(view_.Document().StructureCount(), 1u);
+}
+
+TEST_F(EditorViewTest, LeavingAStructureStoresItsPaneAndReturningShowsTheEdit) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({0, 0}));
+  Open(loaded);
+  testing::SetControlText(Pane(), IDC_ARMOUR, "42");
+  testing::SetChecked(Pane(), IDC_FIRST_FLAG + 19, true);  // "Door"
+  testing::SetChecked(Pane(), IDC_FIRST_FLAG + 0, false);  // "BaseTile"
+  Select(Top(1));
+
+  StructureHeader expected = loaded.Header(0);
+  expected.SetArmour(42);
+  expected.SetFlags((expected.Flags() | 1u << 19) & ~1u);
+  EXPECT_EQ(view_.Document().Header(0), expected);
+  EXPECT_EQ(view_.Document().Header(1), loaded.Header(1));
+
+  Select(Top(0));
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), "42");
+  EXPECT_TRUE(testing::IsChecked(Pane(), IDC_FIRST_FLAG + 19));
+  EXPECT_FALSE(testing::IsChecked(Pane(), IDC_FIRST_FLAG + 0));
+}
+
+TEST_F(EditorViewTest, LeavingATileStoresItsPaneIntoThatTile) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({0, 2}));
+  Open(loaded);
+  Select(testing::ChildItem(tree_, Top(1), 1));
+  ASSERT_TRUE(ShowsTilePane());
+  testing::SetControlText(Pane(), IDC_B_Y_POS_REL_TO_BASE, "-7");
+  testing::SetControlText(Pane(), IDC_FIRST_SHAPE_CELL + 12, "1");
+  Select(testing::ChildItem(tree_, Top(1), 0));
+
+  TileRecord expected = loaded.Tile(1, 1);
+  expected.SetbYPosRelToBase(-7);
+  expected.SetShapeByte(12, 1);
+  EXPECT_EQ(view_.Document().Tile(1, 1), expected);
+  EXPECT_EQ(view_.Document().Tile(1, 0), loaded.Tile(1, 0));
+  EXPECT_TRUE(ShowsTilePane());
+}
+
+TEST_F(EditorViewTest, AFieldThatFailsBeepsAndTheSelectionMovesAnyway) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({0, 0}));
+  Open(loaded);
+  testing::SetControlText(Pane(), IDC_ARMOUR, "12");
+  testing::SetControlText(Pane(), IDC_HIT_POINTS, "abc");
+  testing::SetControlText(Pane(), IDC_DENSITY, "13");
+  testing::SetChecked(Pane(), IDC_LAST_FLAG, !testing::IsChecked(Pane(), IDC_LAST_FLAG));
+
+  testing::BeepCounter beeps;
+  Select(Top(1));
+  EXPECT_EQ(beeps.count(), 1);
+  EXPECT_EQ(testing::TreeRows(tree_), (std::vector<TreeRow>{{0, 0, false}, {0, 1, true}}));
+  ASSERT_TRUE(ShowsStructurePane());
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), std::to_string(loaded.Header(1).Armour()));
+
+  StructureHeader expected = loaded.Header(0);
+  expected.SetArmour(12);
+  expected.SetHitPoints(0);
+  EXPECT_EQ(view_.Document().Header(0), expected);
+}
+
+TEST_F(EditorViewTest, RebuildListsTheDocumentInOrderSelectsAndExpands) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({1, 0}));
+  Open(loaded);
+  EXPECT_EQ(testing::TreeRows(tree_),
+            (std::vector<TreeRow>{{0, 0, true}, {1, 0, false}, {0, 1, false}}));
+  EXPECT_EQ(testing::ItemText(tree_, Top(1)), "Structure item");
+  EXPECT_EQ(testing::ItemText(tree_, testing::ChildItem(tree_, Top(0), 0)), "Tile item");
+  EXPECT_TRUE(testing::IsExpanded(tree_, Top(0)));
+  ASSERT_TRUE(ShowsStructurePane());
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), std::to_string(loaded.Header(0).Armour()));
+  EXPECT_TRUE(view_.Document() == loaded);
+
+  Open(StructureSet{});
+  EXPECT_TRUE(testing::TreeRows(tree_).empty());
+  EXPECT_EQ(Pane(), nullptr);
+}
+
+TEST_F(EditorViewTest, LoadingDropsTheEditsOfThePreviousDocument) {
+  Open(testing::PatternDocument({0}));
+  testing::SetControlText(Pane(), IDC_ARMOUR, "1");
+  const StructureSet next = AsLoaded(testing::PatternDocument({0, 3}));
+  Open(next);
+  EXPECT_TRUE(view_.Document() == next);
+}
+
+TEST_F(EditorViewTest, NewEmptiesTheDocumentTheTreeAndThePane) {
+  Open(testing::PatternDocument({2, 1}));
+  testing::SetControlText(Pane(), IDC_ARMOUR, "5");
+  view_.NewDocument();
+  EXPECT_EQ(view_.Document().StructureCount(), 0u);
+  EXPECT_TRUE(testing::TreeRows(tree_).empty());
+  EXPECT_EQ(Pane(), nullptr);
+}
+
+TEST_F(EditorViewTest, AFailedLoadKeepsDocumentTreeSelectionAndPaneEdits) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({2, 0}));
+  Open(loaded);
+  Select(testing::ChildItem(tree_, Top(0), 1));
+  const HWND pane = Pane();
+  testing::SetControlText(pane, IDC_UB_VEHICLE_HIT_LOCATION, "33");
+  const std::vector<TreeRow> rows = testing::TreeRows(tree_);
+
+  const std::string not_brx = folder_.File("not.brx");
+  testing::WriteBytes(not_brx, {'N', 'O', 'P', 'E', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  for (const std::string& path : {folder_.File("missing.brx"), not_brx}) {
+    SCOPED_TRACE(path);
+    std::string reason;
+    EXPECT_FALSE(view_.LoadDocument(path.c_str(), &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_TRUE(view_.Document() == loaded);
+    EXPECT_EQ(testing::TreeRows(tree_), rows);
+    EXPECT_EQ(Pane(), pane);
+    EXPECT_EQ(testing::ControlText(pane, IDC_UB_VEHICLE_HIT_LOCATION), "33");
+  }
+}
+
+TEST_F(EditorViewTest, SaveStoresThePaneFirstAndLeavesItOpen) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({1}));
+  Open(loaded);
+  const HWND pane = Pane();
+  testing::SetControlText(pane, IDC_DENSITY, "55");
+  const std::vector<TreeRow> rows = testing::TreeRows(tree_);
+
+  const StructureSet saved = Saved();
+  EXPECT_EQ(saved.Header(0).Density(), 55);
+  EXPECT_TRUE(view_.Document() == saved);
+  EXPECT_EQ(Pane(), pane);
+  EXPECT_EQ(testing::ControlText(pane, IDC_DENSITY), "55");
+  EXPECT_EQ(testing::TreeRows(tree_), rows);
+}
+
+TEST_F(EditorViewTest, SaveWritesNothingWhenAFieldDoesNotConvert) {
+  Open(testing::PatternDocument({1}));
+  Select(testing::ChildItem(tree_, Top(0), 0));
+  const HWND pane = Pane();
+  testing::SetControlText(pane, IDC_FIRST_SHAPE_CELL + 3, "three");
+
+  testing::BeepCounter beeps;
+  const std::string path = folder_.File("refused.brx");
+  std::string reason = "untouched";
+  EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason));
+  EXPECT_EQ(reason, "");
+  EXPECT_EQ(beeps.count(), 1);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(Pane(), pane);
+  EXPECT_EQ(GetFocus(), GetDlgItem(pane, IDC_FIRST_SHAPE_CELL + 3));
+}
+
+TEST_F(EditorViewTest, SaveReportsTheWritersFailure) {
+  Open(testing::PatternDocument({0}));
+  const std::string path = folder_.File("no such folder/out.brx");
+  std::string reason;
+  EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason));
+  EXPECT_FALSE(reason.empty());
+}
+
+TEST_F(EditorViewTest, AddingBeyondWhatTheFormatHoldsBeepsAndChangesNothing) {
+  // The largest document the format holds: 65,535 structures, the first
+  // with 255 tiles.
+  StructureSet largest;
+  largest.Reserve(kMaxStructures);
+  StructureEntry full;
+  full.tiles.resize(kMaxTilesPerStructure);
+  largest.AppendStructure(full);
+  while (largest.StructureCount() < kMaxStructures) largest.AppendStructure(StructureEntry{});
+  Open(largest);
+  const UINT items = TreeView_GetCount(tree_);
+  ASSERT_EQ(items, kMaxStructures + kMaxTilesPerStructure);
+  const HWND pane = Pane();
+
+  testing::BeepCounter beeps;
+  Click(IDC_ADD_STRUCT);
+  EXPECT_EQ(beeps.count(), 1);
+  Click(IDC_ADD_TILE);
+  EXPECT_EQ(beeps.count(), 2);
+  EXPECT_EQ(view_.Document().StructureCount(), kMaxStructures);
+  EXPECT_EQ(view_.Document().TileCount(0), kMaxTilesPerStructure);
+  EXPECT_EQ(TreeView_GetCount(tree_), items);
+  EXPECT_EQ(TreeView_GetSelection(tree_), Top(0));
+  EXPECT_EQ(Pane(), pane);
+}
+
+TEST_F(EditorViewTest, AcceptsTheWideSelectionNotifications) {
+  const StructureSet loaded = AsLoaded(testing::PatternDocument({0, 0}));
+  Open(loaded);
+  testing::SetControlText(Pane(), IDC_ARMOUR, "8");
+  NMTREEVIEWW change{};
+  change.hdr = {tree_, IDC_STRUCTURE_TREE, static_cast<UINT>(TVN_SELCHANGINGW)};
+  change.itemOld.hItem = Top(0);
+  change.itemNew.hItem = Top(1);
+  SendMessageA(view_.hwnd(), WM_NOTIFY, IDC_STRUCTURE_TREE, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(view_.Document().Header(0).Armour(), 8);
+
+  change.hdr.code = static_cast<UINT>(TVN_SELCHANGEDW);
+  SendMessageA(view_.hwnd(), WM_NOTIFY, IDC_STRUCTURE_TREE, reinterpret_cast<LPARAM>(&change));
+  ASSERT_TRUE(ShowsStructurePane());
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), std::to_string(loaded.Header(1).Armour()));
+}
+
 }  // namespace
 }  // namespace brx
