@@ -16,6 +16,8 @@ namespace {
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 constexpr DWORD kFrameExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr DWORD kMenuBarStyle =
+    kBarStyle | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_FLAT | TBSTYLE_LIST;
 constexpr DWORD kToolbarStyle =
     kBarStyle | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT;
 constexpr DWORD kRebarStyle =
@@ -86,8 +88,17 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   // No step's result stops the sequence: a missing bar is a null handle that
   // every later use skips.
   HWND frame = hwnd();
+  // The menu moves from the window's own menu bar into the menu bar control,
+  // which owns it from now on and draws New, Open and Save As with the
+  // toolbar's images.
+  menuBar_.Create(frame, kMenuBarStyle);
+  menuBar_.AttachMenu(GetMenu(frame));
+  menuBar_.LoadImages(IDR_MAINFRAME);
+  SetMenu(frame, nullptr);
+
   toolbar_ = framework::CreateToolbarFromResource(frame, IDR_MAINFRAME, kToolbarStyle, IDW_TOOLBAR);
   toolbarHost_ = framework::CreateRebar(frame, kRebarStyle, IDW_TOOLBAR);
+  framework::AddToolbarBand(toolbarHost_, menuBar_.hwnd(), false);
   toolbarBandId_ = framework::AddToolbarBand(toolbarHost_, toolbar_, true);
   statusBar_ = framework::CreateStatusBar(frame, IDS_READY, kStatusBarStyle, IDW_STATUS_BAR);
   client_ = view_.Create(frame);

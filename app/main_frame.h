@@ -11,6 +11,7 @@
 
 #include "app/message_loop.h"
 #include "framework/frame_window.h"
+#include "framework/menu_bar.h"
 #include "framework/update_ui.h"
 #include "view/editor_view.h"
 
@@ -40,6 +41,7 @@ class CMainFrame : public framework::CFrameWindowBase,
                             LRESULT& result) override;
 
   CEditorView& view() { return view_; }
+  framework::CMenuBar& menuBar() { return menuBar_; }
   HWND toolbar() const { return toolbar_; }
   // Why the start-up file did not load; nothing when it did or there was none.
   const std::optional<std::string>& startupLoadFailure() const { return startupLoadFailure_; }
@@ -63,6 +65,7 @@ class CMainFrame : public framework::CFrameWindowBase,
   bool toolbarShown_ = true;
   CMessageLoop* loop_ = nullptr;
   CEditorView view_;
+  framework::CMenuBar menuBar_;
   std::string startupFileName_;
   std::optional<std::string> startupLoadFailure_;
 };

@@ -1,0 +1,158 @@
+#include "tests/app/gui_driver.h"
+
+#include <commctrl.h>
+
+namespace brx::testing {
+namespace {
+
+Script* running_script = nullptr;
+
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  // Insert, Delete and the arrows of the grey block are extended keys.
+  switch (key) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      break;
+    default:
+      break;
+  }
+  SendInput(1, &input, sizeof input);
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+Script::Script(std::vector<Step> steps, UINT tick_ms, UINT limit_ms) : steps_(std::move(steps)) {
+  running_script = this;
+  tick_ = SetTimer(nullptr, 0, tick_ms, OnTick);
+  watchdog_ = SetTimer(nullptr, 0, limit_ms, OnWatchdog);
+}
+
+Script::~Script() {
+  KillTimer(nullptr, tick_);
+  KillTimer(nullptr, watchdog_);
+  running_script = nullptr;
+}
+
+void CALLBACK Script::OnTick(HWND, UINT, UINT_PTR, DWORD) {
+  Script* self = running_script;
+  // A step may open a modal loop in which the next ticks arrive: one at a time.
+  if (!self || self->running_ || self->finished() || self->timed_out_) return;
+  self->running_ = true;
+  const std::size_t index = self->next_;
+  if (self->steps_[index]()) ++self->next_;
+  self->running_ = false;
+}
+
+void CALLBACK Script::OnWatchdog(HWND, UINT, UINT_PTR, DWORD) {
+  Script* self = running_script;
+  if (!self || self->timed_out_) return;
+  self->timed_out_ = true;
+  KillTimer(nullptr, self->watchdog_);
+  EndMenu();
+  for (HWND dialog : ThreadWindows("#32770")) EndDialog(dialog, IDCANCEL);
+  PostQuitMessage(kTimedOut);
+}
+
+Script::Step Wait(DWORD ms) {
+  DWORD start = 0;
+  return [start, ms]() mutable {
+    if (!start) start = GetTickCount();
+    return GetTickCount() - start >= ms;
+  };
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) SendKey(key, false);
+  for (auto it = keys.end(); it != keys.begin();) SendKey(*--it, true);
+}
+
+void MoveMouse(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  SendMouse(MOUSEEVENTF_MOVE);
+}
+
+void Click(POINT screen) {
+  MoveMouse(screen);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+POINT CentreOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool FindCloseBox(HWND window, POINT& screen) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int caption = GetSystemMetrics(SM_CYCAPTION);
+  for (int y = rect.top; y < rect.top + 2 * caption; ++y) {
+    for (int x = rect.right - 1; x > rect.right - 6 * caption; --x) {
+      if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+        screen = {x - 3, y + 3};
+        return SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTCLOSE;
+      }
+    }
+  }
+  return false;
+}
+
+void BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  SetActiveWindow(window);
+  SetFocus(window);
+}
+
+std::vector<HWND> ThreadWindows(const char* class_name) {
+  struct Search {
+    const char* class_name;
+    std::vector<HWND> found;
+  } search{class_name, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (IsWindowVisible(window) && lstrcmpiA(name, s->class_name) == 0)
+          s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string StatusText(HWND status_bar) {
+  // Windows answers for the simple part as part 255, Wine as part 0.
+  char text[512] = {};
+  if (SendMessageA(status_bar, SB_ISSIMPLE, 0, 0))
+    SendMessageA(status_bar, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+  if (!text[0]) SendMessageA(status_bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+}  // namespace brx::testing

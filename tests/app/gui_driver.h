@@ -1,0 +1,70 @@
+// Driving real windows from inside a test: scripted steps that run inside
+// whatever message loop is active (the program's, a dialog's, a menu's),
+// real keyboard and mouse input, and ways to find and read windows.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace brx::testing {
+
+// Runs steps from a thread timer, so they run inside nested modal loops too.
+// A step returns true when it is done, false to be tried again on the next
+// tick. When the watchdog runs out, open menus and dialogs are ended, the
+// thread's loop is told to quit with kTimedOut and timed_out() is true.
+class Script {
+ public:
+  using Step = std::function<bool()>;
+  static constexpr int kTimedOut = 99;
+
+  explicit Script(std::vector<Step> steps, UINT tick_ms = 40, UINT limit_ms = 20000);
+  ~Script();
+  Script(const Script&) = delete;
+  Script& operator=(const Script&) = delete;
+
+  bool finished() const { return next_ == steps_.size(); }
+  bool timed_out() const { return timed_out_; }
+  // The number of the step that is running or was last run (1-based).
+  std::size_t step() const { return next_ + 1; }
+
+ private:
+  static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK OnWatchdog(HWND, UINT, UINT_PTR, DWORD);
+
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+  bool running_ = false;
+  bool timed_out_ = false;
+  UINT_PTR tick_ = 0;
+  UINT_PTR watchdog_ = 0;
+};
+
+// A step that waits until `ms` milliseconds have passed since it first ran.
+Script::Step Wait(DWORD ms);
+
+// Presses the keys in order and releases them in reverse: {VK_CONTROL, 'N'}.
+void PressKeys(std::initializer_list<WORD> keys);
+// Moves the mouse to a screen point.
+void MoveMouse(POINT screen);
+// Moves the mouse to a screen point and clicks the left button there.
+void Click(POINT screen);
+// The centre of a window, in screen coordinates.
+POINT CentreOf(HWND window);
+// A screen point of the window's close box (found through hit testing).
+bool FindCloseBox(HWND window, POINT& screen);
+
+// Makes the window the foreground window with the keyboard focus.
+void BringToFront(HWND window);
+
+// This thread's visible top-level windows of a window class ("#32770").
+std::vector<HWND> ThreadWindows(const char* class_name);
+
+std::string WindowText(HWND window);
+// The status bar's text: the simple part's while in simple mode, else part 0's.
+std::string StatusText(HWND status_bar);
+
+}  // namespace brx::testing

@@ -1,0 +1,263 @@
+// The main frame as the user meets it: its bars at start, the two View
+// toggles, layout, menu help through real menus and tooltips by hovering.
+#include "app/main_frame.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "framework/toolbar.h"
+#include "res/resource.h"
+#include "tests/app/gui_driver.h"
+#include "tests/app/running_frame.h"
+#include "tests/support/temp_folder.h"
+
+namespace brx::testing {
+namespace {
+
+constexpr UINT kToolbarBand = framework::kFirstBandId + 1;
+
+bool BandHidden(HWND rebar, UINT band_id) {
+  const auto index = static_cast<UINT>(SendMessageA(rebar, RB_IDTOINDEX, band_id, 0));
+  REBARBANDINFOA band{};
+  band.cbSize = sizeof band;
+  band.fMask = RBBIM_STYLE;
+  SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
+  return (band.fStyle & RBBS_HIDDEN) != 0;
+}
+
+// The View popup's check marks as the user sees them when it opens.
+struct ViewChecks {
+  bool toolbar;
+  bool status_bar;
+};
+ViewChecks ViewPopupChecks(RunningFrame& running) {
+  HMENU view = GetSubMenu(running.frame().menuBar().menu(), 1);
+  SendMessageA(running.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 1);
+  return {(GetMenuState(view, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED) != 0,
+          (GetMenuState(view, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED) != 0};
+}
+
+void Command(RunningFrame& running, WORD id) {
+  PostMessageA(running.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  running.RunFor(150);
+}
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  TempFolder folder_;
+};
+
+TEST_F(MainFrameTest, WindowHasItsClassTitleStylesAndIcons) {
+  RunningFrame running;
+  HWND frame = running.hwnd();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(WindowText(frame), "BRXEDIT");
+  char class_name[64] = {};
+  GetClassNameA(frame, class_name, sizeof class_name);
+  EXPECT_EQ(std::string(class_name).rfind("BrxWnd:", 0), 0u) << class_name;
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(frame, GWL_STYLE));
+  const DWORD wanted = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  EXPECT_EQ(style & wanted, wanted);
+  const DWORD ex_style = static_cast<DWORD>(GetWindowLongPtrA(frame, GWL_EXSTYLE));
+  EXPECT_EQ(ex_style & (WS_EX_APPWINDOW | WS_EX_WINDOWEDGE), WS_EX_APPWINDOW | WS_EX_WINDOWEDGE);
+  EXPECT_NE(GetClassLongPtrA(frame, GCLP_HICON), 0);
+  EXPECT_NE(GetClassLongPtrA(frame, GCLP_HICONSM), 0);
+  EXPECT_EQ(GetClassLongPtrA(frame, GCLP_HBRBACKGROUND), COLOR_WINDOW + 1);
+  // The menu lives in the menu bar control now, not in the window.
+  EXPECT_EQ(GetMenu(frame), nullptr);
+  ASSERT_NE(running.frame().menuBar().menu(), nullptr);
+  EXPECT_EQ(GetMenuItemCount(running.frame().menuBar().menu()), 3);
+}
+
+TEST_F(MainFrameTest, StartsWithBothBarsShownCheckedAndTheViewBetweenThem) {
+  RunningFrame running;
+  CMainFrame& frame = running.frame();
+  HWND rebar = frame.toolbarHost();
+  ASSERT_NE(rebar, nullptr);
+  ASSERT_EQ(SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(rebar, RB_IDTOINDEX, framework::kFirstBandId, 0), 0);  // the menu bar
+  EXPECT_EQ(SendMessageA(rebar, RB_IDTOINDEX, kToolbarBand, 0), 1);
+  EXPECT_FALSE(BandHidden(rebar, kToolbarBand));
+  EXPECT_TRUE(IsWindowVisible(frame.statusBar()));
+  EXPECT_EQ(StatusText(frame.statusBar()), "Ready");
+  const ViewChecks checks = ViewPopupChecks(running);
+  EXPECT_TRUE(checks.toolbar);
+  EXPECT_TRUE(checks.status_bar);
+
+  RECT area{};
+  GetClientRect(running.hwnd(), &area);
+  const RECT view = running.PlaceOf(frame.client());
+  EXPECT_EQ(view.left, 0);
+  EXPECT_EQ(view.right, area.right);
+  EXPECT_EQ(view.top, running.PlaceOf(rebar).bottom);
+  EXPECT_EQ(view.bottom, running.PlaceOf(frame.statusBar()).top);
+}
+
+TEST_F(MainFrameTest, ToolbarToggleHidesTheRowGivesItToTheViewAndBringsItBack) {
+  RunningFrame running;
+  CMainFrame& frame = running.frame();
+  HWND rebar = frame.toolbarHost();
+  const RECT view_before = running.PlaceOf(frame.client());
+  const RECT rebar_before = running.PlaceOf(rebar);
+
+  Command(running, ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(BandHidden(rebar, kToolbarBand));
+  EXPECT_TRUE(IsWindowVisible(rebar));  // the menu bar's row stays
+  const RECT rebar_hidden = running.PlaceOf(rebar);
+  EXPECT_LT(rebar_hidden.bottom, rebar_before.bottom);
+  const RECT view_grown = running.PlaceOf(frame.client());
+  EXPECT_EQ(view_grown.top, rebar_hidden.bottom);
+  EXPECT_EQ(view_grown.bottom, view_before.bottom);
+  EXPECT_FALSE(ViewPopupChecks(running).toolbar);
+  EXPECT_TRUE(ViewPopupChecks(running).status_bar);
+
+  Command(running, ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(BandHidden(rebar, kToolbarBand));
+  const RECT view_after = running.PlaceOf(frame.client());
+  EXPECT_EQ(view_after.top, view_before.top);
+  EXPECT_EQ(view_after.bottom, view_before.bottom);
+  EXPECT_TRUE(ViewPopupChecks(running).toolbar);
+}
+
+TEST_F(MainFrameTest, StatusBarToggleGivesItsHeightToTheViewAndReturnsReadingReady) {
+  RunningFrame running;
+  CMainFrame& frame = running.frame();
+  const RECT view_before = running.PlaceOf(frame.client());
+  RECT area{};
+  GetClientRect(running.hwnd(), &area);
+
+  Command(running, ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(IsWindowVisible(frame.statusBar()));
+  const RECT view_grown = running.PlaceOf(frame.client());
+  EXPECT_EQ(view_grown.top, view_before.top);
+  EXPECT_EQ(view_grown.bottom, area.bottom);
+  EXPECT_FALSE(ViewPopupChecks(running).status_bar);
+  EXPECT_TRUE(ViewPopupChecks(running).toolbar);
+
+  Command(running, ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(IsWindowVisible(frame.statusBar()));
+  EXPECT_EQ(StatusText(frame.statusBar()), "Ready");
+  const RECT view_after = running.PlaceOf(frame.client());
+  EXPECT_EQ(view_after.bottom, view_before.bottom);
+  EXPECT_TRUE(ViewPopupChecks(running).status_bar);
+}
+
+TEST_F(MainFrameTest, MinimisingLeavesTheLayoutAloneAndRestoringRedoesIt) {
+  RunningFrame running;
+  HWND view = running.frame().client();
+  const RECT laid_out = running.PlaceOf(view);
+  SetWindowPos(view, nullptr, 0, 0, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  ShowWindow(running.hwnd(), SW_MINIMIZE);
+  running.RunFor(100);
+  ASSERT_TRUE(IsIconic(running.hwnd()));
+  RECT rect{};
+  GetWindowRect(view, &rect);
+  EXPECT_EQ(rect.right - rect.left, 50);
+
+  ShowWindow(running.hwnd(), SW_RESTORE);
+  running.RunFor(100);
+  const RECT restored = running.PlaceOf(view);
+  EXPECT_EQ(restored.top, laid_out.top);
+  EXPECT_EQ(restored.right, laid_out.right);
+  EXPECT_EQ(restored.bottom, laid_out.bottom);
+}
+
+TEST_F(MainFrameTest, EachToolbarButtonShowsItsTooltipWhenHovered) {
+  RunningFrame running;
+  HWND toolbar = running.frame().toolbar();
+  const char* const tips[] = {"New", "Open", "Save As"};
+  for (int button = 0; button < 3; ++button) {
+    RECT rect{};
+    SendMessageA(toolbar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(toolbar, &centre);
+    // Come from outside, so the tooltip starts afresh for each button.
+    MoveMouse(CentreOf(running.frame().client()));
+    running.RunFor(100);
+    MoveMouse(centre);
+    std::string shown;
+    EXPECT_TRUE(running.RunUntil([&] {
+      for (HWND tip : ThreadWindows(TOOLTIPS_CLASSA)) shown = WindowText(tip);
+      return shown == tips[button];
+    })) << "button "
+        << button << " showed [" << shown << "]";
+  }
+}
+
+// Notes every line the status bar is told to show, as it happens: help
+// lines in simple mode, and its normal text when simple mode ends.
+class StatusLines {
+ public:
+  explicit StatusLines(HWND status) : status_(status) {
+    SetWindowSubclass(status_, Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~StatusLines() { RemoveWindowSubclass(status_, Procedure, 1); }
+  const std::vector<std::string>& lines() const { return lines_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                    UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<StatusLines*>(data);
+    const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+    if (message == SB_SETTEXTA && LOBYTE(LOWORD(wparam)) == SB_SIMPLEID)
+      self->Note(reinterpret_cast<const char*>(lparam));
+    if (message == SB_SIMPLE && !wparam) self->Note(StatusText(window));
+    return result;
+  }
+  void Note(const std::string& line) {
+    if (lines_.empty() || lines_.back() != line) lines_.push_back(line);
+  }
+
+  HWND status_;
+  std::vector<std::string> lines_;
+};
+
+Script::Step Press(std::initializer_list<WORD> keys) {
+  return [keys] {
+    PressKeys(keys);
+    return true;
+  };
+}
+
+struct MenuWalk {
+  const char* name;
+  std::vector<Script::Step> keys;
+  std::vector<std::string> lines;
+};
+
+// Real menus opened and walked with the keyboard: each highlighted item puts
+// its help line in the status bar, and "Ready" returns when the menu closes.
+TEST_F(MainFrameTest, MenuHelpFollowsRealMenusAndReadyReturns) {
+  const MenuWalk walks[] = {
+      {"File menu of the menu bar",
+       {Press({VK_MENU, 'F'}), Wait(300), Press({VK_DOWN}), Wait(200), Press({VK_DOWN}), Wait(200),
+        Press({VK_DOWN}), Wait(200), Press({VK_ESCAPE}), Wait(300), Press({VK_ESCAPE}), Wait(300)},
+       {"Create a new document", "Open an existing document",
+        "Save the active document with a new name",
+        "Quit the application; prompts to save documents", "Ready"}},
+      {"View menu, arrows across from Help",
+       {Press({VK_MENU, 'H'}), Wait(300), Press({VK_LEFT}), Wait(300), Press({VK_DOWN}), Wait(200),
+        Press({VK_ESCAPE}), Wait(300), Press({VK_ESCAPE}), Wait(300)},
+       // Switching popups closes one menu and opens the next.
+       {"Display program information, version number and copyright", "Ready",
+        "Show or hide the toolbar", "Show or hide the status bar", "Ready"}},
+      {"system menu of the frame",
+       {Press({VK_MENU, VK_SPACE}), Wait(300), Press({VK_DOWN}), Wait(200), Press({VK_ESCAPE}),
+        Wait(300), Press({VK_ESCAPE}), Wait(300)},
+       {"", "Restore the window to normal size", "Change the window position", "Ready"}},
+  };
+  for (const MenuWalk& walk : walks) {
+    RunningFrame running;
+    StatusLines status(running.frame().statusBar());
+    EXPECT_EQ(running.Run(walk.keys), RunningFrame::kStepsDone) << walk.name;
+    EXPECT_EQ(status.lines(), walk.lines) << walk.name;
+    EXPECT_FALSE(SendMessageA(running.frame().statusBar(), SB_ISSIMPLE, 0, 0)) << walk.name;
+  }
+}
+
+}  // namespace
+}  // namespace brx::testing
