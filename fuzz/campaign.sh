@@ -1,23 +1,40 @@
 #!/usr/bin/env bash
-# Runs one fuzz target for a given time on its corpus and prints how many
-# inputs it executed and what it found.
+# Runs one fuzz target for a given time and prints how many inputs it
+# executed, how fast, and what it found.
 # Usage: fuzz/campaign.sh reader|json SECONDS [JOBS]
+# The fuzz tree is build/fuzz, or BRX_BUILD_DIR. The corpus grows in the tree
+# (corpus-TARGET, seeded from fuzz/corpus/TARGET) from one campaign to the
+# next; what a campaign finds lands in findings-TARGET there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 target=$1 seconds=$2 jobs=${3:-1}
-"$root/scripts/build.sh" fuzz "${target}_fuzzer" >/dev/null
+case "$target" in
+  reader) max_len=70000 ;;  # beyond a structure of 255 tiles
+  json) max_len=16384 ;;    # room for a few structures with tiles
+  *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
+esac
+build=${BRX_BUILD_DIR:-$root/build/fuzz}
+BRX_BUILD_DIR=$build "$root/scripts/build.sh" fuzz "${target}_fuzzer" >/dev/null
+
+corpus="$build/corpus-$target" findings="$build/findings-$target"
+mkdir -p "$corpus" "$findings"
+cp -n "$root/fuzz/corpus/$target/." "$corpus/" -r
 work=$(mktemp -d)
-findings="$root/build/fuzz/findings-$target"
-mkdir -p "$findings"
-cp -r "$root/fuzz/corpus/$target/." "$work/"
-log="$root/build/fuzz/campaign-$target.log"
-"$root/build/fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" \
-  -max_len=70000 -malloc_limit_mb=256 -rss_limit_mb=1024 -print_final_stats=1 \
-  -artifact_prefix="$findings/" "$work" >"$log" 2>&1 || true
-# With several jobs each writes its own fuzz-N.log.
-runs=$(cat "$log" "$root"/fuzz-*.log 2>/dev/null | grep -h 'stat::number_of_executed_units' | awk '{s+=$2} END {print s+0}')
-rm -f "$root"/fuzz-*.log
-count=$(find "$findings" -type f | wc -l)
-echo "target $target: $runs executions in $seconds s, $count findings (in $findings)"
-rm -rf "$work"
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/artifacts"
+
+options=(-max_total_time="$seconds" -max_len="$max_len" -malloc_limit_mb=256 -rss_limit_mb=1024
+         -timeout=10 -print_final_stats=1 -artifact_prefix="$work/artifacts/")
+[ -f "$root/fuzz/$target.dict" ] && options+=(-dict="$root/fuzz/$target.dict")
+# Several jobs each write their own fuzz-N.log into the current folder.
+[ "$jobs" -gt 1 ] && options+=(-jobs="$jobs" -workers="$jobs")
+(cd "$work" && "$build/fuzz/${target}_fuzzer" "${options[@]}" "$corpus" >"$work/main.log" 2>&1) || true
+
+cat "$work"/*.log >"$build/campaign-$target.log"
+runs=$(grep -h 'stat::number_of_executed_units' "$work"/*.log | awk '{s += $2} END {print s + 0}')
+count=$(find "$work/artifacts" -type f | wc -l)
+cp -r "$work/artifacts/." "$findings/"
+echo "target $target: $runs executions in $seconds s ($((runs / seconds)) per second, $jobs job(s)," \
+     "$(nproc) cores), $count findings; log in $build/campaign-$target.log"
+[ "$count" -eq 0 ] || echo "findings copied to $findings"
 [ "$count" -eq 0 ]

@@ -1,10 +1,25 @@
 #!/usr/bin/env python3
-"""Writes the small seed corpus for the fuzz targets: a few valid structure
-data files in the writer's form, and a few damaged ones."""
+"""Writes the small seed corpora of the fuzz targets into fuzz/corpus (or the
+folder given): for the reader, a few structure data files in the writer's
+form and a few damaged ones; for brxtool's JSON path, a few documents in the
+canonical form `brxtool dump --json` prints, one in a looser form that
+`brxtool build` also takes, and a few that it must refuse."""
+import json
 import os
 import struct
 import sys
 
+FLAG_LABELS = [
+    "BaseTile", "Open", "Openable", "Hidden", "Mobile", "Passable", "Explosive",
+    "Transparent", "Generic", "Tree", "Fence", "Wire Fence", "Has item on top",
+    "Special", "Light Source", "Vehicle", "Wall", "Wall and Window", "Sliding door",
+    "Door", "MultiStructure", "Cave Wall", "D Door left", "D Door Right",
+    "Normal Roof", "Slanted roof", "Tall roof", "Switch", "Structure on left wall",
+    "Structure on right wall", "Corpse", "Person",
+]
+
+
+# ---- Structure data files ----
 
 def structure_file(tile_counts, magic=b"BRXF", trailing=b""):
     body = b""
@@ -21,9 +36,8 @@ def structure_file(tile_counts, magic=b"BRXF", trailing=b""):
     return header + body + trailing
 
 
-def main(folder):
-    os.makedirs(folder, exist_ok=True)
-    seeds = {
+def reader_seeds():
+    return {
         "empty.brx": structure_file([]),
         "one-structure.brx": structure_file([0]),
         "three-structures.brx": structure_file([2, 0, 1]),
@@ -34,10 +48,115 @@ def main(folder):
         "truncated-tile.brx": structure_file([3])[:-5],
         "huge-count.brx": b"BRXF\xff\xff" + bytes(10) + bytes([0, 0, 0, 255]) + bytes(12),
     }
+
+
+# ---- JSON documents ----
+
+def canonical(value, indent=0):
+    """The layout brxtool prints: one key or element per line, two-space
+    indentation, except that an array of numbers stays on one line."""
+    if not isinstance(value, (list, dict)) or not value:
+        return json.dumps(value)
+    if isinstance(value, list) and all(isinstance(v, int) for v in value):
+        return "[" + ", ".join(str(v) for v in value) + "]"
+    inner = " " * (indent + 2)
+    if isinstance(value, dict):
+        items = [inner + json.dumps(k) + ": " + canonical(v, indent + 2) for k, v in value.items()]
+        return "{\n" + ",\n".join(items) + "\n" + " " * indent + "}"
+    items = [inner + canonical(v, indent + 2) for v in value]
+    return "[\n" + ",\n".join(items) + "\n" + " " * indent + "]"
+
+
+def tile(seed, flags=0, reserved=0):
+    return {
+        "sPosRelToBase": -32768 + seed,
+        "bXPosRelToBase": -128 + seed,
+        "bYPosRelToBase": 127 - seed,
+        "Shape": [[(5 * c + r + seed) % 256 for c in range(5)] for r in range(5)],
+        "TileFlags": flags,
+        "ubVehicleHitLocation": seed,
+        "Reserved": reserved,
+    }
+
+
+def structure(number, flags=(), tiles=(), seed=0, reserved=0):
+    return {
+        "StructureNumber": number,
+        "Armour": seed,
+        "HitPoints": 255 - seed,
+        "Density": seed // 2,
+        "Flags": list(flags),
+        "WallOrientation": seed % 7,
+        "DestructionPartner": -128 + seed,
+        "PartnerDelta": 127 - seed,
+        "ZTileOffsetX": -1,
+        "ZTileOffsetY": 1,
+        "Reserved": reserved,
+        "Tiles": list(tiles),
+    }
+
+
+def document(*structures):
+    return {"structures": list(structures)}
+
+
+def json_seeds():
+    walls = document(
+        structure(0, ["BaseTile", "Wire Fence", "Door", "Person"], [tile(0, 0xF3, 7), tile(9, 1)],
+                  seed=10, reserved=4),
+        structure(1),
+        structure(2, FLAG_LABELS, [tile(255, 0xFF, 255)], seed=255, reserved=255),
+    )
+    # Keys that may be left out, flags out of bit order, a StructureNumber that
+    # is not the position, no layout at all and a byte-order mark.
+    loose = document(structure(7, ["Person", "BaseTile"], [tile(3)], seed=3))
+    for entry in loose["structures"]:
+        del entry["Reserved"]
+        for t in entry["Tiles"]:
+            del t["Reserved"]
+
+    def broken(change):
+        doc = document(structure(0, ["Door"], [tile(1)], seed=1))
+        change(doc["structures"][0])
+        return canonical(doc)
+
+    def set_field(key, value):
+        return lambda entry: entry.__setitem__(key, value)
+
+    def set_shape_cell(value):
+        return lambda entry: entry["Tiles"][0]["Shape"][2].__setitem__(4, value)
+
+    return {
+        "empty.json": canonical(document()) + "\n",
+        "one-structure.json": canonical(document(structure(0))) + "\n",
+        "walls.json": canonical(walls) + "\n",
+        "loose.json": "\ufeff" + json.dumps(loose, separators=(",", ":")),
+        "syntax-error.json": canonical(walls)[:200],
+        "duplicate-key.json": '{"structures": [], "structures": []}',
+        "unknown-flag.json": broken(set_field("Flags", ["Dor"])),
+        "flag-twice.json": broken(set_field("Flags", ["Door", "Door"])),
+        "out-of-range.json": broken(set_shape_cell(300)),
+        "fraction.json": broken(set_field("Armour", 1.5)),
+        # Python writes a number too large for a double as Infinity, which is not JSON.
+        "huge-number.json": broken(set_field("Density", 1e400)).replace("Infinity", "1e400"),
+        "short-shape.json": broken(lambda entry: entry["Tiles"][0]["Shape"].pop()),
+        "too-many-tiles.json": broken(set_field("Tiles", [0] * 256)),
+        "unknown-key.json": broken(set_field("Colour", 1)),
+    }
+
+
+def write_all(folder, seeds):
+    os.makedirs(folder, exist_ok=True)
     for name, data in seeds.items():
         with open(os.path.join(folder, name), "wb") as out:
             out.write(data)
 
 
+def main(root):
+    write_all(os.path.join(root, "reader"), reader_seeds())
+    write_all(os.path.join(root, "json"),
+              {name: text.encode("utf-8") for name, text in json_seeds().items()})
+
+
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus", "reader"))
+    main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus"))

@@ -3,6 +3,8 @@
 # Usage: scripts/build.sh native|win64|asan|fuzz [make targets...]
 # asan: the native tree with AddressSanitizer and UndefinedBehaviorSanitizer.
 # fuzz: clang, the fuzz targets only.
+# BRX_BUILD_DIR puts the tree elsewhere than build/TREE, so that a long job
+# (a fuzz campaign) does not share its tree with the test command.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=$1
@@ -15,7 +17,7 @@ case "$tree" in
                    -DBRX_BUILD_TESTS=OFF -DBRX_BUILD_BENCHMARKS=OFF) ;;
   *) echo "unknown build tree: $tree" >&2; exit 2 ;;
 esac
-build="$root/build/$tree"
+build=${BRX_BUILD_DIR:-$root/build/$tree}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
