@@ -24,11 +24,19 @@ constexpr DWORD kRebarStyle =
     kBarStyle | CCS_NODIVIDER | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE;
 constexpr DWORD kStatusBarStyle = kBarStyle | SBARS_SIZEGRIP;
 
+// Tells the user that the start-up file did not load.
+constexpr UINT kReportStartupFailure = WM_APP + 1;
+
 constexpr framework::CUpdateUIBase::Entry kCommandStates[] = {
     {ID_VIEW_TOOLBAR, framework::CUpdateUIBase::kMenuPopupItem},
     {ID_VIEW_STATUS_BAR, framework::CUpdateUIBase::kMenuPopupItem},
     {framework::CUpdateUIBase::kEndOfTable, 0},
 };
+
+bool IsAltF4(const MSG& message) {
+  return message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 &&
+         (HIWORD(message.lParam) & KF_ALTDOWN);
+}
 
 }  // namespace
 
@@ -75,10 +83,13 @@ bool CMainFrame::ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, 
       Entry::Message(WM_CREATE, &CMainFrame::OnCreate),
       Entry::Command(ID_APP_EXIT, &CMainFrame::OnFileExit),
       Entry::Command(ID_FILE_NEW, &CMainFrame::OnFileNew),
+      Entry::Command(ID_FILE_SAVE_AS, &CMainFrame::OnFileSaveAs),
+      Entry::Command(ID_FILE_OPEN, &CMainFrame::OnFileOpen),
       Entry::Command(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolbar),
       Entry::Command(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar),
       Entry::Command(ID_APP_ABOUT, &CMainFrame::OnAppAbout),
       Entry::Message(WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup),
+      Entry::Message(kReportStartupFailure, &CMainFrame::OnReportStartupFailure),
       Entry::Chain(&CMainFrame::ProcessFrameMessage),
   };
   return map.Dispatch(*this, window, message, wparam, lparam, result);
@@ -116,12 +127,23 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   // Loaded before the window is first shown, so the first paint shows the file.
   if (!startupFileName_.empty()) {
     std::string reason;
-    if (!view_.LoadDocument(startupFileName_.c_str(), &reason)) startupLoadFailure_ = reason;
+    if (!view_.LoadDocument(startupFileName_.c_str(), &reason)) {
+      startupLoadFailure_ = reason;
+      // Posted, so the message comes once the loop runs: after the frame is shown.
+      PostMessageA(frame, kReportStartupFailure, 0, 0);
+    }
   }
   return 0;
 }
 
 bool CMainFrame::PreTranslate(MSG& message) {
+  // Default processing turns Alt+F4 into a close, but Wine's tree control
+  // keeps the key from it, so with the focus in the tree the frame would
+  // never close: ask for the close here, for every window of the frame.
+  if (IsAltF4(message) && (message.hwnd == hwnd() || IsChild(hwnd(), message.hwnd))) {
+    PostMessageA(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  }
   if (accelerators_ && TranslateAcceleratorA(hwnd(), accelerators_, &message)) return true;
   return client_ && IsDialogMessageA(client_, &message);
 }

@@ -1,0 +1,179 @@
+// The life of the program through RunShell and RunProgram: start-up with and
+// without a file (read before the frame is first shown), every way of
+// closing giving exit code 1, and exit code 0 when no frame can be made.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/program_module.h"
+#include "app/shell.h"
+#include "res/resource.h"
+#include "tests/app/gui_driver.h"
+#include "tests/app/running_frame.h"
+#include "tests/support/temp_folder.h"
+
+namespace brx::testing {
+namespace {
+
+HWND FindFrame() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) {
+        if (IsWindowVisible(window) && WindowText(window) == "BRXEDIT") {
+          *reinterpret_cast<HWND*>(param) = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND ViewOf(HWND frame) {
+  return FindWindowExA(frame, nullptr, "#32770", nullptr);
+}
+
+// The tree's item count when the frame is first shown; -1 before.
+int items_at_first_show = -1;
+
+LRESULT CALLBACK WatchFirstShow(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam &&
+      items_at_first_show < 0 && !GetParent(call->hwnd) && WindowText(call->hwnd) == "BRXEDIT") {
+    items_at_first_show = TreeItemCountOf(ViewOf(call->hwnd));
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+Script::Step WaitForFrame() {
+  return [] { return FindFrame() != nullptr; };
+}
+
+Script::Step Exit() {
+  return [] {
+    PostMessageA(FindFrame(), WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
+    return true;
+  };
+}
+
+struct StartCase {
+  const char* name;
+  std::string command_line;
+  int items;  // tree items at first show: structures and tiles
+};
+
+TEST(Startup, TheStartupFileIsReadBeforeTheFrameIsFirstShown) {
+  TempFolder folder;
+  CreateDirectoryA(folder.File("with space").c_str(), nullptr);
+  const std::string file =
+      WriteSampleFile(folder.File("with space"), "three.brx", {2, 0, 1});  // 3 + 3 items
+  const StartCase cases[] = {
+      {"no file", "", 0},
+      {"a file", file, 6},
+      {"a file in quotes, as Explorer passes it", "\"" + file + "\"", 6},
+      {"two names are one name that does not exist", "\"" + file + "\" \"" + file + "\"", 0},
+      {"an opening quote alone stays", "\"" + file, 0},
+      {"a file that does not exist", folder.File("missing.brx"), 0},
+  };
+  for (const StartCase& c : cases) {
+    items_at_first_show = -1;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchFirstShow, nullptr, GetCurrentThreadId());
+    int items_after_start = -1;
+    Script script({WaitForFrame(),
+                   [&] {
+                     items_after_start = TreeItemCountOf(ViewOf(FindFrame()));
+                     return true;
+                   },
+                   Exit()});
+    EXPECT_EQ(RunShell(c.command_line.c_str(), SW_SHOWNORMAL), 1) << c.name;
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(script.timed_out()) << c.name;
+    EXPECT_EQ(items_at_first_show, c.items) << c.name;
+    EXPECT_EQ(items_after_start, c.items) << c.name;
+  }
+}
+
+TEST(Startup, NoCommandLineTextStartsEmpty) {
+  Script script({WaitForFrame(),
+                 [] {
+                   EXPECT_EQ(TreeItemCountOf(ViewOf(FindFrame())), 0);
+                   return true;
+                 },
+                 Exit()});
+  EXPECT_EQ(RunShell(nullptr, SW_SHOWNORMAL), 1);
+  EXPECT_FALSE(script.timed_out());
+}
+
+struct CloseWay {
+  const char* name;
+  std::vector<Script::Step> steps;
+};
+
+Script::Step Keys(std::initializer_list<WORD> keys) {
+  return [keys] {
+    PressKeys(keys);
+    return true;
+  };
+}
+
+TEST(Startup, EveryWayOfClosingEndsWithExitCodeOne) {
+  const CloseWay ways[] = {
+      // The tree has the focus at start.
+      {"Alt+F4", {Keys({VK_MENU, VK_F4})}},
+      {"File > Exit command", {Exit()}},
+      {"File > Exit with the keyboard", {Keys({VK_MENU, 'F'}), Wait(300), Keys({'X'})}},
+      {"system menu Close", {Keys({VK_MENU, VK_SPACE}), Wait(300), Keys({'C'})}},
+      {"close box", {[] {
+         POINT box{};
+         EXPECT_TRUE(FindCloseBox(FindFrame(), box));
+         Click(box);
+         return true;
+       }}},
+  };
+  for (const CloseWay& way : ways) {
+    std::vector<Script::Step> steps{WaitForFrame(), Wait(200), [] {
+                                      BringToFront(FindFrame());
+                                      return true;
+                                    }};
+    steps.insert(steps.end(), way.steps.begin(), way.steps.end());
+    Script script(steps);
+    EXPECT_EQ(RunShell("", SW_SHOWNORMAL), 1) << way.name;
+    EXPECT_FALSE(script.timed_out()) << way.name;
+    EXPECT_EQ(FindFrame(), nullptr) << way.name;
+    // Keys still "down" in the server would be lost to the next case.
+    Sleep(300);
+  }
+}
+
+// Refuses the creation of every window of this thread.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_CREATEWND) return 1;
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST(Startup, WithoutAFrameWindowTheExitCodeIsZeroAndNothingIsShown) {
+  HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
+  EXPECT_EQ(RunShell("", SW_SHOWNORMAL), 0);
+  EXPECT_EQ(FindFrame(), nullptr);
+  // The loop that never ran is no longer this thread's.
+  EXPECT_EQ(ProgramModule().FindLoop(GetCurrentThreadId()), nullptr);
+
+  // The whole entry routine, with its own module start and end.
+  EXPECT_EQ(RunProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL), 0);
+  UnhookWindowsHookEx(hook);
+  ProgramModule().Init(GetModuleHandleA(nullptr));  // for the tests that follow
+}
+
+TEST(Startup, RunProgramRunsTheShellBetweenStartAndShutdown) {
+  Script script({WaitForFrame(), Exit()});
+  EXPECT_EQ(RunProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL), 1);
+  EXPECT_FALSE(script.timed_out());
+  EXPECT_EQ(ProgramModule().FindLoop(GetCurrentThreadId()), nullptr);  // terminated
+  ProgramModule().Init(GetModuleHandleA(nullptr));
+}
+
+}  // namespace
+}  // namespace brx::testing
