@@ -110,7 +110,7 @@ bool CMenuBar::PreviewMessage(const MSG& message) {
 bool CMenuBar::PreviewKeyDown(const MSG& message) {
   const WPARAM key = message.wParam;
   if (key == VK_MENU) {
-    // Alt is the bar's alone. Default processing must not see it either:
+    // Alt belongs to the bar alone. Default processing must not see it:
     // with no menu on the frame it would start the system menu on release.
     // With Ctrl down it is AltGr (Ctrl+Alt), a key for typing characters.
     if (!(message.lParam & kKeyWasDown)) alt_alone_ = !IsDown(VK_CONTROL);
