@@ -12,17 +12,30 @@ brx_wine_prefix() {
   [ -f "$WINEPREFIX/.brx-ready" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
+    # Each step checks its own outcome: this may run under `set -e`, where an
+    # unchecked failure would end the subshell without a word.
+    set +e
     flock 9
     [ -f "$WINEPREFIX/.brx-ready" ] && exit 0
     rm -rf "$WINEPREFIX"
-    timeout -k 5 120 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed for $WINEPREFIX" >&2; exit 1; }
+    if ! timeout -k 5 120 wineboot -i >/dev/null 2>&1; then
+      echo "wineboot failed for $WINEPREFIX" >&2
+      exit 1
+    fi
     # A crash must end the process with a backtrace, not wait for a click.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # Without a window manager, unmanaged windows close in milliseconds, not seconds.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    # The registry is read when the server starts: stop it so the next start sees the settings.
-    timeout 30 wineserver -w 2>/dev/null
-    wineserver -k 2>/dev/null
+    # The registry is read when the server starts and saved when it stops:
+    # stop it so that the settings are on disk and the next start sees them.
+    timeout 30 wineserver -w >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1
+    sleep 1
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" ||
+       ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+      echo "could not write Wine's settings into $WINEPREFIX" >&2
+      exit 1
+    fi
     touch "$WINEPREFIX/.brx-ready"
   ) 9>"$WINEPREFIX.lock"
 }
