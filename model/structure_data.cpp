@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -17,19 +18,21 @@ void SetReason(std::string* reason, std::string text) {
 // read in large blocks whatever the size of its records.
 class RecordReader {
  public:
-  explicit RecordReader(InputFile& source) : source_(source), buffer_(kBufferSize) {}
+  // The buffer is left uninitialised: only bytes read into it are ever used.
+  explicit RecordReader(InputFile& source)
+      : source_(source), buffer_(new std::uint8_t[kBufferSize]) {}
 
   // Makes `size` bytes available to Take; false at the end of the data or on
   // a read error (then `error` is set).
   bool Ensure(std::size_t size, std::string& error) {
     while (end_ - begin_ < size) {
-      if (begin_ + size > buffer_.size()) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+      if (begin_ + size > kBufferSize) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
       }
       std::size_t got = 0;
-      if (!source_.Read(buffer_.data() + end_, buffer_.size() - end_, got, error)) return false;
+      if (!source_.Read(buffer_.get() + end_, kBufferSize - end_, got, error)) return false;
       if (got == 0) return false;
       end_ += got;
     }
@@ -37,7 +40,7 @@ class RecordReader {
   }
 
   const std::uint8_t* Take(std::size_t size) {
-    const std::uint8_t* taken = buffer_.data() + begin_;
+    const std::uint8_t* taken = buffer_.get() + begin_;
     begin_ += size;
     consumed_ += size;
     return taken;
@@ -53,7 +56,7 @@ class RecordReader {
   static_assert(kBufferSize >= kMaxTilesPerStructure * TileRecord::kSize);
 
   InputFile& source_;
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::size_t consumed_ = 0;
