@@ -53,6 +53,10 @@ class CMainFrame : public framework::CFrameWindowBase,
   LRESULT OnCreate(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnFileExit(WORD, WORD, HWND, bool&);
   LRESULT OnFileNew(WORD, WORD, HWND, bool&);
+  // The file commands, in app/file_commands.cpp.
+  LRESULT OnFileSaveAs(WORD, WORD, HWND, bool&);
+  LRESULT OnFileOpen(WORD, WORD, HWND, bool&);
+  LRESULT OnReportStartupFailure(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnViewToolbar(WORD, WORD, HWND, bool&);
   LRESULT OnViewStatusBar(WORD, WORD, HWND, bool&);
   LRESULT OnAppAbout(WORD, WORD, HWND, bool&);
