@@ -78,9 +78,16 @@ Script::Step Wait(DWORD ms) {
   };
 }
 
-void PressKeys(std::initializer_list<WORD> keys) {
+void PressKeys(const std::vector<WORD>& keys) {
   for (WORD key : keys) SendKey(key, false);
-  for (auto it = keys.end(); it != keys.begin();) SendKey(*--it, true);
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
+}
+
+Script::Step Keys(std::vector<WORD> keys) {
+  return [keys] {
+    PressKeys(keys);
+    return true;
+  };
 }
 
 void MoveMouse(POINT screen) {
@@ -144,6 +151,15 @@ std::string WindowText(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+bool BandHidden(HWND rebar, UINT band_id) {
+  const auto index = static_cast<UINT>(SendMessageA(rebar, RB_IDTOINDEX, band_id, 0));
+  REBARBANDINFOA band{};
+  band.cbSize = sizeof band;
+  band.fMask = RBBIM_STYLE;
+  SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
+  return (band.fStyle & RBBS_HIDDEN) != 0;
 }
 
 std::string StatusText(HWND status_bar) {

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -47,7 +46,9 @@ class Script {
 Script::Step Wait(DWORD ms);
 
 // Presses the keys in order and releases them in reverse: {VK_CONTROL, 'N'}.
-void PressKeys(std::initializer_list<WORD> keys);
+void PressKeys(const std::vector<WORD>& keys);
+// A step that presses the keys.
+Script::Step Keys(std::vector<WORD> keys);
 // Moves the mouse to a screen point.
 void MoveMouse(POINT screen);
 // Moves the mouse to a screen point and clicks the left button there.
@@ -64,6 +65,8 @@ void BringToFront(HWND window);
 std::vector<HWND> ThreadWindows(const char* class_name);
 
 std::string WindowText(HWND window);
+// Whether the rebar's band with this id is hidden.
+bool BandHidden(HWND rebar, UINT band_id);
 // The status bar's text: the simple part's while in simple mode, else part 0's.
 std::string StatusText(HWND status_bar);
 

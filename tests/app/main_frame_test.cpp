@@ -19,15 +19,6 @@ namespace {
 
 constexpr UINT kToolbarBand = framework::kFirstBandId + 1;
 
-bool BandHidden(HWND rebar, UINT band_id) {
-  const auto index = static_cast<UINT>(SendMessageA(rebar, RB_IDTOINDEX, band_id, 0));
-  REBARBANDINFOA band{};
-  band.cbSize = sizeof band;
-  band.fMask = RBBIM_STYLE;
-  SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
-  return (band.fStyle & RBBS_HIDDEN) != 0;
-}
-
 // The View popup's check marks as the user sees them when it opens.
 struct ViewChecks {
   bool toolbar;
@@ -216,13 +207,6 @@ class StatusLines {
   std::vector<std::string> lines_;
 };
 
-Script::Step Press(std::initializer_list<WORD> keys) {
-  return [keys] {
-    PressKeys(keys);
-    return true;
-  };
-}
-
 struct MenuWalk {
   const char* name;
   std::vector<Script::Step> keys;
@@ -234,20 +218,20 @@ struct MenuWalk {
 TEST_F(MainFrameTest, MenuHelpFollowsRealMenusAndReadyReturns) {
   const MenuWalk walks[] = {
       {"File menu of the menu bar",
-       {Press({VK_MENU, 'F'}), Wait(300), Press({VK_DOWN}), Wait(200), Press({VK_DOWN}), Wait(200),
-        Press({VK_DOWN}), Wait(200), Press({VK_ESCAPE}), Wait(300), Press({VK_ESCAPE}), Wait(300)},
+       {Keys({VK_MENU, 'F'}), Wait(300), Keys({VK_DOWN}), Wait(200), Keys({VK_DOWN}), Wait(200),
+        Keys({VK_DOWN}), Wait(200), Keys({VK_ESCAPE}), Wait(300), Keys({VK_ESCAPE}), Wait(300)},
        {"Create a new document", "Open an existing document",
         "Save the active document with a new name",
         "Quit the application; prompts to save documents", "Ready"}},
       {"View menu, arrows across from Help",
-       {Press({VK_MENU, 'H'}), Wait(300), Press({VK_LEFT}), Wait(300), Press({VK_DOWN}), Wait(200),
-        Press({VK_ESCAPE}), Wait(300), Press({VK_ESCAPE}), Wait(300)},
+       {Keys({VK_MENU, 'H'}), Wait(300), Keys({VK_LEFT}), Wait(300), Keys({VK_DOWN}), Wait(200),
+        Keys({VK_ESCAPE}), Wait(300), Keys({VK_ESCAPE}), Wait(300)},
        // Switching popups closes one menu and opens the next.
        {"Display program information, version number and copyright", "Ready",
         "Show or hide the toolbar", "Show or hide the status bar", "Ready"}},
       {"system menu of the frame",
-       {Press({VK_MENU, VK_SPACE}), Wait(300), Press({VK_DOWN}), Wait(200), Press({VK_ESCAPE}),
-        Wait(300), Press({VK_ESCAPE}), Wait(300)},
+       {Keys({VK_MENU, VK_SPACE}), Wait(300), Keys({VK_DOWN}), Wait(200), Keys({VK_ESCAPE}),
+        Wait(300), Keys({VK_ESCAPE}), Wait(300)},
        {"", "Restore the window to normal size", "Change the window position", "Ready"}},
   };
   for (const MenuWalk& walk : walks) {

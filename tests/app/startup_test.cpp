@@ -17,19 +17,30 @@
 namespace brx::testing {
 namespace {
 
+// The frame's window class has a generated name; message boxes share its title.
+bool IsFrame(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return !GetParent(window) && std::string(name).rfind("BrxWnd:", 0) == 0;
+}
+
 HWND FindFrame() {
   HWND found = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM param) {
-        if (IsWindowVisible(window) && WindowText(window) == "BRXEDIT") {
-          *reinterpret_cast<HWND*>(param) = window;
-          return FALSE;
-        }
-        return TRUE;
+        if (!IsWindowVisible(window) || !IsFrame(window)) return TRUE;
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
       },
       reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+HWND MessageBoxWindow() {
+  for (HWND box : ThreadWindows("#32770"))
+    if (WindowText(box) == "BRXEDIT") return box;
+  return nullptr;
 }
 
 HWND ViewOf(HWND frame) {
@@ -42,7 +53,7 @@ int items_at_first_show = -1;
 LRESULT CALLBACK WatchFirstShow(int code, WPARAM wparam, LPARAM lparam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
   if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam &&
-      items_at_first_show < 0 && !GetParent(call->hwnd) && WindowText(call->hwnd) == "BRXEDIT") {
+      items_at_first_show < 0 && IsFrame(call->hwnd)) {
     items_at_first_show = TreeItemCountOf(ViewOf(call->hwnd));
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
@@ -63,6 +74,7 @@ struct StartCase {
   const char* name;
   std::string command_line;
   int items;  // tree items at first show: structures and tiles
+  bool load_fails;
 };
 
 TEST(Startup, TheStartupFileIsReadBeforeTheFrameIsFirstShown) {
@@ -71,28 +83,35 @@ TEST(Startup, TheStartupFileIsReadBeforeTheFrameIsFirstShown) {
   const std::string file =
       WriteSampleFile(folder.File("with space"), "three.brx", {2, 0, 1});  // 3 + 3 items
   const StartCase cases[] = {
-      {"no file", "", 0},
-      {"a file", file, 6},
-      {"a file in quotes, as Explorer passes it", "\"" + file + "\"", 6},
-      {"two names are one name that does not exist", "\"" + file + "\" \"" + file + "\"", 0},
-      {"an opening quote alone stays", "\"" + file, 0},
-      {"a file that does not exist", folder.File("missing.brx"), 0},
+      {"no file", "", 0, false},
+      {"a file", file, 6, false},
+      {"a file in quotes, as Explorer passes it", "\"" + file + "\"", 6, false},
+      {"two names are one name that does not exist", "\"" + file + "\" \"" + file + "\"", 0, true},
+      {"an opening quote alone stays", "\"" + file, 0, true},
+      {"a file that does not exist", folder.File("missing.brx"), 0, true},
   };
   for (const StartCase& c : cases) {
     items_at_first_show = -1;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchFirstShow, nullptr, GetCurrentThreadId());
     int items_after_start = -1;
-    Script script({WaitForFrame(),
+    bool reported = false;
+    Script script({WaitForFrame(), Wait(300),
                    [&] {
                      items_after_start = TreeItemCountOf(ViewOf(FindFrame()));
+                     // A failed load is reported once the frame is up.
+                     if (HWND box = MessageBoxWindow()) {
+                       reported = true;
+                       PostMessageA(box, WM_COMMAND, IDOK, 0);
+                     }
                      return true;
                    },
-                   Exit()});
+                   [] { return MessageBoxWindow() == nullptr; }, Exit()});
     EXPECT_EQ(RunShell(c.command_line.c_str(), SW_SHOWNORMAL), 1) << c.name;
     UnhookWindowsHookEx(hook);
     EXPECT_FALSE(script.timed_out()) << c.name;
     EXPECT_EQ(items_at_first_show, c.items) << c.name;
     EXPECT_EQ(items_after_start, c.items) << c.name;
+    EXPECT_EQ(reported, c.load_fails) << c.name;
   }
 }
 
@@ -111,13 +130,6 @@ struct CloseWay {
   const char* name;
   std::vector<Script::Step> steps;
 };
-
-Script::Step Keys(std::initializer_list<WORD> keys) {
-  return [keys] {
-    PressKeys(keys);
-    return true;
-  };
-}
 
 TEST(Startup, EveryWayOfClosingEndsWithExitCodeOne) {
   const CloseWay ways[] = {
