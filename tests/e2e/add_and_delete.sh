@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# "&Add Struct", "Add Tile" and "&Delete" by mouse, then Save As from the
+# toolbar: the new structure and its tile are written last, and the structure
+# deleted from the tree is still written.
+source "$(dirname "$0")/e2e_lib.sh"
+
+sample="$e2e_work/three.brx"
+make_sample "$sample"
+start_program "$(windows_path "$sample")"
+wait_for 15 "the sample in the tree" test "$(locate tree-count)" = 6
+
+click_control 1001 # &Add Struct, with structure 0 selected: the new item follows it
+expect_equal "$(locate tree-count)" 7 "items after Add Struct"
+expect_equal "$(locate selected)" 3 "the new structure's place after structure 0 and its tiles"
+click_control 1018 # Add Tile: under the new structure, which stays selected
+expect_equal "$(locate tree-count)" 8 "items after Add Tile"
+expect_equal "$(locate selected)" 3 "the selection after Add Tile"
+
+click_tree_item 5 # structure 1 (after the new structure and its tile)
+expect_equal "$(locate selected)" 5 "the selection of structure 1"
+click_control 1002 # &Delete
+expect_equal "$(locate tree-count)" 7 "items after Delete"
+
+click_toolbar 57604
+wait_for_dialog "Save As"
+type_file_name "$(windows_path "$e2e_work/after.brx")"
+wait_for 15 "after.brx" test -s "$e2e_work/after.brx"
+
+# What the file must hold: the three structures, then the new one, all zero
+# with one zero tile.
+python3 - "$BRX_SOURCE/tests/e2e/three_structures.json" "$e2e_work/expected.json" <<'PY'
+import json, sys
+doc = json.load(open(sys.argv[1]))
+zero_tile = {"sPosRelToBase": 0, "bXPosRelToBase": 0, "bYPosRelToBase": 0,
+             "Shape": [[0] * 5 for _ in range(5)], "TileFlags": 0,
+             "ubVehicleHitLocation": 0, "Reserved": 0}
+doc["structures"].append({"StructureNumber": 3, "Armour": 0, "HitPoints": 0, "Density": 0,
+                          "Flags": [], "WallOrientation": 0, "DestructionPartner": 0,
+                          "PartnerDelta": 0, "ZTileOffsetX": 0, "ZTileOffsetY": 0,
+                          "Reserved": 0, "Tiles": [zero_tile]})
+json.dump(doc, open(sys.argv[2], "w"))
+PY
+brxtool build "$(windows_path "$e2e_work/expected.json")" "$(windows_path "$e2e_work/expected.brx")" \
+  >/dev/null || fail "could not build the expected file"
+expect_equal "$(hex_of "$e2e_work/after.brx")" "$(hex_of "$e2e_work/expected.brx")" "the saved bytes"
+close_program
+echo "PASS"

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Cancel in either dialog changes nothing; Ctrl+S does nothing; an Open of a
+# damaged file says why and keeps the document with its unstored edit; a
+# start-up file that does not load is told once the frame is shown.
+source "$(dirname "$0")/e2e_lib.sh"
+
+sample="$e2e_work/three.brx"
+make_sample "$sample"
+damaged="$e2e_work/damaged.brx"
+printf 'BRXG\001\000\000\000\002\000\000\000\000\000\000\000' >"$damaged"
+start_program "$(windows_path "$sample")"
+wait_for 15 "the sample in the tree" test "$(locate tree-count)" = 6
+door=1041
+click_control $door # an edit not yet stored: the pane still holds it
+
+expect_unchanged() {
+  expect_equal "$(locate tree-count)" 6 "tree items $1"
+  expect_equal "$(locate selected)" 0 "the selection $1"
+  expect_equal "$(locate checked $door)" 1 "Door $1"
+  expect_equal "$(ls "$e2e_work" | tr '\n' ' ')" "damaged.brx program.out three.brx " "files $1"
+}
+
+focus_frame
+xdotool key ctrl+o
+wait_for_dialog "Open"
+xdotool key Escape
+wait_for 10 "the Open dialog to close" no_window_titled "Open"
+expect_unchanged "after Cancel in Open"
+
+click_menubar 0
+xdotool key a
+wait_for_dialog "Save As"
+xdotool key Escape
+wait_for 10 "the Save As dialog to close" no_window_titled "Save As"
+expect_unchanged "after Cancel in Save As"
+
+focus_frame
+xdotool key ctrl+s
+sleep 1
+expect_equal "$(locate windows | grep -c '^#32770|')" 0 "dialogs after Ctrl+S"
+expect_unchanged "after Ctrl+S"
+
+click_toolbar 57601
+wait_for_dialog "Open"
+type_file_name "$(windows_path "$damaged")"
+wait_for 10 "the message about the damaged file" message_shown
+message=$(locate message)
+case "$message" in
+  *"$(windows_path "$damaged")"*"does not start with \"BRXF\""*) ;;
+  *) fail "the message does not name the file and the reason: $message" ;;
+esac
+xdotool key Return
+wait_for 10 "the message to close" no_message
+expect_unchanged "after the damaged Open"
+
+# The kept edit is stored when the selection moves, and Save As writes it.
+click_tree_item 3
+click_toolbar 57604
+wait_for_dialog "Save As"
+type_file_name "$(windows_path "$e2e_work/kept.brx")"
+wait_for 15 "kept.brx" test -s "$e2e_work/kept.brx"
+expect_equal "$(hex_of "$e2e_work/kept.brx")" "$(hex_with_bit "$sample" 22 3)" "the saved bytes"
+close_program
+
+start_program "$(windows_path "$damaged")"
+wait_for 10 "the message about the start-up file" message_shown
+message=$(locate message)
+case "$message" in
+  *"$(windows_path "$damaged")"*"BRXF"*) ;;
+  *) fail "the start-up message does not name the file and the reason: $message" ;;
+esac
+xdotool key Return
+sleep 0.5
+locate message >/dev/null && fail "a second message after the first was closed"
+expect_equal "$(locate tree-count)" 0 "tree items after a start-up file that did not load"
+close_program
+echo "PASS"

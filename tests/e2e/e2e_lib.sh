@@ -1,0 +1,140 @@
+# Sourced by the end-to-end scripts: runs the real brxedit.exe under Wine and
+# drives it with real X input (xdotool), finding where to click with
+# locate.exe. Needs BRX_BUILD (the cross build tree) and BRX_SOURCE.
+# Every failure, and every unexpected error of a command, leaves a screenshot
+# in $BRX_BUILD/e2e-failures/<test>.png.
+
+set -uo pipefail
+source "$BRX_SOURCE/scripts/wine-env.sh"
+source "$BRX_SOURCE/scripts/xvfb.sh"
+
+e2e_name=$(basename "$0" .sh)
+e2e_failures="$BRX_BUILD/e2e-failures"
+e2e_work=$(mktemp -d "/tmp/brx-e2e-$e2e_name.XXXXXX")
+e2e_program_pid=""
+e2e_own_display=""
+
+e2e_screenshot() {
+  mkdir -p "$e2e_failures"
+  import -display "$DISPLAY" -window root "$e2e_failures/$e2e_name.png" 2>/dev/null &&
+    echo "screenshot: $e2e_failures/$e2e_name.png" >&2
+}
+
+fail() {
+  echo "FAIL ($e2e_name): $*" >&2
+  e2e_screenshot
+  echo "windows of the program:" >&2
+  locate windows >&2 || true
+  exit 1
+}
+
+e2e_cleanup() {
+  [ -n "$e2e_program_pid" ] && kill "$e2e_program_pid" 2>/dev/null
+  if [ -n "$e2e_own_display" ]; then
+    wineserver -k 2>/dev/null
+    brx_stop_xvfb
+  fi
+  rm -rf "$e2e_work"
+}
+trap e2e_cleanup EXIT
+
+# A display for the test: the one given, or a private Xvfb. A wineserver keeps
+# the display it started with, so a private display gets a fresh server.
+if [ -z "${DISPLAY:-}" ]; then
+  brx_start_xvfb || exit 1
+  e2e_own_display=1
+fi
+brx_wine_prefix "$BRX_BUILD/wineprefix" || exit 1
+[ -n "$e2e_own_display" ] && wineserver -k 2>/dev/null
+wineserver -p 2>/dev/null
+rm -f "$e2e_failures/$e2e_name.png"
+
+# Windows programs of the tree, each under a timeout.
+locate() { timeout -k 2 15 wine "$BRX_BUILD/tests/e2e/locate.exe" "$@" 2>/dev/null | tr -d '\r'; }
+brxtool() { timeout -k 2 30 wine "$BRX_BUILD/tools/brxtool.exe" "$@" 2>&1 | tr -d '\r'; }
+windows_path() { winepath -w "$1" 2>/dev/null; }
+
+# wait_for SECONDS DESCRIPTION COMMAND...: polls until the command succeeds.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -ge "$deadline" ] && fail "waited ${seconds}s for: $what"
+    sleep 0.2
+  done
+}
+
+# Starts brxedit.exe with the arguments and waits for its frame.
+start_program() {
+  timeout -k 5 120 wine "$BRX_BUILD/app/brxedit.exe" "$@" >"$e2e_work/program.out" 2>&1 </dev/null &
+  e2e_program_pid=$!
+  wait_for 30 "the BRXEDIT frame" locate frame
+  read -r _ _ _ _ e2e_frame_xid < <(locate frame)
+  xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null
+  sleep 0.5
+}
+
+# Closes the program with Alt+F4 and checks that it ended by itself with exit
+# code 1 (no crash, no hang).
+close_program() {
+  focus_frame
+  xdotool key alt+F4
+  local code=0
+  wait "$e2e_program_pid" || code=$?
+  e2e_program_pid=""
+  [ "$code" -eq 1 ] || fail "brxedit.exe ended with exit code $code, not 1"
+}
+
+focus_frame() {
+  xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null
+  sleep 0.2
+}
+
+# click_rect X Y W H: a left click in the middle of the rectangle.
+click_rect() {
+  [ $# -ge 4 ] || fail "nothing to click"
+  xdotool mousemove --sync $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1
+  sleep 0.3
+}
+click_control() { click_rect $(locate control "$1") || fail "no control $1"; }
+click_tree_item() { click_rect $(locate tree-item "$1"); }
+click_toolbar() { click_rect $(locate toolbar-button "$1"); }
+click_menubar() { click_rect $(locate menubar-button "$1"); }
+
+# The program's visible top-level windows of a title (a file dialog: "Open", "Save As").
+window_titled() { locate windows | grep -q "^#32770|$1|"; }
+no_window_titled() { ! window_titled "$1"; }
+message_shown() { locate message | grep -q .; }
+no_message() { ! message_shown; }
+
+# wait_for_dialog TITLE: the file dialog is open; its file-name box has the focus.
+wait_for_dialog() { wait_for 15 "the \"$1\" dialog" window_titled "$1"; sleep 0.5; }
+
+# type_file_name NAME: types a name into the open file dialog and presses Enter.
+type_file_name() {
+  xdotool type --delay 15 "$1"
+  sleep 0.2
+  xdotool key Return
+  sleep 0.5
+}
+
+# expect_equal ACTUAL EXPECTED WHAT
+expect_equal() { [ "$1" = "$2" ] || fail "$3: got '$1', expected '$2'"; }
+
+# A sample file of three structures, built from the JSON fixture.
+make_sample() {
+  local out=$1
+  brxtool build "$BRX_SOURCE/tests/e2e/three_structures.json" "$(windows_path "$out")" >/dev/null ||
+    fail "could not build the sample file"
+  [ -s "$out" ] || fail "the sample file is empty"
+}
+
+# with_bit FILE OFFSET BIT: the file's bytes as hex with one bit set.
+hex_with_bit() {
+  python3 -c 'import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+data[int(sys.argv[2])] |= 1 << int(sys.argv[3])
+print(data.hex())' "$@"
+}
+hex_of() { python3 -c 'import sys; print(open(sys.argv[1], "rb").read().hex())' "$1"; }

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The typical road as a user walks it: Ctrl+O, a file of three structures,
+# check "Door", click the second structure item, File > Save As with a name
+# typed without extension. The file gets ".brx", and its bytes are the
+# original's except bit 19 of structure 0's Flags.
+source "$(dirname "$0")/e2e_lib.sh"
+
+sample="$e2e_work/three.brx"
+make_sample "$sample"
+start_program
+
+focus_frame
+xdotool key ctrl+o
+wait_for_dialog "Open"
+type_file_name "$(windows_path "$sample")"
+wait_for 15 "the three structures in the tree" test "$(locate tree-count)" = 6
+expect_equal "$(locate selected)" 0 "the selection after Open"
+
+door=1041 # flag checkbox 1022 + bit 19
+expect_equal "$(locate checked $door)" 0 "Door before the click"
+click_control $door
+expect_equal "$(locate checked $door)" 1 "Door after the click"
+
+click_tree_item 3 # structure 1: structure 0 and its two tiles come first
+expect_equal "$(locate selected)" 3 "the selection after the click"
+
+click_menubar 0
+xdotool key a # Save &As...
+wait_for_dialog "Save As"
+type_file_name "$(windows_path "$e2e_work/edited")"
+wait_for 15 "edited.brx" test -s "$e2e_work/edited.brx"
+wait_for 10 "the Save As dialog to close" no_window_titled "Save As"
+
+[ ! -e "$e2e_work/edited" ] || fail "a file without extension was written"
+# File header (16 bytes), then structure 0's header: Flags at offset 4.
+expect_equal "$(hex_of "$e2e_work/edited.brx")" "$(hex_with_bit "$sample" 22 3)" \
+  "the saved bytes"
+brxtool check "$(windows_path "$e2e_work/edited.brx")" >/dev/null || fail "brxtool check failed"
+close_program
+echo "PASS"
