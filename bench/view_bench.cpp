@@ -1,0 +1,181 @@
+// The editor view on the largest document the format holds, in one run
+// under Wine. Prints:
+// - RebuildTree against the floor of inserting the same items (a structure
+//   item with its tile items under it, each last) into a bare tree control
+//   with redraw off; the rebuild is timed as LoadDocument less reading the
+//   same file into a document of its own;
+// - the average time of a change of selection (store the pane, destroy it,
+//   create the next one, place it) over 1,000 changes, in a small document
+//   and in the largest, and the process's USER and GDI object counts before
+//   and after them.
+#include <windows.h>
+// commctrl.h builds on the types of windows.h.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/structure_data.h"
+#include "model/structure_set.h"
+#include "res/resource.h"
+#include "view/editor_view.h"
+
+namespace {
+
+constexpr std::size_t kStructures = brx::kMaxStructures;
+constexpr std::size_t kTilesPerStructure = 2;
+constexpr int kRounds = 3;
+constexpr int kSelectionChanges = 1000;
+
+double Ms(const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  const auto stop = std::chrono::steady_clock::now();
+  return std::chrono::duration<double, std::milli>(stop - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "view_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+std::string WriteDocument(std::size_t structures, const char* name) {
+  brx::StructureSet set;
+  set.Reserve(structures);
+  for (std::size_t i = 0; i < structures; ++i) {
+    brx::StructureEntry entry;
+    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    entry.tiles.resize(kTilesPerStructure);
+    set.AppendStructure(std::move(entry));
+  }
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  const std::string path = std::string(folder) + name;
+  std::string reason;
+  if (!set.SaveToFile(path.c_str(), &reason)) Fail("cannot write " + path + ": " + reason);
+  return path;
+}
+
+HWND MakeHost() {
+  return CreateWindowExA(0, "STATIC", "view_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000,
+                         600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// The floor: the same items into a bare tree control of the view's styles.
+double FloorMs(HWND host) {
+  HWND tree =
+      CreateWindowExA(0, WC_TREEVIEWA, "",
+                      WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_SHOWSELALWAYS |
+                          TVS_DISABLEDRAGDROP | TVS_NOTOOLTIPS | TVS_FULLROWSELECT,
+                      0, 0, 200, 400, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+  auto insert = [&](HTREEITEM parent, const char* text, std::size_t index) {
+    TVINSERTSTRUCTA item{};
+    item.hParent = parent;
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT | TVIF_PARAM;
+    item.item.pszText = const_cast<char*>(text);
+    item.item.lParam = static_cast<LPARAM>(index);
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  };
+  const double ms = Ms([&] {
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < kStructures; ++i) {
+      HTREEITEM structure = insert(TVI_ROOT, "Structure item", i);
+      for (std::size_t j = 0; j < kTilesPerStructure; ++j) insert(structure, "Tile item", j);
+    }
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+  });
+  if (TreeView_GetCount(tree) != kStructures * (1 + kTilesPerStructure))
+    Fail("floor tree incomplete");
+  DestroyWindow(tree);
+  return ms;
+}
+
+double RebuildMs(HWND host, const std::string& path) {
+  brx::StructureSet scratch;
+  const double read = Ms([&] {
+    if (!scratch.LoadFromFile(path.c_str())) Fail("cannot read " + path);
+  });
+  brx::CEditorView view;
+  if (!view.Create(host)) Fail("cannot create the view");
+  const double load = Ms([&] {
+    if (!view.LoadDocument(path.c_str())) Fail("cannot load " + path);
+  });
+  return load - read;
+}
+
+struct Objects {
+  DWORD user, gdi;
+};
+
+Objects CountObjects() {
+  return {GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+          GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)};
+}
+
+void MeasureSelection(HWND host, const std::string& path) {
+  brx::CEditorView view;
+  if (!view.Create(host) || !view.LoadDocument(path.c_str())) Fail("cannot load " + path);
+  HWND tree = GetDlgItem(view.hwnd(), IDC_STRUCTURE_TREE);
+  // Structure and tile items in turn, so both panes are made and stored.
+  std::vector<HTREEITEM> items;
+  for (HTREEITEM s = TreeView_GetRoot(tree); s && items.size() < kSelectionChanges;
+       s = TreeView_GetNextSibling(tree, s)) {
+    items.push_back(TreeView_GetChild(tree, s));
+    items.push_back(s);
+  }
+  // A first round so that lazily made objects (fonts, brushes) exist.
+  TreeView_SelectItem(tree, items[1]);
+  TreeView_SelectItem(tree, items[0]);
+  const Objects before = CountObjects();
+  const double ms = Ms([&] {
+    for (int change = 0; change < kSelectionChanges; ++change)
+      TreeView_SelectItem(tree, items[static_cast<std::size_t>(change) % items.size()]);
+  });
+  TreeView_SelectItem(tree, items[0]);
+  const Objects after = CountObjects();
+  std::printf(
+      "selection change in a document of %zu structures: %.2f ms on average over %d changes (goal "
+      "<= 20 ms)\n",
+      view.Document().StructureCount(), ms / kSelectionChanges, kSelectionChanges);
+  std::printf("USER objects %lu before, %lu after; GDI objects %lu before, %lu after\n",
+              static_cast<unsigned long>(before.user), static_cast<unsigned long>(after.user),
+              static_cast<unsigned long>(before.gdi), static_cast<unsigned long>(after.gdi));
+}
+
+}  // namespace
+
+int main() {
+  const std::string path = WriteDocument(kStructures, "view_bench.brx");
+  // The same number of structures as selection changes: each change opens a
+  // pane on an item not visited before.
+  const std::string small = WriteDocument(kSelectionChanges, "view_bench_small.brx");
+  HWND host = MakeHost();
+  std::vector<double> floors, rebuilds;
+  for (int round = 0; round < kRounds; ++round) {
+    floors.push_back(FloorMs(host));
+    rebuilds.push_back(RebuildMs(host, path));
+  }
+  const double floor = Median(floors);
+  const double rebuild = Median(rebuilds);
+  std::printf("%zu structures, %zu tiles\n", kStructures, kStructures * kTilesPerStructure);
+  std::printf("RebuildTree %.0f ms, floor %.0f ms, ratio %.2f (goal <= 1.3)\n", rebuild, floor,
+              rebuild / floor);
+  MeasureSelection(host, small);
+  MeasureSelection(host, path);
+  DestroyWindow(host);
+  DeleteFileA(path.c_str());
+  DeleteFileA(small.c_str());
+  return 0;
+}

@@ -1,0 +1,88 @@
+// Not a test: shows the editor view with the structure pane or the tile
+// pane open on a small document, for a person to look at (or to take a
+// screenshot of). Prints the X window of the top-level window under Wine
+// and keeps it on the screen for the given number of milliseconds.
+//
+//   pane_showcase structure|tile [milliseconds]
+#include <windows.h>
+// commctrl.h builds on the types of windows.h.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "res/resource.h"
+#include "view/editor_view.h"
+
+namespace {
+
+std::string WriteSample() {
+  brx::StructureSet set;
+  brx::StructureEntry door;
+  door.header.SetArmour(60);
+  door.header.SetHitPoints(255);
+  door.header.SetDensity(70);
+  door.header.SetZTileOffsetX(-1);
+  door.header.SetDestructionPartner(-12);
+  door.header.SetFlags(1u << 0 | 1u << 2 | 1u << 19 | 1u << 31);
+  brx::TileRecord tile;
+  tile.SetsPosRelToBase(-32768);
+  tile.SetbXPosRelToBase(-1);
+  tile.SetubVehicleHitLocation(255);
+  tile.SetTileFlags(0x02);
+  for (std::size_t k = 0; k < brx::TileRecord::kShapeCells; ++k)
+    tile.SetShapeByte(k, static_cast<std::uint8_t>(k % 2 ? 255 : k));
+  door.tiles.push_back(tile);
+  set.AppendStructure(door);
+  set.AppendStructure(brx::StructureEntry{});
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  const std::string path = std::string(folder) + "pane_showcase.brx";
+  set.SaveToFile(path.c_str());
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool tile = argc > 1 && std::string(argv[1]) == "tile";
+  const DWORD milliseconds = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 3000;
+
+  HWND frame = CreateWindowExA(0, "STATIC", "BRXEDIT", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
+                               100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  brx::CEditorView view;
+  view.Create(frame);
+  // The frame sizes the view. A pane reaches 504 dialog units from the
+  // view's left edge, past the template's 497, so the view is made wide
+  // enough to show all of it.
+  RECT size{0, 0, 512, 260};
+  MapDialogRect(view.hwnd(), &size);
+  AdjustWindowRectEx(&size, WS_EX_CLIENTEDGE, FALSE, 0);
+  SetWindowPos(view.hwnd(), nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
+               SWP_NOZORDER);
+  AdjustWindowRectEx(&size, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  SetWindowPos(frame, nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
+               SWP_NOZORDER | SWP_NOMOVE);
+
+  const std::string path = WriteSample();
+  view.LoadDocument(path.c_str());
+  DeleteFileA(path.c_str());
+  HWND tree = GetDlgItem(view.hwnd(), IDC_STRUCTURE_TREE);
+  if (tile) TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+
+  std::printf("0x%lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(
+                             GetPropA(frame, "__wine_x11_whole_window"))));
+  std::fflush(stdout);
+  const DWORD end = GetTickCount() + milliseconds;
+  while (GetTickCount() < end) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(10);
+  }
+  DestroyWindow(frame);
+  return 0;
+}
