@@ -12,6 +12,9 @@ build=${BRX_BUILD_DIR:-$root/build/coverage}
 goal=95
 
 "$root/scripts/install-deps.sh"
+# Counts from an earlier run would add up with this one's (and the build's
+# test discovery would complain of counts from older code).
+find "$build" -name '*.gcda' -delete 2>/dev/null || true
 # Unoptimised, so that each branch in the report is one in the source.
 # The compilers come from the environment: naming them on the command line of
 # an existing tree with other ones makes CMake drop the tree's options.
@@ -19,7 +22,7 @@ CC=gcc CXX=g++ cmake -S "$root" -B "$build" -DBRX_COVERAGE=ON -DBRX_BUILD_BENCHM
   -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
-# Counts from an earlier run would add up with this one's.
+# Test discovery during the build ran the tests' programs once.
 find "$build" -name '*.gcda' -delete
 # The platform tests run a second time as an unprivileged user, whose counts
 # must land in the same files.

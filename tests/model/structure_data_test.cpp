@@ -280,6 +280,16 @@ TEST(Reader, AReadErrorIsNotMistakenForTheEnd) {
   }
 }
 
+TEST(Reader, FailsWithoutAPlaceForTheReason) {
+  StructureSet set = PatternDocument({1});
+  EXPECT_FALSE(Parse(Bytes({'B', 'R', 'X'}), set));
+  EXPECT_EQ(set.StructureCount(), 0u);
+  auto bytes = Serialize(PatternDocument({2}));
+  bytes.pop_back();
+  EXPECT_FALSE(Parse(bytes, set));
+  EXPECT_EQ(set.StructureCount(), 0u);
+}
+
 TEST(Reader, StructureWithTheMostTiles) {
   auto bytes = Serialize(PatternDocument({255, 0}));
   StructureSet set;

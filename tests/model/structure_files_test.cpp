@@ -102,6 +102,19 @@ TEST(Files, ADocumentTheFormatCannotHoldIsNotWritten) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
 }
 
+TEST(Files, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
+  TempFolder folder;
+  const std::string path = folder.File("a.brx");
+  WriteBytes(path, {1, 2, 3});
+  for (int n = 0; n < 100; ++n) WriteBytes(path + "." + std::to_string(n) + ".tmp", {9});
+  std::string reason;
+  EXPECT_FALSE(PatternDocument({0}).SaveToFile(path.c_str(), &reason));
+  EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
+  EXPECT_EQ(ReadBytes(path), testing::Bytes({1, 2, 3}));
+  EXPECT_EQ(folder.Names().size(), 101u);
+  EXPECT_EQ(ReadBytes(path + ".99.tmp"), testing::Bytes({9}));
+}
+
 TEST(Files, ALeftoverTemporaryNameIsSkipped) {
   TempFolder folder;
   const std::string path = folder.File("a.brx");
@@ -115,7 +128,7 @@ TEST(Files, ALeftoverTemporaryNameIsSkipped) {
 // write short, to prove that no failure at any step costs the old file.
 class FailingFileSystem : public FileSystem {
  public:
-  enum class Fault { Fail, ShortWrite };
+  enum class Fault { Fail, ShortWrite, StalledWrite };
   FailingFileSystem(int fail_at, Fault fault) : fail_at_(fail_at), fault_(fault) {}
 
   int operations() const { return count_; }
@@ -146,7 +159,12 @@ class FailingFileSystem : public FileSystem {
                std::string& error) override {
       if (owner_.Failing("write", error)) {
         if (owner_.fault_ == Fault::Fail) return false;
-        // A short write that reports success, as a full disk can.
+        // Writes that report success for part of the bytes, or for none, as
+        // a full disk can.
+        if (owner_.fault_ == Fault::StalledWrite) {
+          written = 0;
+          return true;
+        }
         return real_->Write(data, size / 2, written, error);
       }
       return real_->Write(data, size, written, error);
@@ -168,7 +186,7 @@ class FailingFileSystem : public FileSystem {
   bool Failing(const char* operation, std::string& error) {
     if (++count_ != fail_at_) return false;
     error = std::string("injected ") + operation + " failure";
-    if (fault_ == Fault::ShortWrite && std::string(operation) == "write") return true;
+    if (fault_ != Fault::Fail && std::string(operation) == "write") return true;
     return fault_ == Fault::Fail;
   }
 
@@ -208,6 +226,19 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
       }
     }
   }
+}
+
+TEST(Files, AWriteThatWritesNothingIsAFullDisk) {
+  TempFolder folder;
+  const std::string path = folder.File("a.brx");
+  WriteBytes(path, {1, 2, 3});
+  // Operation 1 creates the temporary file, operation 2 is the first write.
+  FailingFileSystem files(2, FailingFileSystem::Fault::StalledWrite);
+  std::string reason;
+  EXPECT_FALSE(PatternDocument({2}).SaveToFile(path.c_str(), files, &reason));
+  EXPECT_EQ(reason, "cannot write the file: the disk is full: not every byte could be written");
+  EXPECT_EQ(ReadBytes(path), testing::Bytes({1, 2, 3}));
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
 }
 
 }  // namespace

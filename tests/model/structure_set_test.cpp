@@ -70,6 +70,26 @@ TEST(StructureSet, EntriesAreValues) {
   EXPECT_NE(set.Tile(1, 1), copy.tiles[1]);
 }
 
+TEST(StructureSet, EqualityComparesEveryRecordByte) {
+  const StructureSet base = PatternDocument({2, 1});
+  EXPECT_TRUE(base == PatternDocument({2, 1}));
+  EXPECT_FALSE(base == PatternDocument({2}));
+  EXPECT_FALSE(base == PatternDocument({2, 1, 0}));
+  EXPECT_FALSE(base == PatternDocument({2, 2}));
+
+  StructureSet header_differs = base;
+  StructureHeader header = header_differs.Header(1);
+  header.bytes[StructureHeader::kSize - 1] ^= 1;
+  header_differs.SetHeader(1, header);
+  EXPECT_FALSE(base == header_differs);
+
+  StructureSet tile_differs = base;
+  TileRecord tile = tile_differs.Tile(0, 1);
+  tile.bytes[TileRecord::kSize - 1] ^= 0x80;
+  tile_differs.SetTile(0, 1, tile);
+  EXPECT_FALSE(base == tile_differs);
+}
+
 TEST(StructureSet, ClearInvalidatesEveryIndex) {
   StructureSet set = PatternDocument({1, 1});
   set.Clear();

@@ -102,6 +102,8 @@ TEST(Cli, FilesThatCannotBeReadOrWrittenAreErrors) {
   };
   const Case cases[] = {
       {{"dump", missing}, "brxtool: " + missing + ": cannot open the file: "},
+      // A lone "-" is a file name like any other, not standard input.
+      {{"dump", "-"}, "brxtool: -: cannot open the file: "},
       {{"dump", "--json", wrong_magic}, "brxtool: " + wrong_magic + ": not a structure data file"},
       {{"check", missing}, "brxtool: " + missing + ": cannot open the file: "},
       {{"check", wrong_magic}, "brxtool: " + wrong_magic + ": not a structure data file"},

@@ -315,6 +315,9 @@ TEST(JsonText, ARepeatedKeyIsRefusedWithItsPath) {
        "structures[1].Armour"},
       {R"({"structures": [{}, {"Tiles": [[1, 2], {"Shape": 1, "Shape": 2}]}]})",
        "structures[1].Tiles[1].Shape"},
+      // The first key repeated is the one named.
+      {R"({"structures": [{"Density": 1, "Armour": 1, "Armour": 2, "Density": 2}]})",
+       "structures[0].Armour"},
   };
   for (const auto& c : cases) {
     Json json;

@@ -69,8 +69,9 @@ bool Fail(std::string& error, const std::string& path, const std::string& what) 
   return false;
 }
 
+// Keys inside a structure or a tile; the top level names its one key itself.
 std::string Member(const std::string& path, std::string_view key) {
-  return path.empty() ? std::string(key) : path + "." + std::string(key);
+  return path + "." + std::string(key);
 }
 
 std::string Element(const std::string& path, std::size_t index) {
@@ -96,8 +97,8 @@ std::string Describe(const Json& value) {
 
 bool ExpectType(const Json& value, bool ok, const char* expected, const std::string& path,
                 std::string& error) {
-  return ok ||
-         Fail(error, path, std::string("expected ") + expected + ", found " + Describe(value));
+  if (ok) return true;
+  return Fail(error, path, std::string("expected ") + expected + ", found " + Describe(value));
 }
 
 // A whole number within the field's range; nothing is cut to fit.

@@ -20,7 +20,8 @@ std::string FlagsText(std::uint32_t word, int hex_digits, std::size_t labelled_b
   for (std::size_t bit = 0; bit < labelled_bits; ++bit) {
     if ((word >> bit) & 1u) labels += (labels.empty() ? "" : ", ") + std::string(label_of(bit));
   }
-  return labels.empty() ? std::string(hex) : std::string(hex) + " (" + labels + ")";
+  if (labels.empty()) return hex;
+  return std::string(hex) + " (" + labels + ")";
 }
 
 void WriteShape(const TileRecord& tile, std::ostream& out) {
