@@ -173,11 +173,12 @@ bool CEditorView::RebuildTree(const StructureSet& set) {
   // Nothing is drawn until the tree is complete: a tree control repaints
   // and recounts its scroll range on every insertion while redraw is on.
   SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
-  // Deleting every item reports no change of selection, so nothing is
-  // stored: the document has already been replaced and the old items'
-  // indices may not fit it.
+  // The open pane goes without being stored: the document has already been
+  // replaced and the old items' indices may not fit it. It is closed before
+  // the items go, so that nothing could be stored even by a tree that
+  // reported a change of selection while deleting all (this one does not).
+  ShowPaneFor(nullptr);
   TreeView_DeleteAllItems(tree_);
-  ShowPaneFor(SelectedItem());
   for (std::size_t i = 0; i < set.StructureCount(); ++i) {
     // A structure with tiles goes in expanded, as expanding it afterwards
     // would leave it; one message per item instead of two on a large tree.

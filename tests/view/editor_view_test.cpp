@@ -195,7 +195,7 @@ TEST_F(EditorViewTest, DeleteRemovesTheStructureFromTheTreeOnly) {
   // The pane is the selected item's, whichever the tree chose.
   HTREEITEM selected = TreeView_GetSelection(tree_);
   ASSERT_NE(selected, nullptr);
-  EXPECT_EQ(Pane() != nullptr, true);
+  EXPECT_NE(Pane(), nullptr);
   EXPECT_EQ(TreeView_GetParent(tree_, selected) == nullptr, ShowsStructurePane());
 
   // Still in the document, with the edit made before the delete, and saved.
