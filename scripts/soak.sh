@@ -87,6 +87,8 @@ act() {
 
 sample="$e2e_work/three.brx"
 make_sample "$sample"
+# The program's own time limit: the soak, and time for the final save.
+export BRX_PROGRAM_TIMEOUT=$(python3 -c "print(int(float('$minutes') * 60) + 180)")
 start_program "$(windows_path "$sample")"
 
 end=$((SECONDS + $(python3 -c "print(int(float('$minutes') * 60))")))

@@ -67,7 +67,7 @@ wait_for() {
 
 # Starts brxedit.exe with the arguments and waits for its frame.
 start_program() {
-  timeout -k 5 120 wine "$BRX_BUILD/app/brxedit.exe" "$@" >"$e2e_work/program.out" 2>&1 </dev/null &
+  timeout -k 5 "${BRX_PROGRAM_TIMEOUT:-120}" wine "$BRX_BUILD/app/brxedit.exe" "$@" >"$e2e_work/program.out" 2>&1 </dev/null &
   e2e_program_pid=$!
   wait_for 30 "the BRXEDIT frame" locate frame
   read -r _ _ _ _ e2e_frame_xid < <(locate frame)
