@@ -51,7 +51,8 @@ class CEditorView : public framework::CDialog {
   bool IsStructureItem(HTREEITEM item) const;
   HTREEITEM SelectedItem() const;
   HTREEITEM ParentItem(HTREEITEM item) const;
-  HTREEITEM InsertItem(HTREEITEM parent, const char* text, std::size_t index, UINT state = 0);
+  HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const char* text, std::size_t index,
+                       UINT state = 0);
   HTREEITEM InsertionPoint(HTREEITEM parent) const;
   void SelectItem(HTREEITEM item);
 
