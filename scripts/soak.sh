@@ -66,7 +66,7 @@ act() {
       field=$(locate control "$(pick "${pane_fields[@]}")") || return 0
       click_rect $field
       xdotool key ctrl+a BackSpace
-      xdotool type --delay 10 "$(random_text)"
+      xdotool type --delay 10 -- "$(random_text)"
       ;;
     5)
       local box

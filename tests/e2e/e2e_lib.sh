@@ -113,7 +113,7 @@ wait_for_dialog() { wait_for 15 "the \"$1\" dialog" window_titled "$1"; sleep 0.
 
 # type_file_name NAME: types a name into the open file dialog and presses Enter.
 type_file_name() {
-  xdotool type --delay 15 "$1"
+  xdotool type --delay 15 -- "$1"
   sleep 0.2
   xdotool key Return
   sleep 0.5
