@@ -1,13 +1,16 @@
 // Untrusted JSON text into brxtool's build path. Besides never crashing,
 // leaking or hanging, an accepted text must survive the trip a user makes
-// with it: the built file, dumped back to JSON and built again, gives the same
-// bytes, and that dump converts back to itself.
+// with it: the built file, dumped back to JSON, says what the text said, and
+// building that dump again gives the same bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "model/flags.h"
 #include "model/structure_data.h"
 #include "tools/brxtool/json_document.h"
 
@@ -26,6 +29,30 @@ std::string Dumped(const std::vector<std::uint8_t>& bytes) {
   return brx::tool::FormatJson(brx::tool::DocumentToJson(set));
 }
 
+void ZeroIfMissing(nlohmann::json& object, const char* key) {
+  if (!object.contains(key)) object[key] = 0;
+}
+
+// The values an accepted text gives, as the dump must show them: with what
+// the build fills in (each StructureNumber its position, a Reserved key left
+// out 0) and the flags in bit order. Compared without regard to key order.
+nlohmann::json Expected(const std::string& text) {
+  nlohmann::json json = nlohmann::json::parse(text);
+  nlohmann::json& structures = json["structures"];
+  for (std::size_t i = 0; i < structures.size(); ++i) {
+    nlohmann::json& structure = structures[i];
+    structure["StructureNumber"] = i;
+    ZeroIfMissing(structure, "Reserved");
+    for (nlohmann::json& tile : structure["Tiles"]) ZeroIfMissing(tile, "Reserved");
+    nlohmann::json& flags = structure["Flags"];
+    std::sort(flags.begin(), flags.end(), [](const nlohmann::json& a, const nlohmann::json& b) {
+      return brx::StructureFlags::BitOf(a.get<std::string>()) <
+             brx::StructureFlags::BitOf(b.get<std::string>());
+    });
+  }
+  return json;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<std::uint8_t> built = Built(set);
   const std::string dump = Dumped(built);
+  if (nlohmann::json::parse(dump) != Expected(text)) std::abort();
 
   brx::StructureSet again;
   if (!brx::tool::DocumentFromJsonText(dump, again, error)) std::abort();
