@@ -18,7 +18,7 @@ BRX_BUILD_DIR=$build "$root/scripts/build.sh" fuzz "${target}_fuzzer" >/dev/null
 
 corpus="$build/corpus-$target" findings="$build/findings-$target"
 mkdir -p "$corpus" "$findings"
-cp -n "$root/fuzz/corpus/$target/." "$corpus/" -r
+cp -rn "$root/fuzz/corpus/$target/." "$corpus/"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/artifacts"
