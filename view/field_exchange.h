@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <vector>
+#include <cstdint>
 
 #include "framework/dialog.h"
 #include "model/records.h"
