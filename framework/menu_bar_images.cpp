@@ -6,8 +6,6 @@
 namespace brx::framework {
 namespace {
 
-constexpr UINT kToolbarResourceType = 241;
-constexpr size_t kHeaderWords = 4;
 constexpr int kImageMargin = 2;
 constexpr BYTE kGrayedOpacity = 96;
 
@@ -67,24 +65,6 @@ HBITMAP CutImage(const Pixels& strip, LONG strip_width, int left, int width, int
 
 }  // namespace
 
-std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size) {
-  if (!data || size < kHeaderWords * sizeof(WORD)) return std::nullopt;
-  const auto word = [data](size_t index) {
-    WORD value;
-    std::memcpy(&value, static_cast<const BYTE*>(data) + index * sizeof(WORD), sizeof value);
-    return value;
-  };
-  if (word(0) != 1) return std::nullopt;
-  ToolbarLayout layout;
-  layout.image_width = word(1);
-  layout.image_height = word(2);
-  const size_t count = word(3);
-  if (layout.image_width == 0 || layout.image_height == 0) return std::nullopt;
-  if (size < (kHeaderWords + count) * sizeof(WORD)) return std::nullopt;
-  for (size_t i = 0; i < count; ++i) layout.commands.push_back(word(kHeaderWords + i));
-  return layout;
-}
-
 CommandImages::~CommandImages() {
   Clear();
 }
@@ -97,13 +77,7 @@ void CommandImages::Clear() {
 
 bool CommandImages::Load(HINSTANCE instance, int id) {
   Clear();
-  HRSRC found =
-      FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kToolbarResourceType));
-  HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (!bytes) return false;
-  const std::optional<ToolbarLayout> layout =
-      ParseToolbarResource(bytes, SizeofResource(instance, found));
+  const std::optional<ToolbarLayout> layout = LoadToolbarResource(instance, id);
   Pixels strip;
   SIZE strip_size{};
   if (!layout || !ReadStrip(instance, id, strip, strip_size)) return false;

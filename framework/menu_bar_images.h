@@ -9,20 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/toolbar_resource.h"
+
 namespace brx::framework {
-
-// A toolbar resource (custom type 241), all WORDs: version (1), image width,
-// image height, button count, then one command id per button, 0 for a
-// separator. Separators take no image from the strip.
-struct ToolbarLayout {
-  int image_width = 0;
-  int image_height = 0;
-  std::vector<WORD> commands;
-};
-
-// Nothing when the bytes are not a version 1 toolbar, have an empty image
-// size, or are shorter than their button count says.
-std::optional<ToolbarLayout> ParseToolbarResource(const void* data, size_t size);
 
 // The colour that classic toolbar bitmaps paint their background with (the
 // toolbar control maps it to the button face); menu images leave it out.

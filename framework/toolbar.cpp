@@ -4,37 +4,14 @@
 
 #include <vector>
 
+#include "framework/toolbar_resource.h"
 #include "framework/window.h"
 
 namespace brx::framework {
-namespace {
-
-// The classic toolbar resource: all fields are WORDs.
-struct ToolbarResource {
-  WORD version;
-  WORD width;
-  WORD height;
-  WORD count;
-  const WORD* ids;
-};
-
-bool ReadToolbarResource(int resource_id, ToolbarResource& out) {
-  HINSTANCE instance = ResourceInstance();
-  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resource_id), MAKEINTRESOURCEA(241));
-  if (!found) return false;
-  HGLOBAL loaded = LoadResource(instance, found);
-  const auto* words = static_cast<const WORD*>(loaded ? LockResource(loaded) : nullptr);
-  const DWORD size = SizeofResource(instance, found);
-  if (!words || size < 4 * sizeof(WORD)) return false;
-  out = {words[0], words[1], words[2], words[3], words + 4};
-  return out.version == 1 && size >= (4u + out.count) * sizeof(WORD);
-}
-
-}  // namespace
 
 HWND CreateToolbarFromResource(HWND parent, int resource_id, DWORD style, UINT control_id) {
-  ToolbarResource resource{};
-  if (!ReadToolbarResource(resource_id, resource)) return nullptr;
+  const std::optional<ToolbarLayout> layout = LoadToolbarResource(ResourceInstance(), resource_id);
+  if (!layout) return nullptr;
   HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style, 0, 0, 100, 100, parent,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(control_id)),
                                  ResourceInstance(), nullptr);
@@ -42,9 +19,9 @@ HWND CreateToolbarFromResource(HWND parent, int resource_id, DWORD style, UINT c
 
   std::vector<TBBUTTON> buttons;
   int image = 0;
-  for (WORD i = 0; i < resource.count; ++i) {
+  for (const WORD command : layout->commands) {
     TBBUTTON button{};
-    button.idCommand = resource.ids[i];
+    button.idCommand = command;
     if (button.idCommand == 0) {
       button.fsStyle = BTNS_SEP;
     } else {
@@ -56,8 +33,9 @@ HWND CreateToolbarFromResource(HWND parent, int resource_id, DWORD style, UINT c
   }
 
   SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(resource.width, resource.height));
-  SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(resource.width + 7, resource.height + 7));
+  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(layout->image_width, layout->image_height));
+  SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
+               MAKELONG(layout->image_width + 7, layout->image_height + 7));
   TBADDBITMAP bitmap{ResourceInstance(), static_cast<UINT_PTR>(resource_id)};
   SendMessageA(toolbar, TB_ADDBITMAP, image, reinterpret_cast<LPARAM>(&bitmap));
   SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
