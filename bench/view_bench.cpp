@@ -7,7 +7,8 @@
 // - the average time of a change of selection (store the pane, destroy it,
 //   create the next one, place it) over 1,000 changes, in a small document
 //   and in the largest, and the process's USER and GDI object counts before
-//   and after them.
+//   and after them; then what one pane costs on its own, and what a bare
+//   window with as many controls costs, for comparison.
 #include <windows.h>
 // commctrl.h builds on the types of windows.h.
 #include <commctrl.h>
@@ -119,11 +120,20 @@ double RebuildMs(HWND host, const std::string& path) {
 
 struct Objects {
   DWORD user, gdi;
+  int windows;  // under the view; Wine's GetGuiResources counts nothing
 };
 
-Objects CountObjects() {
+Objects CountObjects(HWND view) {
+  int windows = 0;
+  EnumChildWindows(
+      view,
+      [](HWND, LPARAM count) -> BOOL {
+        ++*reinterpret_cast<int*>(count);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
   return {GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
-          GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)};
+          GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), windows};
 }
 
 void MeasureSelection(HWND host, const std::string& path) {
@@ -140,20 +150,23 @@ void MeasureSelection(HWND host, const std::string& path) {
   // A first round so that lazily made objects (fonts, brushes) exist.
   TreeView_SelectItem(tree, items[1]);
   TreeView_SelectItem(tree, items[0]);
-  const Objects before = CountObjects();
+  const Objects before = CountObjects(view.hwnd());
   const double ms = Ms([&] {
     for (int change = 0; change < kSelectionChanges; ++change)
       TreeView_SelectItem(tree, items[static_cast<std::size_t>(change) % items.size()]);
   });
   TreeView_SelectItem(tree, items[0]);
-  const Objects after = CountObjects();
+  const Objects after = CountObjects(view.hwnd());
   std::printf(
       "selection change in a document of %zu structures: %.2f ms on average over %d changes (goal "
       "<= 20 ms)\n",
       view.Document().StructureCount(), ms / kSelectionChanges, kSelectionChanges);
-  std::printf("USER objects %lu before, %lu after; GDI objects %lu before, %lu after\n",
-              static_cast<unsigned long>(before.user), static_cast<unsigned long>(after.user),
-              static_cast<unsigned long>(before.gdi), static_cast<unsigned long>(after.gdi));
+  std::printf(
+      "USER objects %lu before, %lu after; GDI objects %lu before, %lu after; windows under the "
+      "view %d before, %d after\n",
+      static_cast<unsigned long>(before.user), static_cast<unsigned long>(after.user),
+      static_cast<unsigned long>(before.gdi), static_cast<unsigned long>(after.gdi), before.windows,
+      after.windows);
 }
 
 // Where a change of selection spends its time: making and destroying one
@@ -169,6 +182,34 @@ void MeasurePaneAlone(HWND host, const char* name) {
   }
   std::printf("%s pane alone: create %.2f ms, destroy %.2f ms\n", name, create / kPanes,
               destroy / kPanes);
+}
+
+// The platform's own price for such a form: a bare parent window with as
+// many child controls as the structure pane has, made and destroyed.
+void MeasureBareForm(HWND host) {
+  constexpr int kForms = 200;
+  brx::CStructurePane sample{brx::StructureHeader{}};
+  sample.Create(host);
+  int controls = 0;
+  for (HWND child = GetWindow(sample.hwnd(), GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT))
+    ++controls;
+  double create = 0, destroy = 0;
+  for (int n = 0; n < kForms; ++n) {
+    HWND form = nullptr;
+    create += Ms([&] {
+      form = CreateWindowExA(WS_EX_CONTROLPARENT, "STATIC", "", WS_CHILD, 0, 0, 500, 300, host,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+      for (int id = 0; id < controls; ++id)
+        CreateWindowExA(0, id % 2 ? "BUTTON" : "EDIT", "0",
+                        WS_CHILD | WS_VISIBLE | (id % 2 ? BS_AUTOCHECKBOX : WS_BORDER), id, id, 40,
+                        14, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    });
+    destroy += Ms([&] { DestroyWindow(form); });
+  }
+  std::printf("bare form of %d controls: create %.2f ms, destroy %.2f ms\n", controls,
+              create / kForms, destroy / kForms);
 }
 
 }  // namespace
@@ -193,6 +234,7 @@ int main() {
   MeasureSelection(host, path);
   MeasurePaneAlone<brx::CStructurePane, brx::StructureHeader>(host, "structure");
   MeasurePaneAlone<brx::CTilePane, brx::TileRecord>(host, "tile");
+  MeasureBareForm(host);
   DestroyWindow(host);
   DeleteFileA(path.c_str());
   DeleteFileA(small.c_str());
