@@ -78,10 +78,11 @@ LRESULT CMainFrame::OnFileSaveAs(WORD, WORD, HWND, bool&) {
       AskForFileName(framework::CFileDialog::Kind::kSave, hwnd());
   if (!path) return 0;
   std::string reason;
-  // An empty reason means a field did not convert: the view has beeped and
-  // put the focus on the field, which says more than a box would.
-  if (!view_.SaveDocument(path->c_str(), &reason) && !reason.empty())
+  if (!view_.SaveDocument(path->c_str(), &reason)) {
     ReportSaveFailure(hwnd(), *path, reason);
+    // When a field stopped the save, that field is where the user goes next.
+    view_.FocusFailedField();
+  }
   return 0;
 }
 

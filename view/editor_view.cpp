@@ -17,6 +17,17 @@ constexpr char kTileItemText[] = "Tile item";
 // Space between the button row and the pane, in pixels.
 constexpr int kPaneGap = 10;
 
+// The longest part of a field's text that a message quotes.
+constexpr std::size_t kQuotedTextLength = 40;
+
+// What a message says of the field that stopped a store.
+std::string DescribeFailedField(const CPropertyPane& pane) {
+  std::string text = pane.FieldText(pane.FailedField());
+  if (text.size() > kQuotedTextLength) text = text.substr(0, kQuotedTextLength) + "...";
+  return "The field \"" + pane.FieldName(pane.FailedField()) + "\" holds \"" + text +
+         "\", which is not a number it can take. Nothing was written.";
+}
+
 // The item a selection notification names. The ANSI and the wide form of the
 // notification differ only in the text pointer of their items, so the item
 // handles sit at the same place in both.
@@ -75,10 +86,14 @@ bool CEditorView::SaveDocument(const char* path, std::string* reason) {
   // The file holds what the user sees, edits not yet stored included.
   HTREEITEM selected = SelectedItem();
   if (selected && !StorePaneOf(selected)) {
-    if (reason) reason->clear();
+    if (reason) *reason = DescribeFailedField(*pane_);
     return false;
   }
   return document_.SaveToFile(path, reason);
+}
+
+void CEditorView::FocusFailedField() {
+  if (pane_ && pane_->FailedField()) pane_->FocusField(pane_->FailedField());
 }
 
 std::uint32_t CEditorView::ItemIndex(HTREEITEM item) const {
@@ -134,6 +149,12 @@ bool CEditorView::StorePaneOf(HTREEITEM item) {
   const std::uint32_t index = ItemIndex(item);
   if (IsStructureItem(item)) return StoreStructurePane(index);
   return StoreTilePane(ItemIndex(ParentItem(item)), index);
+}
+
+bool CEditorView::StorePaneBeforeLeaving(HTREEITEM item) {
+  if (!item || StorePaneOf(item)) return true;
+  pane_->ReportExchangeFailure(pane_->FailedField());
+  return false;
 }
 
 bool CEditorView::ShowPaneFor(HTREEITEM item) {
@@ -223,16 +244,16 @@ bool CEditorView::OpenPane(std::unique_ptr<CPropertyPane> pane) {
   return true;
 }
 
-// Exchanges the open pane's fields and writes its record copy back, also
-// after a field failed: the copy then holds the fields read up to the
-// failing one, 0 for that one and the loaded values after it.
+// Exchanges the open pane's fields and writes its record copy back when
+// every field converted. After a failure the copy holds part of the form,
+// which must not reach the document; the next store reads the whole form again.
 template <typename Pane, typename WriteBack>
 bool CEditorView::StoreOpenPane(WriteBack write_back) {
   auto* pane = dynamic_cast<Pane*>(pane_.get());
   if (!pane) return true;
-  const bool exchanged = pane->ExchangeFields(ExchangeDirection::kStore);
+  if (!pane->ExchangeFields(ExchangeDirection::kStore)) return false;
   write_back(pane->record());
-  return exchanged;
+  return true;
 }
 
 LRESULT CEditorView::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
@@ -247,6 +268,9 @@ LRESULT CEditorView::OnAddStruct(WORD, WORD, HWND, bool&) {
     SimpleBeep();
     return 0;
   }
+  // The pane is stored before the document grows, so that a field that
+  // does not convert holds everything back.
+  if (!StorePaneBeforeLeaving(SelectedItem())) return 0;
   const std::size_t structure = document_.AppendStructure(StructureEntry{});
   // Selecting stores the pane being left and opens the new structure's.
   SelectItem(InsertItem(TVI_ROOT, InsertionPoint(TVI_ROOT), kStructureItemText, structure));
@@ -274,7 +298,7 @@ LRESULT CEditorView::OnDelete(WORD, WORD, HWND, bool&) {
   // it, so it keeps the pane's edits. They are stored and the pane closed
   // first, because the tree need not name the deleted item when it moves the
   // selection away from it (Wine's does not).
-  StorePaneOf(selected);
+  if (!StorePaneBeforeLeaving(selected)) return 0;
   ShowPaneFor(nullptr);
   TreeView_DeleteItem(tree_, selected);
   // Whatever the tree reported while moving its selection, the pane follows it.
@@ -283,9 +307,9 @@ LRESULT CEditorView::OnDelete(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CEditorView::OnSelChanging(int, NMHDR* header, bool&) {
-  StorePaneOf(TreeNotification(header).itemOld.hItem);
-  // The change of selection is never refused.
-  return 0;
+  // TRUE refuses the change: the item stays selected and its pane open with
+  // everything typed into it.
+  return StorePaneBeforeLeaving(TreeNotification(header).itemOld.hItem) ? FALSE : TRUE;
 }
 
 LRESULT CEditorView::OnSelChanged(int, NMHDR* header, bool&) {

@@ -32,10 +32,12 @@ class CEditorView : public framework::CDialog {
   bool LoadDocument(const char* path, std::string* reason = nullptr);
   // Stores the open pane's edits into the document (the pane stays open and
   // the selection does not move), then writes the document to the file.
-  // False when the writer fails (`reason` says why) or when a field of the
-  // pane does not convert (`reason` empty: the beep and the focus on the
-  // field are the message, and nothing is written).
+  // False, and `reason` says why, when the writer fails or when a field of
+  // the pane does not convert (then nothing is written).
   bool SaveDocument(const char* path, std::string* reason = nullptr);
+  // Puts the focus on the field that stopped the last store, its text
+  // selected; nothing when the last store went through.
+  void FocusFailedField();
 
   const StructureSet& Document() const { return document_; }
   // The open pane's window; null while no pane is open.
@@ -56,15 +58,19 @@ class CEditorView : public framework::CDialog {
   HTREEITEM InsertionPoint(HTREEITEM parent) const;
   void SelectItem(HTREEITEM item);
 
-  // The pane and the record the item stands for.
+  // The pane and the record the item stands for. A store writes into the
+  // document only when every field converted, and is false otherwise.
   bool StorePaneOf(HTREEITEM item);
+  // Stores the pane before whatever leaves it; when a field does not
+  // convert, gives the failure response and is false: the caller holds back.
+  bool StorePaneBeforeLeaving(HTREEITEM item);
   bool ShowPaneFor(HTREEITEM item);
   void PlacePane();
   bool RebuildTree(const StructureSet& set);
 
   // The pane operations. Create makes a pane from a copy of the record;
   // store exchanges the pane's fields and writes the copy back into the
-  // document, and is false when a field did not convert.
+  // document, unless a field did not convert: then it is false.
   bool CreateStructurePane(std::size_t structure);
   bool StoreStructurePane(std::size_t structure);
   bool CreateTilePane(std::size_t structure, std::size_t tile);

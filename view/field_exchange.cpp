@@ -1,6 +1,6 @@
 #include "view/field_exchange.h"
 
-#include <string>
+#include <optional>
 
 #include "framework/message_map.h"
 #include "view/beep.h"
@@ -8,26 +8,48 @@
 namespace brx {
 namespace {
 
-// Text that is a decimal number and nothing else: blanks around it, a minus
-// sign only for a signed field, then digits. Wine's GetDlgItemInt stops at
-// the first character that is not a digit and accepts a minus sign for an
-// unsigned field too (wrapping -1 to 4294967295), where Windows refuses both.
-bool IsDecimalNumber(const std::string& text, bool is_signed) {
-  std::size_t at = text.find_first_not_of(' ');
-  if (at == std::string::npos) return false;
-  if (is_signed && text[at] == '-') ++at;
-  const std::size_t digits_end = text.find_first_not_of("0123456789", at);
-  const std::size_t end = digits_end == std::string::npos ? text.size() : digits_end;
-  if (end == at) return false;
-  return text.find_first_not_of(' ', end) == std::string::npos;
+// Posted to a pane to put the focus on a field once the input being handled
+// is done: a tree whose change of selection was refused during a mouse click
+// takes the focus itself after the click, whatever was focused meanwhile.
+constexpr UINT kFocusFieldMessage = WM_APP + 1;
+
+// The number a field's text holds, by one rule on every platform: blanks
+// (spaces and tabs) around it, a minus sign only in a signed field, then
+// decimal digits whose value lies within the 32-bit range of the field's
+// signedness; nothing otherwise. GetDlgItemInt is not used: Wine's reads
+// only the first 29 characters, takes a minus sign in an unsigned field, and
+// after one overflow refuses in-range values for the rest of the process.
+std::optional<std::uint32_t> ParseNumber(const std::string& text, bool is_signed) {
+  constexpr char kBlanks[] = " \t";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return std::nullopt;
+  const std::size_t end = text.find_last_not_of(kBlanks) + 1;
+  const bool negative = is_signed && text[first] == '-';
+  const std::size_t digits = first + (negative ? 1 : 0);
+  if (digits == end) return std::nullopt;
+  const std::uint64_t limit = negative ? 0x80000000u : is_signed ? 0x7FFFFFFFu : 0xFFFFFFFFu;
+  std::uint64_t value = 0;
+  for (std::size_t at = digits; at < end; ++at) {
+    const char c = text[at];
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > limit) return std::nullopt;
+  }
+  // A negative number as its two's complement bits.
+  return static_cast<std::uint32_t>(negative ? std::uint64_t{0} - value : value);
 }
 
-std::string ControlText(HWND dialog, int control) {
-  HWND edit = GetDlgItem(dialog, control);
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+std::string TextOf(HWND window) {
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
   text.resize(
-      static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+      static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+bool IsLabel(HWND window) {
+  char name[8] = "";
+  GetClassNameA(window, name, sizeof name);
+  return lstrcmpiA(name, "Static") == 0 && GetWindowTextLengthA(window) > 0;
 }
 
 }  // namespace
@@ -44,7 +66,28 @@ void CPropertyPane::ExchangeCheck(int control, int& check, ExchangeDirection dir
 
 void CPropertyPane::ReportExchangeFailure(int control) {
   SimpleBeep();
-  SetFocus(GetDlgItem(hwnd(), control));
+  FocusField(control);
+  PostMessageA(hwnd(), kFocusFieldMessage, static_cast<WPARAM>(control), 0);
+}
+
+void CPropertyPane::FocusField(int control) {
+  HWND edit = GetDlgItem(hwnd(), control);
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+// Each edit box of a form stands right after its label in the tab order;
+// the tile pane's shape cells share the one label before the grid.
+std::string CPropertyPane::FieldName(int control) const {
+  for (HWND window = GetWindow(GetDlgItem(hwnd(), control), GW_HWNDPREV); window;
+       window = GetWindow(window, GW_HWNDPREV)) {
+    if (IsLabel(window)) return TextOf(window);
+  }
+  return std::string();
+}
+
+std::string CPropertyPane::FieldText(int control) const {
+  return TextOf(GetDlgItem(hwnd(), control));
 }
 
 bool CPropertyPane::ShowInt(int control, std::int64_t value, bool is_signed) {
@@ -52,10 +95,9 @@ bool CPropertyPane::ShowInt(int control, std::int64_t value, bool is_signed) {
 }
 
 std::uint32_t CPropertyPane::ReadInt(int control, bool is_signed, bool& converted) {
-  BOOL translated = FALSE;
-  const UINT value = GetDlgItemInt(hwnd(), control, &translated, is_signed);
-  converted = translated && IsDecimalNumber(ControlText(hwnd(), control), is_signed);
-  return converted ? value : 0;
+  const std::optional<std::uint32_t> number = ParseNumber(FieldText(control), is_signed);
+  converted = number.has_value();
+  return number.value_or(0);
 }
 
 bool CPropertyPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -63,13 +105,19 @@ bool CPropertyPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wpara
   using Map = framework::MessageMap<CPropertyPane>;
   static const Map map{
       Map::Entry::Message(WM_INITDIALOG, &CPropertyPane::OnInitDialog),
+      Map::Entry::Message(kFocusFieldMessage, &CPropertyPane::OnFocusField),
   };
   return map.Dispatch(*this, window, message, wparam, lparam, result);
 }
 
 LRESULT CPropertyPane::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
-  ExchangeFields(ExchangeDirection::kLoad);
+  if (!ExchangeFields(ExchangeDirection::kLoad)) ReportExchangeFailure(FailedField());
   // 0: the dialog manager sets no focus, so the keyboard stays where it was.
+  return 0;
+}
+
+LRESULT CPropertyPane::OnFocusField(UINT, WPARAM wparam, LPARAM, bool&) {
+  FocusField(static_cast<int>(wparam));
   return 0;
 }
 

@@ -3,13 +3,14 @@
 // window opens; store reads them back when the view takes the pane's edits.
 // Integers go through edit boxes, flag bits through checkboxes; a number too
 // wide for its field is cut to the field's width, and text that is not a
-// number gives the simple beep, takes the focus and stops the exchange.
+// number stops the exchange at that field.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "framework/dialog.h"
 #include "model/records.h"
@@ -46,15 +47,25 @@ class CPropertyPane : public framework::CDialog {
   HWND Create(HWND parent) { return CreateModeless(template_id_, parent); }
 
   // Walks the field list in order and stops at the first integer field that
-  // fails; true when every field was exchanged.
+  // fails, which FailedField then names; true when every field was exchanged.
+  // Reporting the failure is the caller's: what it holds back decides how.
   virtual bool ExchangeFields(ExchangeDirection direction) = 0;
+  // The control of the field the last exchange stopped at; 0 when it did not stop.
+  int FailedField() const { return failed_field_; }
 
   // One checkbox: 0 unchecked, 1 checked, 2 indeterminate. Cannot fail; a
   // value outside 0 to 2 loads as unchecked.
   void ExchangeCheck(int control, int& check, ExchangeDirection direction);
 
-  // The failure response: the simple beep, then the focus on the control.
+  // The failure response: the simple beep, then the focus on the field.
   void ReportExchangeFailure(int control);
+  // The focus on a field with its whole text selected, so that typing replaces it.
+  void FocusField(int control);
+
+  // A field as a message names it: its label on the form.
+  virtual std::string FieldName(int control) const;
+  // The text a field's edit box holds, whatever its length.
+  std::string FieldText(int control) const;
 
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                             LRESULT& result) override;
@@ -68,8 +79,11 @@ class CPropertyPane : public framework::CDialog {
   // text is not one.
   std::uint32_t ReadInt(int control, bool is_signed, bool& converted);
 
+  int failed_field_ = 0;
+
  private:
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnFocusField(UINT, WPARAM, LPARAM, bool&);
 
   const int template_id_;
 };

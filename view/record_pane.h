@@ -16,10 +16,12 @@ class CRecordPane : public CPropertyPane {
   const Record& record() const { return record_; }
 
   bool ExchangeFields(ExchangeDirection direction) override {
+    failed_field_ = 0;
     for (const FieldBinding& field : fields_) {
       if (field.kind == FieldBinding::Kind::kFlag) {
         ExchangeFlag(field.control, field.offset, field.width, field.bit, direction);
       } else if (!ExchangeInt(field.control, field.offset, field.width, direction)) {
+        failed_field_ = field.control;
         return false;
       }
     }
@@ -31,14 +33,11 @@ class CRecordPane : public CPropertyPane {
   // text is not a number.
   bool ExchangeInt(int control, std::size_t offset, IntKind kind, ExchangeDirection direction) {
     const bool is_signed = kind == IntKind::I8 || kind == IntKind::I16;
-    bool succeeded = true;
-    if (direction == ExchangeDirection::kLoad) {
-      succeeded = ShowInt(control, record_.Get(offset, kind), is_signed);
-    } else {
-      record_.Put(offset, kind, ReadInt(control, is_signed, succeeded));
-    }
-    if (!succeeded) ReportExchangeFailure(control);
-    return succeeded;
+    if (direction == ExchangeDirection::kLoad)
+      return ShowInt(control, record_.Get(offset, kind), is_signed);
+    bool converted = false;
+    record_.Put(offset, kind, ReadInt(control, is_signed, converted));
+    return converted;
   }
 
   // One bit of a flag word through its checkbox; the word's other bits pass

@@ -26,4 +26,14 @@ const std::vector<FieldBinding>& CTilePane::Fields() {
   return fields;
 }
 
+std::string CTilePane::FieldName(int control) const {
+  const std::string label = CRecordPane::FieldName(control);
+  if (control < IDC_FIRST_SHAPE_CELL || control > IDC_LAST_SHAPE_CELL) return label;
+  // Cell k stands in column k / 5 and row k % 5, counted from 1 for people.
+  const int cell = control - IDC_FIRST_SHAPE_CELL;
+  const int side = static_cast<int>(TileRecord::kShapeSide);
+  return label + " (column " + std::to_string(cell / side + 1) + ", row " +
+         std::to_string(cell % side + 1) + ")";
+}
+
 }  // namespace brx

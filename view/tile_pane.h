@@ -2,6 +2,7 @@
 // tile flags, its vehicle hit location and its 5 by 5 shape (dialog 202).
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "model/records.h"
@@ -16,6 +17,9 @@ class CTilePane : public CRecordPane<TileRecord> {
   // Positions, vehicle hit location, the two tile flags, then shape bytes 0
   // to 24 (cell k is control 1024 + k).
   static const std::vector<FieldBinding>& Fields();
+
+  // A shape cell is named by the grid's label and its place in the grid.
+  std::string FieldName(int control) const override;
 };
 
 }  // namespace brx

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// commctrl.h builds on the types of windows.h.
+#include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "tests/file_commands/dialog_steps.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
+#include "view/beep.h"
 
 namespace brx::testing {
 namespace {
@@ -189,22 +193,74 @@ TEST_F(FileCommandsTest, SaveAsIntoAMissingFolderSaysWhyAndWritesNothing) {
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"sample.brx"});
 }
 
-TEST_F(FileCommandsTest, SaveAsWithAFieldThatDoesNotConvertWritesNothingAndShowsNoBox) {
+TEST_F(FileCommandsTest, SaveAsWithAFieldThatDoesNotConvertSaysWhichAndWritesNothing) {
   RunningFrame running(sample_);
   OpenSampleWithUnstoredEdit(running);
   SetWindowTextA(ArmourField(running), "no number");
-  bool box_seen = false;
-  Script::Step settle = Wait(1000);
-  ASSERT_EQ(running.Run({PostCommand(running.hwnd(), ID_FILE_SAVE_AS),
-                         ChooseFileName(folder_.File("edited.brx")), FileDialogClosed(),
-                         [&] {
-                           box_seen = box_seen || FindProgramMessageBox() != nullptr;
-                           return settle();
-                         }}),
+  const std::string target = folder_.File("edited.brx");
+  std::string message;
+  ASSERT_EQ(running.Run({PostCommand(running.hwnd(), ID_FILE_SAVE_AS), ChooseFileName(target),
+                         ReadAndCloseMessageBox(message),
+                         [&] { return GetFocus() == ArmourField(running); }}),
             RunningFrame::kStepsDone);
-  EXPECT_FALSE(box_seen);
+  EXPECT_EQ(message, "Could not save the file\n" + target +
+                         "\n\nThe field \"Armour (0-255)\" holds \"no number\", which is not a "
+                         "number it can take. Nothing was written.");
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"sample.brx"});
-  EXPECT_EQ(GetFocus(), ArmourField(running));
+  EXPECT_EQ(WindowText(ArmourField(running)), "no number");
+}
+
+// Real clicks and keys in the tree: the tree must not keep the focus it
+// takes after a click whose change of selection was refused.
+TEST_F(FileCommandsTest, AFieldThatDoesNotConvertHoldsTheSelectionAgainstRealInput) {
+  struct Input {
+    const char* name;
+    std::function<void(RunningFrame&)> send;
+  };
+  const Input inputs[] = {
+      {"a click on another item",
+       [](RunningFrame& running) {
+         RECT item{};
+         TreeView_GetItemRect(
+             running.Tree(),
+             TreeView_GetNextSibling(running.Tree(), TreeView_GetRoot(running.Tree())), &item,
+             TRUE);
+         POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+         ClientToScreen(running.Tree(), &centre);
+         Click(centre);
+       }},
+      {"the Down key in the tree",
+       [](RunningFrame& running) {
+         SetFocus(running.Tree());
+         PressKeys({VK_DOWN});
+       }},
+  };
+  for (const Input& input : inputs) {
+    SCOPED_TRACE(input.name);
+    RunningFrame running(sample_);
+    OpenSampleWithUnstoredEdit(running);
+    SetWindowTextA(ArmourField(running), "abc");
+    const HTREEITEM selected = TreeView_GetSelection(running.Tree());
+    const HWND pane = running.frame().view().PaneWindow();
+    static int beeps;
+    beeps = 0;
+    const BeepSound sound = SetBeepSound([] { ++beeps; });
+    const int steps = running.Run({[&] {
+                                     input.send(running);
+                                     return true;
+                                   },
+                                   [&] { return beeps > 0; }});
+    SetBeepSound(sound);
+    ASSERT_EQ(steps, RunningFrame::kStepsDone);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(GetFocus(), ArmourField(running));
+    EXPECT_EQ(TreeView_GetSelection(running.Tree()), selected);
+    EXPECT_EQ(running.frame().view().PaneWindow(), pane);
+    EXPECT_EQ(WindowText(ArmourField(running)), "abc");
+    StructureSet on_disk;
+    ASSERT_TRUE(on_disk.LoadFromFile(sample_.c_str()));
+    EXPECT_TRUE(running.frame().view().Document() == on_disk);
+  }
 }
 
 TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAsksAndNoKeepsTheDialogOpen) {
