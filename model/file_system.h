@@ -54,9 +54,20 @@ class FileSystem {
   // Reads the file's first `limit` bytes (all of it when it is shorter).
   bool ReadFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
                 std::string& error);
-  // Creates a file that must not exist yet; null on failure, with
-  // `already_exists` telling a name in use from any other failure.
-  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,
+  // The file that a save to `path` replaces: symbolic links are followed to
+  // the end of their chain, so that a save changes what the link names and
+  // keeps the link; that file need not exist yet. False, with the reason,
+  // for a file a save must leave alone: one that is not a regular file, or
+  // that the user could not write in place.
+  virtual bool ResolveSaveTarget(const std::string& path, std::string& target,
+                                 std::string& error) = 0;
+  // Creates a file that must not exist yet, to take the place of `replaces`:
+  // when that file exists, the new one keeps what the platform records of
+  // who may use it (permission bits, and owner and group where the process
+  // may set them); otherwise it gets what a new file gets. Null on failure,
+  // with `already_exists` telling a name in use from any other failure.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path,
+                                                const std::string& replaces, bool& already_exists,
                                                 std::string& error) = 0;
   // Puts `from` in the place of `to` in one atomic step, replacing `to`.
   virtual bool Replace(const std::string& from, const std::string& to, std::string& error) = 0;
@@ -65,5 +76,8 @@ class FileSystem {
 
 // The operating system's files.
 FileSystem& SystemFileSystem();
+
+// Whether two names reach one and the same existing file, links followed.
+bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace brx

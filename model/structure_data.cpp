@@ -145,16 +145,13 @@ FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles) {
   return header;
 }
 
-bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
-                            std::string* reason) {
-  out.clear();
+bool FitsTheFormat(const StructureSet& set, std::string* reason) {
   const std::size_t structures = set.StructureCount();
   if (structures > kMaxStructures) {
     SetReason(reason, "the document has " + std::to_string(structures) +
                           " structures; a file holds at most " + std::to_string(kMaxStructures));
     return false;
   }
-  std::size_t tiles = 0;
   for (std::size_t i = 0; i < structures; ++i) {
     const std::size_t count = set.TileCount(i);
     if (count > kMaxTilesPerStructure) {
@@ -163,23 +160,50 @@ bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& 
                             std::to_string(kMaxTilesPerStructure) + " per structure");
       return false;
     }
-    tiles += count;
   }
+  return true;
+}
 
-  out.reserve(FileHeader::kSize + structures * StructureHeader::kSize + tiles * TileRecord::kSize);
-  const auto append = [&out](const auto& record) {
-    out.insert(out.end(), record.bytes.begin(), record.bytes.end());
+bool WriteStructureData(const StructureSet& set, const ByteSink& sink) {
+  std::size_t tiles = 0;
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) tiles += set.TileCount(i);
+  // The pieces are gathered in one small buffer, which stays in the cache,
+  // rather than in a buffer of the whole file, whose fresh pages would cost
+  // more than writing them.
+  std::vector<std::uint8_t> piece;
+  piece.reserve(kWritePieceSize);
+  const auto add = [&](const std::uint8_t* data, std::size_t size) {
+    if (piece.size() + size > kWritePieceSize) {
+      if (!sink(piece.data(), piece.size())) return false;
+      piece.clear();
+    }
+    piece.insert(piece.end(), data, data + size);
+    return true;
   };
-  append(MakeFileHeader(structures, tiles));
-  for (std::size_t i = 0; i < structures; ++i) {
+  const FileHeader file_header = MakeFileHeader(set.StructureCount(), tiles);
+  add(file_header.bytes.data(), FileHeader::kSize);
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) {
     const StructureEntry& entry = set.Entry(i);
     StructureHeader header = entry.header;
     header.SetStructureNumber(static_cast<std::uint16_t>(i));
     header.SetNumberOfTiles(static_cast<std::uint8_t>(entry.tiles.size()));
-    append(header);
-    for (const TileRecord& tile : entry.tiles) append(tile);
+    // A structure's tiles lie in one block, record after record.
+    if (!add(header.bytes.data(), StructureHeader::kSize) ||
+        (!entry.tiles.empty() &&
+         !add(entry.tiles.front().bytes.data(), entry.tiles.size() * TileRecord::kSize)))
+      return false;
   }
-  return true;
+  return piece.empty() || sink(piece.data(), piece.size());
+}
+
+bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
+                            std::string* reason) {
+  out.clear();
+  if (!FitsTheFormat(set, reason)) return false;
+  return WriteStructureData(set, [&out](const std::uint8_t* data, std::size_t size) {
+    out.insert(out.end(), data, data + size);
+    return true;
+  });
 }
 
 }  // namespace brx

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,23 @@ bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reaso
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
                         std::string* reason = nullptr);
 
-// Builds the bytes of a file for the document: the file header computed from
-// the counts, each structure's header with its position and tile count put in
-// (the document keeps its own values), every other byte as held. Fails, with
-// `out` empty, when the format cannot express the document.
+// Whether the format can express the document (its counts of structures and
+// of each structure's tiles); `reason` says why not.
+bool FitsTheFormat(const StructureSet& set, std::string* reason = nullptr);
+
+// Receives the bytes of a file front to back; false stops the writing.
+using ByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
+// The largest piece a sink is handed at once.
+constexpr std::size_t kWritePieceSize = 256 * 1024;
+
+// Hands the bytes of the file for a document that fits the format to `sink`:
+// the file header computed from the counts, each structure's header with its
+// position and tile count put in (the document keeps its own values), every
+// other byte as held. False when the sink refused a piece.
+bool WriteStructureData(const StructureSet& set, const ByteSink& sink);
+
+// The same bytes in memory. Fails, with `out` empty, when the format cannot
+// express the document.
 bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
                             std::string* reason = nullptr);
 

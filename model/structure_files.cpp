@@ -19,11 +19,11 @@ bool HasName(const char* name) {
 
 // Writes every byte, going on after a partial write; a write that makes no
 // progress (a full disk can report success for part of the bytes) is an error.
-bool WriteAll(OutputFile& file, const std::vector<std::uint8_t>& bytes, std::string& error) {
+bool WriteAll(OutputFile& file, const std::uint8_t* data, std::size_t size, std::string& error) {
   std::size_t done = 0;
-  while (done < bytes.size()) {
+  while (done < size) {
     std::size_t written = 0;
-    if (!file.Write(bytes.data() + done, bytes.size() - done, written, error)) return false;
+    if (!file.Write(data + done, size - done, written, error)) return false;
     if (written == 0) {
       error = "the disk is full: not every byte could be written";
       return false;
@@ -41,7 +41,7 @@ std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string
   for (int n = 0; n < kAttempts; ++n) {
     temporary = target + "." + std::to_string(n) + ".tmp";
     bool already_exists = false;
-    if (auto file = files.CreateNew(temporary, already_exists, error)) return file;
+    if (auto file = files.CreateNew(temporary, target, already_exists, error)) return file;
     if (!already_exists) break;
   }
   return nullptr;
@@ -73,21 +73,28 @@ bool StructureSet::SaveToFile(const char* name, std::string* reason) const {
 }
 
 bool StructureSet::SaveToFile(const char* name, FileSystem& files, std::string* reason) const {
-  std::vector<std::uint8_t> bytes;
-  if (!SerializeStructureData(*this, bytes, reason)) return false;
+  if (!FitsTheFormat(*this, reason)) return false;
   if (!HasName(name)) {
     SetReason(reason, "no file name was given");
     return false;
   }
-  const std::string target = name;
+  std::string target;
   std::string temporary;
   std::string error;
+  if (!files.ResolveSaveTarget(name, target, error)) {
+    SetReason(reason, "cannot write the file: " + error);
+    return false;
+  }
   auto file = CreateTemporary(files, target, temporary, error);
   if (!file) {
     SetReason(reason, "cannot write the file: " + error);
     return false;
   }
-  const bool written = WriteAll(*file, bytes, error) && file->Flush(error) && file->Close(error) &&
+  const bool written = WriteStructureData(*this,
+                                          [&](const std::uint8_t* data, std::size_t size) {
+                                            return WriteAll(*file, data, size, error);
+                                          }) &&
+                       file->Flush(error) && file->Close(error) &&
                        files.Replace(temporary, target, error);
   if (!written) {
     file.reset();

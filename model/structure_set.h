@@ -50,8 +50,12 @@ class StructureSet {
   bool LoadFromFile(const char* name, FileSystem& files, std::string* reason = nullptr);
 
   // Writes the document to the file, atomically: the file holds either its
-  // old content or the whole new one, never a mixture. The document itself is
-  // not changed. On failure nothing on disk changes and `reason` says why.
+  // old content or the whole new one, never a mixture. Only the bytes change:
+  // a symbolic link is written through and stays, and the file keeps its
+  // permissions (and owner and group where the process may set them). A
+  // file the user could not write in place, or that is no regular file, is
+  // refused. The document itself is not changed. On failure nothing on disk
+  // changes and `reason` says why.
   bool SaveToFile(const char* name, std::string* reason = nullptr) const;
   bool SaveToFile(const char* name, FileSystem& files, std::string* reason = nullptr) const;
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "model/file_system.h"
 
@@ -86,6 +87,45 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// How far a chain of symbolic links is followed, as the system does.
+constexpr int kMaxLinks = 40;
+
+bool ReadLink(const std::string& path, std::string& link, std::string& error) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n < 0) {
+      error = SystemMessage(errno);
+      return false;
+    }
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      link.assign(buffer.data(), static_cast<std::size_t>(n));
+      return true;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// Why a save leaves a file of this kind alone; empty for a regular file.
+std::string NotARegularFile(mode_t mode) {
+  if (S_ISREG(mode)) return std::string();
+  if (S_ISDIR(mode)) return "it is a folder, not a file";
+  if (S_ISFIFO(mode)) return "it is a named pipe, not a regular file";
+  if (S_ISSOCK(mode)) return "it is a socket, not a regular file";
+  return "it is a device, not a regular file";
+}
+
+// The new file takes the place of `replaced`: its owner and group where
+// the process may give them (one's own group, or any for root), and then
+// its permission bits, which a change of owner may have cut.
+bool TakeOwnerAndPermissions(int fd, const struct stat& replaced, std::string& error) {
+  if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0)
+    static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid));
+  if (::fchmod(fd, replaced.st_mode & 07777) == 0) return true;
+  error = SystemMessage(errno);
+  return false;
+}
+
 class PosixFileSystem : public FileSystem {
  public:
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, std::string& error) override {
@@ -104,13 +144,45 @@ class PosixFileSystem : public FileSystem {
     return std::make_unique<PosixInputFile>(fd);
   }
 
-  std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,
-                                        std::string& error) override {
+  bool ResolveSaveTarget(const std::string& path, std::string& target,
+                         std::string& error) override {
+    target = path;
+    struct stat info {};
+    for (int links = 0;; ++links) {
+      // Nothing there (yet): creating the file tells what is wrong with the name.
+      if (::lstat(target.c_str(), &info) != 0) return true;
+      if (!S_ISLNK(info.st_mode)) break;
+      if (links == kMaxLinks) {
+        error = SystemMessage(ELOOP);
+        return false;
+      }
+      std::string link;
+      if (!ReadLink(target, link, error)) return false;
+      target = !link.empty() && link[0] == '/' ? link : FolderOf(target) + "/" + link;
+    }
+    error = NotARegularFile(info.st_mode);
+    if (!error.empty()) return false;
+    if (::access(target.c_str(), W_OK) == 0) return true;
+    error = errno == EACCES ? "the file is read-only" : SystemMessage(errno);
+    return false;
+  }
+
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, const std::string& replaces,
+                                        bool& already_exists, std::string& error) override {
+    struct stat replaced {};
+    const bool replacing = ::stat(replaces.c_str(), &replaced) == 0;
+    // Private until it has the permissions of the file it replaces.
+    const mode_t mode = replacing ? 0600 : 0666;
     const int fd = Retrying(
-        [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+        [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode); });
     already_exists = fd < 0 && errno == EEXIST;
     if (fd < 0) {
       error = SystemMessage(errno);
+      return nullptr;
+    }
+    if (replacing && !TakeOwnerAndPermissions(fd, replaced, error)) {
+      ::close(fd);
+      ::unlink(path.c_str());
       return nullptr;
     }
     return std::make_unique<PosixOutputFile>(fd);
@@ -138,6 +210,13 @@ class PosixFileSystem : public FileSystem {
 FileSystem& SystemFileSystem() {
   static PosixFileSystem files;
   return files;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {
+  }, second{};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 }  // namespace brx

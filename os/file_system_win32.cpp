@@ -33,6 +33,59 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+// Back into the code page the paths arrive in; false when a character has
+// no counterpart there.
+bool Narrow(const std::wstring& wide, std::string& text) {
+  BOOL lossy = FALSE;
+  // The UTF-8 code page takes every character and refuses the lossy flag.
+  BOOL* lossy_flag = GetACP() == CP_UTF8 ? nullptr : &lossy;
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, lossy_flag);
+  if (length <= 0 || lossy) return false;
+  text.assign(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), length, nullptr, nullptr);
+  text.pop_back();
+  return true;
+}
+
+// Opens whatever stands at `path` for its attributes only: such an open
+// takes no part in another program's sharing and never waits on a pipe;
+// folders open only with backup semantics.
+HANDLE OpenForAttributes(const std::string& path) {
+  return CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The file an open handle reaches, after every link on the way (Wine
+// follows a Unix symbolic link to what it names, too).
+bool FinalPath(HANDLE file, std::string& path) {
+  std::wstring wide(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(
+        file, wide.data(), static_cast<DWORD>(wide.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return false;
+    const bool fits = length < wide.size();
+    wide.resize(length);
+    if (fits) break;
+  }
+  return Narrow(wide, path);
+}
+
+// Why a save leaves the file behind the handle alone; empty when it may replace it.
+std::string Refusal(HANDLE file) {
+  if (GetFileType(file) != FILE_TYPE_DISK) return "it is a device or a pipe, not a regular file";
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return SystemMessage(GetLastError());
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a folder, not a file";
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return "the file is read-only";
+  return std::string();
+}
+
+// The attributes a file keeps when a save replaces it.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 // The largest single transfer asked of the system.
 constexpr std::size_t kMaxTransfer = 1u << 30;
 
@@ -105,10 +158,29 @@ class Win32FileSystem : public FileSystem {
     return std::make_unique<Win32InputFile>(file);
   }
 
-  std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,
-                                        std::string& error) override {
+  bool ResolveSaveTarget(const std::string& path, std::string& target,
+                         std::string& error) override {
+    target = path;
+    const HANDLE file = OpenForAttributes(path);
+    // Nothing there (yet): creating the file tells what is wrong with the name.
+    if (file == INVALID_HANDLE_VALUE) return true;
+    const std::string refusal = Refusal(file);
+    // A path that cannot be written back in the narrow code page stays as given.
+    if (refusal.empty() && !FinalPath(file, target)) target = path;
+    CloseHandle(file);
+    if (refusal.empty()) return true;
+    error = refusal;
+    return false;
+  }
+
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, const std::string& replaces,
+                                        bool& already_exists, std::string& error) override {
+    // The access rights come from the folder, as they would for the file
+    // replaced; the attributes it showed are kept.
+    const DWORD replaced = GetFileAttributesW(Wide(replaces).c_str());
+    const DWORD kept = replaced == INVALID_FILE_ATTRIBUTES ? 0 : replaced & kKeptAttributes;
     const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD code = GetLastError();
       already_exists = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
@@ -137,6 +209,22 @@ class Win32FileSystem : public FileSystem {
 FileSystem& SystemFileSystem() {
   static Win32FileSystem files;
   return files;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE file = OpenForAttributes(path);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known =
+        GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return known;
+  };
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return identify(a, first) && identify(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
 }
 
 }  // namespace brx

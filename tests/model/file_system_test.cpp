@@ -53,8 +53,12 @@ class BrokenFileSystem : public FileSystem {
   std::unique_ptr<InputFile> OpenForReading(const std::string&, std::string&) override {
     return std::make_unique<BrokenFile>(good_bytes_);
   }
-  std::unique_ptr<OutputFile> CreateNew(const std::string&, bool& already_exists,
-                                        std::string& error) override {
+  bool ResolveSaveTarget(const std::string& path, std::string& target, std::string&) override {
+    target = path;
+    return true;
+  }
+  std::unique_ptr<OutputFile> CreateNew(const std::string&, const std::string&,
+                                        bool& already_exists, std::string& error) override {
     already_exists = false;
     error = "read-only";
     return nullptr;

@@ -102,6 +102,32 @@ TEST(Writer, RefusesWhatTheFormatCannotExpress) {
   EXPECT_EQ(reason, "the document has 65536 structures; a file holds at most 65535");
 }
 
+// The writer hands a large file over in pieces no larger than the limit,
+// which put together are the file, and stops at the first piece refused.
+TEST(Writer, HandsTheFileOverInPiecesAndStopsWhenOneIsRefused) {
+  const StructureSet set = PatternDocument(std::vector<std::size_t>(300, 100));
+  const std::vector<std::uint8_t> whole = Serialize(set);
+  ASSERT_GT(whole.size(), 3 * kWritePieceSize);
+  for (std::size_t refused : {std::size_t{0}, std::size_t{2}, std::size_t{100}}) {
+    std::vector<std::uint8_t> joined;
+    std::size_t pieces = 0;
+    const bool written = WriteStructureData(set, [&](const std::uint8_t* data, std::size_t size) {
+      EXPECT_LE(size, kWritePieceSize);
+      if (pieces++ == refused) return false;
+      joined.insert(joined.end(), data, data + size);
+      return true;
+    });
+    if (refused < 100) {
+      EXPECT_FALSE(written);
+      EXPECT_EQ(pieces, refused + 1);
+      EXPECT_TRUE(std::equal(joined.begin(), joined.end(), whole.begin()));
+    } else {
+      EXPECT_TRUE(written);
+      EXPECT_EQ(joined, whole);
+    }
+  }
+}
+
 TEST(Reader, EmptyFileOfStructures) {
   StructureSet set = PatternDocument({1});
   auto bytes = Bytes({'B', 'R', 'X', 'F', 0, 0});

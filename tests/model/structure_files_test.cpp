@@ -136,13 +136,17 @@ class FailingFileSystem : public FileSystem {
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, std::string& error) override {
     return real_.OpenForReading(path, error);
   }
-  std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& already_exists,
-                                        std::string& error) override {
+  bool ResolveSaveTarget(const std::string& path, std::string& target,
+                         std::string& error) override {
+    return !Failing("resolve", error) && real_.ResolveSaveTarget(path, target, error);
+  }
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, const std::string& replaces,
+                                        bool& already_exists, std::string& error) override {
     if (Failing("create", error)) {
       already_exists = false;
       return nullptr;
     }
-    auto file = real_.CreateNew(path, already_exists, error);
+    auto file = real_.CreateNew(path, replaces, already_exists, error);
     return file ? std::make_unique<File>(std::move(file), *this) : nullptr;
   }
   bool Replace(const std::string& from, const std::string& to, std::string& error) override {
@@ -206,7 +210,7 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
   FailingFileSystem count_only(0, FailingFileSystem::Fault::Fail);
   ASSERT_TRUE(document.SaveToFile(path.c_str(), count_only));
   const int operations = count_only.operations();
-  ASSERT_GE(operations, 5);  // create, write, flush, close, rename
+  ASSERT_GE(operations, 6);  // resolve, create, write, flush, close, rename
 
   for (const auto fault : {FailingFileSystem::Fault::Fail, FailingFileSystem::Fault::ShortWrite}) {
     for (int k = 1; k <= operations; ++k) {
@@ -232,8 +236,8 @@ TEST(Files, AWriteThatWritesNothingIsAFullDisk) {
   TempFolder folder;
   const std::string path = folder.File("a.brx");
   WriteBytes(path, {1, 2, 3});
-  // Operation 1 creates the temporary file, operation 2 is the first write.
-  FailingFileSystem files(2, FailingFileSystem::Fault::StalledWrite);
+  // Operation 1 finds the target, 2 creates the temporary file, 3 is the first write.
+  FailingFileSystem files(3, FailingFileSystem::Fault::StalledWrite);
   std::string reason;
   EXPECT_FALSE(PatternDocument({2}).SaveToFile(path.c_str(), files, &reason));
   EXPECT_EQ(reason, "cannot write the file: the disk is full: not every byte could be written");

@@ -1,7 +1,9 @@
-// Saving against files that Windows holds locked.
+// Saving against files that Windows holds locked or marks read-only, and
+// what a save keeps of the file it replaces.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "model/file_system.h"
 #include "model/structure_set.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
@@ -28,6 +30,51 @@ TEST(Win32Files, SaveOntoATargetHeldOpenWithoutSharingKeepsIt) {
 
   EXPECT_EQ(ReadBytes(path), testing::Bytes({'o', 'l', 'd'}));
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"held.brx"});
+}
+
+TEST(Win32Files, AReadOnlyFileOrAFolderIsRefusedAndKeptAsItWas) {
+  TempFolder folder;
+  const std::string read_only = folder.File("read-only.brx");
+  WriteBytes(read_only, {'o', 'l', 'd'});
+  ASSERT_TRUE(SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::string inner = folder.File("folder.brx");
+  ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {
+      {read_only, "cannot write the file: the file is read-only"},
+      {inner, "cannot write the file: it is a folder, not a file"},
+  };
+  for (const auto& c : cases) {
+    std::string reason;
+    EXPECT_FALSE(testing::PatternDocument({1}).SaveToFile(c.path.c_str(), &reason));
+    EXPECT_EQ(reason, c.reason);
+  }
+  EXPECT_TRUE(GetFileAttributesA(read_only.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(ReadBytes(read_only), testing::Bytes({'o', 'l', 'd'}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"folder.brx", "read-only.brx"}));
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Win32Files, AHiddenFileStaysHidden) {
+  TempFolder folder;
+  const std::string path = folder.File("hidden.brx");
+  WriteBytes(path, {1});
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(path.c_str()));
+  EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
+}
+
+TEST(Win32Files, SameFileTellsFilesApart) {
+  TempFolder folder;
+  const std::string a = folder.File("a.json");
+  WriteBytes(a, {1});
+  WriteBytes(folder.File("b.json"), {1});
+  EXPECT_TRUE(SameFile(a, a));
+  EXPECT_TRUE(SameFile(a, folder.path().string() + "\\.\\A.JSON"));
+  EXPECT_FALSE(SameFile(a, folder.File("b.json")));
+  EXPECT_FALSE(SameFile(a, folder.File("missing")));
 }
 
 TEST(Win32Files, LoadOfAFileHeldOpenForWritingSaysWhy) {

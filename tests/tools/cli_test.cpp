@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "model/structure_data.h"
@@ -145,6 +146,17 @@ TEST(Cli, AFailedBuildWritesNothing) {
   r = RunTool({"build", json, folder.File("new.brx")});
   EXPECT_EQ(r.code, kExitError);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.json", "out.brx"}));
+
+  // The JSON given as the output too, by its name or by another (hard) link.
+  WriteText(json, SampleJsonText());
+  std::filesystem::create_hard_link(json, folder.File("link.json"));
+  for (const std::string& same : {json, folder.File("link.json")}) {
+    r = RunTool({"build", json, same});
+    EXPECT_EQ(r.code, kExitError);
+    EXPECT_EQ(r.err, "brxtool: " + same + ": is the input file " + json +
+                         "; nothing was read or written\n");
+    EXPECT_EQ(Text(ReadBytes(json)), SampleJsonText());
+  }
 }
 
 TEST(Cli, CanonicalJsonSurvivesBuildAndDump) {

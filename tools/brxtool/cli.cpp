@@ -54,7 +54,8 @@ constexpr char kBuildHelp[] = R"(Usage: brxtool build IN.json OUT.brx
 
 Writes the structure data file OUT.brx from IN.json, a document in the form
 "brxtool dump --json" prints. OUT.brx is replaced in one step: it holds either
-its old content or the whole new one.
+its old content or the whole new one. OUT.brx must not be IN.json itself
+(also not through a link): that is refused before anything is read.
 
 The JSON is read strictly. An unknown or missing key (StructureNumber and the
 two Reserved keys may be left out and are then 0), a number outside its
@@ -118,6 +119,9 @@ int RunCheck(const Invocation& call, std::ostream& out, std::ostream& err) {
 int RunBuild(const Invocation& call, std::ostream&, std::ostream& err) {
   const std::string& in = call.operands[0];
   const std::string& out_path = call.operands[1];
+  // Swapped or repeated names would put binary over the JSON source.
+  if (SameFile(in, out_path))
+    return Failed(out_path, "is the input file " + in + "; nothing was read or written", err);
   std::vector<std::uint8_t> bytes;
   std::string error;
   if (!SystemFileSystem().ReadFile(in, std::numeric_limits<std::size_t>::max(), bytes, error))
