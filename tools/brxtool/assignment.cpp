@@ -1,6 +1,6 @@
 #include "tools/brxtool/assignment.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>

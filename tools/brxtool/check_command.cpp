@@ -1,5 +1,7 @@
 // brxtool check: does each file load as the editor loads it, and does it
 // hold anything the editor would write differently?
+#include <limits>
+
 #include "tools/brxtool/check.h"
 #include "tools/brxtool/command.h"
 #include "tools/brxtool/input.h"
@@ -59,7 +61,7 @@ const Command& CheckCommand() {
                               kHelp,
                               {"--strict"},
                               1,
-                              static_cast<std::size_t>(-1),
+                              std::numeric_limits<std::size_t>::max(),
                               "1 or more files",
                               kExitError,
                               RunCheck};

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <set>
-#include <vector>
 
 namespace brx::tool {
 namespace {

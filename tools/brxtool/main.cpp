@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -29,7 +30,9 @@ void UseBinaryStandardStreams() {
 
 bool StandardOutputIsTerminal() {
 #ifdef _WIN32
-  return _isatty(_fileno(stdout));
+  // _isatty would say yes for the NUL device too; only a console has a mode.
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 #else
   return isatty(fileno(stdout));
 #endif

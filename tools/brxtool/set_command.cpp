@@ -1,4 +1,6 @@
 // brxtool set: change fields of a file in place, without JSON.
+#include <limits>
+
 #include "tools/brxtool/assignment.h"
 #include "tools/brxtool/command.h"
 #include "tools/brxtool/input.h"
@@ -65,7 +67,7 @@ const Command& SetCommand() {
                             kHelp,
                             {},
                             2,
-                            static_cast<std::size_t>(-1),
+                            std::numeric_limits<std::size_t>::max(),
                             "a file and 1 or more assignments",
                             kExitError,
                             RunSet};
