@@ -322,6 +322,13 @@ TEST(Cli, DashIsStandardInputAndOutput) {
     EXPECT_EQ(r.out, c.out == kSameAsOnFile ? RunTool(on_file).out : c.out) << c.args[0];
     EXPECT_EQ(r.err, c.err) << c.args[0];
   }
+  // Standard input that cannot be read.
+  std::istream unreadable(nullptr);
+  std::ostringstream out;
+  std::ostringstream err;
+  Console console{unreadable, out, err};
+  EXPECT_EQ(RunBrxTool({"dump", "-"}, console), kExitError);
+  EXPECT_EQ(err.str(), "brxtool: <stdin>: cannot read the standard input\n");
   // Standard input to a named file, and a named file to standard output.
   ToolRun r = RunTool({"build", "-", folder.File("built.brx")}, SampleJsonText());
   ASSERT_EQ(r.code, kExitOk) << r.err;
@@ -354,6 +361,9 @@ TEST(Cli, CheckTakesSeveralFilesAndStrictFailsOnWarnings) {
   bytes[10] = 0;
   WriteBytes(odd, bytes);
   WriteBytes(bad, std::vector<std::uint8_t>(20, 'x'));
+  const std::string twice_odd = folder.File("twice.brx");
+  bytes[8] = 0;
+  WriteBytes(twice_odd, bytes);
   const std::string odd_warning =
       "warning: the file header's FormatByte is 0; the editor writes 2\n";
   const std::string bad_error = "brxtool: " + bad +
@@ -370,6 +380,11 @@ TEST(Cli, CheckTakesSeveralFilesAndStrictFailsOnWarnings) {
       {{"check", odd}, kExitOk, odd_warning + "ok: 1 structures, 0 tiles\n", ""},
       {{"check", "--strict", odd}, kExitError, odd_warning + "fails --strict: 1 warning\n", ""},
       {{"check", "--strict", good}, kExitOk, "ok: 2 structures, 1 tiles\n", ""},
+      {{"check", "--strict", twice_odd},
+       kExitError,
+       "warning: the file header's DataSize is 0; the editor writes 16\n" + odd_warning +
+           "fails --strict: 2 warnings\n",
+       ""},
       // Several: each line names its file; one that fails does not stop the others.
       {{"check", good, odd},
        kExitOk,
@@ -409,6 +424,13 @@ TEST(Cli, BuildReportsEveryMistakeWhereItIs) {
                 "\"Door\"?\n" +
                 json + ":30:30: structures[0].Tiles[0].Shape[4][4]: 256 is outside 0..255\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"walls.json"});
+
+  // Mistakes in the document as a whole.
+  WriteText(json, "");
+  EXPECT_EQ(RunTool({"build", json, out}).err, json + ":1:1: top level: the text holds no JSON\n");
+  WriteText(json, "[]");
+  EXPECT_EQ(RunTool({"build", json, out}).err,
+            json + ":1:1: top level: expected an object, found an array\n");
 
   // Sixty structures with a mistake each: the first fifty, then a line.
   Json many = Json::parse(SampleJsonText());

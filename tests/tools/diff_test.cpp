@@ -183,6 +183,11 @@ TEST(Diff, JsonSaysTheSame) {
   EXPECT_EQ(r.out, FormatJson(Json::parse(r.out)));
   EXPECT_EQ(RunTool({"diff", "--json", folder.File("a.brx"), folder.File("a.brx")}).out,
             "{\n  \"differences\": []\n}\n");
+  // Back again: what was added is removed.
+  EXPECT_EQ(Json::parse(RunTool({"diff", "--json", folder.File("b.brx"), folder.File("a.brx")})
+                            .out)["differences"]
+                .back(),
+            Json::parse(R"({"structure": 3, "change": "removed"})"));
 }
 
 }  // namespace

@@ -9,8 +9,9 @@ file(MAKE_DIRECTORY "${WORK}")
 # git(ARGS...): runs git in the repository, away from the user's and the
 # system's settings; sets out.
 function(git)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E env GIT_CONFIG_NOSYSTEM=1 GIT_CONFIG_GLOBAL=/dev/null
-                          HOME=${WORK} GIT_AUTHOR_NAME=Test GIT_AUTHOR_EMAIL=test@example.org
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env GIT_CONFIG_NOSYSTEM=1 HOME=${WORK}
+                          XDG_CONFIG_HOME=${WORK}/.config GIT_CONFIG_GLOBAL=${WORK}/.gitconfig
+                          GIT_AUTHOR_NAME=Test GIT_AUTHOR_EMAIL=test@example.org
                           GIT_COMMITTER_NAME=Test GIT_COMMITTER_EMAIL=test@example.org
                           "${GIT}" ${ARGN}
                   WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE code OUTPUT_VARIABLE output

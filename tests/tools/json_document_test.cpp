@@ -448,6 +448,43 @@ TEST(JsonText, SyntaxErrorsAreSaidInOurWordsWithLineAndColumn) {
       {"[\xC3\xA9]", "1:2: [0]: expected a value, found '\xC3\xA9'"},
       {"{\r\n\"a\" 1}", "2:5: top level: expected ':' after the key \"a\", found '1'"},
       {std::string("[\x01]", 3), "1:2: [0]: expected a value, found the control character U+0001"},
+      // Each place a comment can stand, and a lone slash.
+      {"{} // done", "1:4: top level: a comment; JSON has no comments"},
+      {"{/* a */}", "1:2: top level: a comment; JSON has no comments"},
+      {"{\"a\" //\n: 1}", "1:6: top level: a comment; JSON has no comments"},
+      {"{\"a\": //\n1}", "1:7: a: a comment; JSON has no comments"},
+      {"{\"a\": 1 //\n}", "1:9: top level: a comment; JSON has no comments"},
+      {"{\"a\": 1, //\n}", "1:10: top level: a comment; JSON has no comments"},
+      {"[//\n]", "1:2: top level: a comment; JSON has no comments"},
+      {"[1 //\n]", "1:4: top level: a comment; JSON has no comments"},
+      {"[1, //\n]", "1:5: top level: a comment; JSON has no comments"},
+      {"[1 /]", "1:4: top level: expected ',' or ']' after the element, found '/'"},
+      {"[1 /", "1:4: top level: expected ',' or ']' after the element, found '/'"},
+      // Every kind of value after one without a comma between.
+      {"[1 \"a\"]", "1:4: top level: a comma is missing before this element"},
+      {"[1 {}]", "1:4: top level: a comma is missing before this element"},
+      {"[1 []]", "1:4: top level: a comma is missing before this element"},
+      {"[1 -1]", "1:4: top level: a comma is missing before this element"},
+      {"[1 null]", "1:4: top level: a comma is missing before this element"},
+      {"[1}",
+       "1:3: top level: '}' does not close the array opened at line 1, column 1: ']' is "
+       "missing"},
+      {"{\"a\": 1, ]",
+       "1:10: top level: ']' does not close the object opened at line 1, column "
+       "1: '}' is missing"},
+      {"{\"a\"", "1:5: top level: expected ':' after the key \"a\", found the end of the text"},
+      // Every kind of whitespace, number and word, read past before the mistake.
+      {"[\t\r\n 1E+2, -0.5e-1, 0, true, false, null, x]",
+       "2:39: [6]: unknown word \"x\"; JSON knows true, false and null, and text goes in double "
+       "quotes"},
+      {"[\"\\u00g1\"]", "1:3: [0]: \\u must be followed by four hexadecimal digits"},
+      {"[\"\\u00G1\"]", "1:3: [0]: \\u must be followed by four hexadecimal digits"},
+      {"[\"\\uD800\\n\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"\\uD800\\uE000\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"\\uD800", "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"a\\\n\"]", "1:2: [0]: the string that starts here is not closed: a '\"' is missing"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Located(c.text), std::vector<std::string>{c.problem}) << c.text;
@@ -476,11 +513,12 @@ TEST(JsonText, EscapesAreDecoded) {
           "ZTileOffsetX": 0, "ZTileOffsetY": 0, "Tiles": []}]})");
   ASSERT_EQ(set.StructureCount(), 1u);
   EXPECT_EQ(set.Header(0).Flags(), (1u << 11) | (1u << 19) | (1u << 16));
-  // Every other escape, a surrogate pair among them, in a key nobody knows.
-  EXPECT_EQ(
-      Located(R"({"\"\\\/\b\f\n\r\t\u00e9\uD83D\uDE00": 1, "structures": []})"),
-      std::vector<std::string>{
-          "1:2: top level: unknown key \"\\\"\\\\/\\b\\f\\n\\r\\t\xC3\xA9\xF0\x9F\x98\x80\""});
+  // Every other escape, characters of two, three and four bytes in UTF-8 (a
+  // surrogate pair among them), in a key nobody knows.
+  EXPECT_EQ(Located(R"({"\"\\\/\b\f\n\r\t\u00e9\u20AC\uE000\uD83D\uDE00": 1, "structures": []})"),
+            std::vector<std::string>{
+                "1:2: top level: unknown key "
+                "\"\\\"\\\\/\\b\\f\\n\\r\\t\xC3\xA9\xE2\x82\xAC\xEE\x80\x80\xF0\x9F\x98\x80\""});
 }
 
 TEST(JsonText, ARepeatedKeyIsRefusedWhereItIsRepeated) {
@@ -582,7 +620,8 @@ TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
       {"\xEF\xBB\xBF{}", "{}", true},
       {"", "", true},
       // UTF-16 with its mark, as Windows PowerShell 5.1 writes; é and a pair of surrogates.
-      {"\xFF\xFE{\0\xE9\0=\xD8\0\xDE}\0"s, "{\xC3\xA9\xF0\x9F\x98\x80}", true},
+      {"\xFF\xFE{\0\xE9\0=\xD8\0\xDE\xAC\x20\xFD\xFF}\0"s,
+       "{\xC3\xA9\xF0\x9F\x98\x80\xE2\x82\xAC\xEF\xBF\xBD}", true},
       {"\xFE\xFF\0{\0\xE9\xD8=\xDE\0\0}"s, "{\xC3\xA9\xF0\x9F\x98\x80}", true},
       {"\xFF\xFE"s, "", true},
       {"\xFF\xFE{\0}"s,

@@ -124,6 +124,10 @@ TEST(Set, AWrongAssignmentChangesNothing) {
       {"0.Armour=99999999999999999999", "99999999999999999999 is outside 0..255"},
       {"0.Armour=1.5", "1.5 is not an integer"},
       {"0.Armour=1e2", "1e2 is not an integer"},
+      {"0.Armour=-2.5E-1", "-2.5E-1 is not an integer"},
+      {"0.Armour=1e+", "\"1e+\" is not a number"},
+      {"0.Armour=1.", "\"1.\" is not a number"},
+      {"0.Armour=.5", "\".5\" is not a number"},
       {"0.Armour=x", "\"x\" is not a number"},
       {"0.Armour=", "\"\" is not a number"},
       {"0.Armour= 5", "\" 5\" is not a number"},
@@ -177,6 +181,19 @@ TEST(Set, AWrongAssignmentChangesNothing) {
                        path + ": not changed\n");
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"walls.brx"});
+}
+
+TEST(Set, AFileThatCannotBeSavedIsLeftAsItWas) {
+  TempFolder folder;
+  const std::string path = folder.File("walls.brx");
+  const std::vector<std::uint8_t> before = Serialized(Base());
+  WriteBytes(path, before);
+  // Every name the save could write its temporary file under is taken.
+  for (int n = 0; n < 100; ++n) WriteBytes(path + "." + std::to_string(n) + ".tmp", {});
+  const ToolRun r = RunTool({"set", path, "0.Armour=50"});
+  EXPECT_EQ(r.code, kExitError);
+  EXPECT_EQ(r.err.rfind("brxtool: " + path + ": cannot write the file: ", 0), 0u) << r.err;
+  EXPECT_EQ(ReadBytes(path), before);
 }
 
 TEST(Set, TheFileIsWrittenAsTheEditorWritesIt) {
