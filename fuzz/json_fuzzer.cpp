@@ -1,7 +1,8 @@
-// Untrusted JSON text into brxtool's build path. Besides never crashing,
-// leaking or hanging, an accepted text must survive the trip a user makes
-// with it: the built file, dumped back to JSON, says what the text said, and
-// building that dump again gives the same bytes.
+// Untrusted JSON text into brxtool's build path, from the bytes of the file
+// (any encoding) on. Besides never crashing, leaking or hanging, a refused
+// text must say where and why, and an accepted text must survive the trip a
+// user makes with it: the built file, dumped back to JSON, says what the
+// text said, and building that dump again gives the same bytes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "model/flags.h"
 #include "model/structure_data.h"
 #include "tools/brxtool/json_document.h"
+#include "tools/brxtool/text_encoding.h"
 
 namespace {
 
@@ -56,11 +58,21 @@ nlohmann::json Expected(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::string text;
+  std::string problem;
+  if (!brx::tool::DecodeText(std::vector<std::uint8_t>(data, data + size), text, problem)) {
+    if (problem.empty()) std::abort();
+    return 0;
+  }
   brx::StructureSet set;
-  std::string error;
-  if (!brx::tool::DocumentFromJsonText(text, set, error)) {
-    if (error.empty() || set.StructureCount() != 0) std::abort();
+  std::vector<brx::tool::JsonProblem> problems;
+  if (!brx::tool::DocumentFromJsonText(text, set, problems)) {
+    if (problems.empty() || set.StructureCount() != 0) std::abort();
+    for (std::size_t k = 0; k < problems.size(); ++k) {
+      if (problems[k].message.empty() || problems[k].at.line == 0 || problems[k].at.column == 0)
+        std::abort();
+      if (k && problems[k].at < problems[k - 1].at) std::abort();
+    }
     return 0;
   }
   const std::vector<std::uint8_t> built = Built(set);
@@ -68,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (nlohmann::json::parse(dump) != Expected(text)) std::abort();
 
   brx::StructureSet again;
-  if (!brx::tool::DocumentFromJsonText(dump, again, error)) std::abort();
+  if (!brx::tool::DocumentFromJsonText(dump, again, problems)) std::abort();
   if (Built(again) != built) std::abort();
   // The dump states each StructureNumber as its position, so it is a text
   // that must come back from the document unchanged.

@@ -2,8 +2,8 @@
 """Writes the small seed corpora of the fuzz targets into fuzz/corpus (or the
 folder given): for the reader, a few structure data files in the writer's
 form and a few damaged ones; for brxtool's JSON path, a few documents in the
-canonical form `brxtool dump --json` prints, one in a looser form that
-`brxtool build` also takes, and a few that it must refuse."""
+canonical form `brxtool dump --json` prints (one in UTF-16), one in a looser
+form that `brxtool build` also takes, and a few that it must refuse."""
 import json
 import os
 import struct
@@ -142,6 +142,12 @@ def json_seeds():
         "short-shape.json": broken(lambda entry: entry["Tiles"][0]["Shape"].pop()),
         "too-many-tiles.json": broken(set_field("Tiles", [0] * 256)),
         "unknown-key.json": broken(set_field("Colour", 1)),
+        "typos.json": broken(lambda entry: entry.update(
+            {"Densty": 1, "Flags": ["Dor", "Door"], "Armour": 256})),
+        "trailing-comma.json": '{"structures": [{},]}',
+        "comment.json": '{"structures": [] // none\n}',
+        # What Windows PowerShell 5.1 writes: UTF-16 LE with a byte-order mark.
+        "walls-utf16.json": ("\ufeff" + canonical(walls) + "\n").encode("utf-16-le"),
     }
 
 
@@ -155,7 +161,8 @@ def write_all(folder, seeds):
 def main(root):
     write_all(os.path.join(root, "reader"), reader_seeds())
     write_all(os.path.join(root, "json"),
-              {name: text.encode("utf-8") for name, text in json_seeds().items()})
+              {name: text if isinstance(text, bytes) else text.encode("utf-8")
+               for name, text in json_seeds().items()})
 
 
 if __name__ == "__main__":

@@ -72,19 +72,17 @@ std::string Truncated(const std::string& what, std::size_t needed_end, std::size
          std::to_string(needed_end) + ", but the data ends at offset " + std::to_string(size);
 }
 
-// Empties the document and gives the reason a record could not be had: a
-// read error if there was one, else the end of the data.
-bool Fail(StructureSet& set, std::string* reason, const std::string& read_error,
-          std::string end_of_data) {
-  set.Clear();
+// Gives the reason a record could not be had: a read error if there was one,
+// else the end of the data.
+bool Fail(std::string* reason, const std::string& read_error, std::string end_of_data) {
   SetReason(reason,
             read_error.empty() ? std::move(end_of_data) : "cannot read the file: " + read_error);
   return false;
 }
 
-}  // namespace
-
-bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reason) {
+// Clears `set` and parses into it; on failure `set` keeps what was read
+// before the damage.
+bool Parse(InputFile& source, StructureSet& set, std::string* reason) {
   static_assert(sizeof(TileRecord) == TileRecord::kSize && std::is_trivially_copyable_v<TileRecord>,
                 "tiles are copied from the file as whole runs of records");
   set.Clear();
@@ -92,7 +90,7 @@ bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reaso
   std::string error;
   if (!reader.Ensure(FileHeader::kSize, error)) {
     const std::size_t size = reader.end_of_data();
-    return Fail(set, reason, error,
+    return Fail(reason, error,
                 "the file is shorter than its 16-byte header (" + std::to_string(size) +
                     (size == 1 ? " byte)" : " bytes)"));
   }
@@ -107,25 +105,42 @@ bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reaso
   for (std::size_t i = 0; i < structures; ++i) {
     StructureEntry entry;
     if (!reader.Ensure(StructureHeader::kSize, error)) {
-      return Fail(set, reason, error,
+      return Fail(reason, error,
                   Truncated("the header of structure " + std::to_string(i),
                             reader.offset() + StructureHeader::kSize, reader.end_of_data()));
     }
     CopyRecord(reader.Take(StructureHeader::kSize), entry.header);
     const std::size_t tiles = entry.header.NumberOfTiles();
     const std::size_t tile_bytes = tiles * TileRecord::kSize;
-    if (!reader.Ensure(tile_bytes, error)) {
-      const std::size_t complete = (reader.end_of_data() - reader.offset()) / TileRecord::kSize;
-      return Fail(
-          set, reason, error,
-          Truncated("tile " + std::to_string(complete) + " of structure " + std::to_string(i),
-                    reader.offset() + (complete + 1) * TileRecord::kSize, reader.end_of_data()));
+    const bool whole = reader.Ensure(tile_bytes, error);
+    // A structure cut short keeps the tiles that arrived whole.
+    const std::size_t arrived =
+        whole ? tiles : (reader.end_of_data() - reader.offset()) / TileRecord::kSize;
+    std::string damage;
+    if (!whole) {
+      damage = Truncated("tile " + std::to_string(arrived) + " of structure " + std::to_string(i),
+                         reader.offset() + (arrived + 1) * TileRecord::kSize, reader.end_of_data());
     }
-    entry.tiles.resize(tiles);
-    if (tiles) std::memcpy(entry.tiles.data(), reader.Take(tile_bytes), tile_bytes);
+    entry.tiles.resize(arrived);
+    if (arrived)
+      std::memcpy(entry.tiles.data(), reader.Take(arrived * TileRecord::kSize),
+                  arrived * TileRecord::kSize);
     set.AppendStructure(std::move(entry));
+    if (!whole) return Fail(reason, error, damage);
   }
   return true;
+}
+
+}  // namespace
+
+bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reason) {
+  if (Parse(source, set, reason)) return true;
+  set.Clear();
+  return false;
+}
+
+bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::string* reason) {
+  return Parse(source, set, reason);
 }
 
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,

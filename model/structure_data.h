@@ -29,6 +29,12 @@ bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reaso
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
                         std::string* reason = nullptr);
 
+// The same, but on damage past the file header `set` keeps what was read
+// before it: each structure whose header arrived, with those of its tiles
+// that arrived whole. For showing what can be shown of a damaged file.
+bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set,
+                                  std::string* reason = nullptr);
+
 // Whether the format can express the document (its counts of structures and
 // of each structure's tiles); `reason` says why not.
 bool FitsTheFormat(const StructureSet& set, std::string* reason = nullptr);

@@ -194,17 +194,40 @@ TEST(Reader, RejectsAWrongMagicInAnyByte) {
   }
 }
 
+// What a file cut at `length` holds whole: each structure whose header is
+// there, with those of its tiles that are there.
+StructureSet WholeRecordsBefore(const StructureSet& set, std::size_t length) {
+  StructureSet kept;
+  std::size_t offset = 16;
+  for (std::size_t i = 0; i < set.StructureCount() && offset + 16 <= length; ++i) {
+    StructureEntry entry = set.Entry(i);
+    entry.tiles.resize(std::min(entry.tiles.size(), (length - offset - 16) / 32));
+    offset += 16 + 32 * set.TileCount(i);
+    kept.AppendStructure(entry);
+  }
+  return kept;
+}
+
 // Every length short of the whole file fails, leaves nothing behind and says
-// where the data ran out.
+// where the data ran out; read up to the damage, it keeps the whole records
+// before it.
 TEST(Reader, EveryTruncationFails) {
   const auto whole = Serialize(PatternDocument({2, 0, 1}));
   ASSERT_EQ(whole.size(), 16u + 3 * 16 + 3 * 32);
+  StructureSet full;
+  ASSERT_TRUE(Parse(whole, full));
   for (std::size_t length = 0; length < whole.size(); ++length) {
     const std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + length);
     StructureSet set = PatternDocument({4});
     std::string reason;
     EXPECT_FALSE(Parse(bytes, set, &reason)) << length;
     EXPECT_EQ(set.StructureCount(), 0u) << length;
+    MemoryInputFile source(bytes.data(), bytes.size());
+    StructureSet kept = PatternDocument({4});
+    std::string damage;
+    EXPECT_FALSE(ParseStructureDataUpToDamage(source, kept, &damage)) << length;
+    EXPECT_EQ(damage, reason);
+    EXPECT_TRUE(kept == WholeRecordsBefore(full, length)) << length;
     if (length < 16) {
       EXPECT_EQ(reason, "the file is shorter than its 16-byte header (" + std::to_string(length) +
                             (length == 1 ? " byte)" : " bytes)"));
@@ -304,6 +327,14 @@ TEST(Reader, AReadErrorIsNotMistakenForTheEnd) {
     EXPECT_EQ(reason, "cannot read the file: the device is gone");
     EXPECT_EQ(set.StructureCount(), 0u);
   }
+  // Read up to the damage: the structure whose tiles failed stays, without them.
+  TrickleSource source(bytes, 40);
+  StructureSet kept;
+  std::string damage;
+  EXPECT_FALSE(ParseStructureDataUpToDamage(source, kept, &damage));
+  EXPECT_EQ(damage, "cannot read the file: the device is gone");
+  ASSERT_EQ(kept.StructureCount(), 1u);
+  EXPECT_EQ(kept.TileCount(0), 0u);
 }
 
 TEST(Reader, FailsWithoutAPlaceForTheReason) {

@@ -12,6 +12,7 @@
 #include "tests/support/documents.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/brxtool/json_text.h"
+#include "tools/brxtool/text_encoding.h"
 
 namespace brx::tool {
 namespace {
@@ -26,10 +27,27 @@ std::string Canonical(const StructureSet& set) {
   return FormatJson(DocumentToJson(set));
 }
 
+// Each problem as "PATH: message" on a line of its own.
+std::string Described(const std::vector<JsonProblem>& problems) {
+  std::string text;
+  for (const JsonProblem& problem : problems)
+    text += (text.empty() ? "" : "\n") + (problem.path.empty() ? "top level" : problem.path) +
+            ": " + problem.message;
+  return text;
+}
+
+// The document of a JSON value, read from the text FormatJson gives it.
+bool FromJson(const Json& json, StructureSet& set, std::string& error) {
+  std::vector<JsonProblem> problems;
+  const bool read = DocumentFromJsonText(FormatJson(json), set, problems);
+  error = Described(problems);
+  return read;
+}
+
 StructureSet FromText(const std::string& text) {
   StructureSet set;
-  std::string error;
-  EXPECT_TRUE(DocumentFromJsonText(text, set, error)) << error;
+  std::vector<JsonProblem> problems;
+  EXPECT_TRUE(DocumentFromJsonText(text, set, problems)) << Described(problems);
   return set;
 }
 
@@ -95,12 +113,20 @@ Json& Tile(Json& json, std::size_t i, std::size_t j) {
   return Structure(json, i)["Tiles"][j];
 }
 
+// Gives a key another name in its place, as a typing mistake would.
+void Rename(Json& object, const std::string& from, const std::string& to) {
+  Json renamed = Json::object();
+  for (const auto& item : object.items())
+    renamed[item.key() == from ? to : item.key()] = item.value();
+  object = std::move(renamed);
+}
+
 TEST(JsonDocument, LabelsMayComeInAnyOrder) {
   Json json = ValidDocument();
   Structure(json, 0)["Flags"] = Json::parse(R"(["Person", "BaseTile"])");
   StructureSet set;
   std::string error;
-  ASSERT_TRUE(DocumentFromJson(json, set, error)) << error;
+  ASSERT_TRUE(FromJson(json, set, error)) << error;
   EXPECT_EQ(set.Header(0).Flags(), 0x80000001u);
 }
 
@@ -111,7 +137,7 @@ TEST(JsonDocument, StructureNumberAndReservedDefaultToZero) {
   Tile(json, 3, 0).erase("Reserved");
   StructureSet set;
   std::string error;
-  ASSERT_TRUE(DocumentFromJson(json, set, error)) << error;
+  ASSERT_TRUE(FromJson(json, set, error)) << error;
   const StructureSet pattern = Parsed(Serialized(PatternDocument({0, 2, 0, 1})));
 
   StructureHeader expected_header = pattern.Header(3);
@@ -150,7 +176,7 @@ TEST(JsonDocument, FieldExtremesAreAccepted) {
     c.set_value(json);
     StructureSet set;
     std::string error;
-    ASSERT_TRUE(DocumentFromJson(json, set, error)) << error;
+    ASSERT_TRUE(FromJson(json, set, error)) << error;
     const std::vector<std::uint8_t> bytes = Serialized(set);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + c.byte,
                                         bytes.begin() + c.byte + c.expected.size()),
@@ -162,7 +188,7 @@ TEST(JsonDocument, FieldExtremesAreAccepted) {
   Structure(json, 1)["StructureNumber"] = 65535;
   StructureSet set;
   std::string error;
-  ASSERT_TRUE(DocumentFromJson(json, set, error)) << error;
+  ASSERT_TRUE(FromJson(json, set, error)) << error;
   EXPECT_EQ(set.Header(1).StructureNumber(), 65535);
 }
 
@@ -214,23 +240,54 @@ TEST(JsonDocument, EachErrorNamesItsPath) {
       {[](Json& j) { Tile(j, 3, 0) = 0; },
        "structures[3].Tiles[0]: expected an object, found a number"},
       // Unknown and missing keys.
-      {[](Json& j) { j["version"] = 1; }, "version: unknown key"},
-      {[](Json& j) { Structure(j, 1)["Armor"] = 1; }, "structures[1].Armor: unknown key"},
+      {[](Json& j) { j["version"] = 1; }, "top level: unknown key \"version\""},
+      {[](Json& j) {
+         j["Structures"] = j["structures"];
+         j.erase("structures");
+       },
+       "top level: unknown key \"Structures\"; did you mean \"structures\"?"},
+      {[](Json& j) { Structure(j, 1)["Armor"] = 1; },
+       "structures[1]: unknown key \"Armor\"; did you mean \"Armour\"?"},
       {[](Json& j) { Structure(j, 1)["NumberOfTiles"] = 2; },
-       "structures[1].NumberOfTiles: unknown key"},
-      {[](Json& j) { Tile(j, 3, 0)["Colour"] = 1; }, "structures[3].Tiles[0].Colour: unknown key"},
-      {[](Json& j) { j.erase("structures"); }, "structures: missing key"},
-      {[](Json& j) { Structure(j, 2).erase("HitPoints"); }, "structures[2].HitPoints: missing key"},
-      {[](Json& j) { Structure(j, 2).erase("Flags"); }, "structures[2].Flags: missing key"},
-      {[](Json& j) { Structure(j, 2).erase("Tiles"); }, "structures[2].Tiles: missing key"},
-      {[](Json& j) { Tile(j, 3, 0).erase("Shape"); }, "structures[3].Tiles[0].Shape: missing key"},
+       "structures[1]: unknown key \"NumberOfTiles\""},
+      {[](Json& j) { Tile(j, 3, 0)["Colour"] = 1; },
+       "structures[3].Tiles[0]: unknown key \"Colour\""},
+      // A key that differs in case or by a letter is named as the likely one, and not
+      // reported missing as well.
+      {[](Json& j) { Rename(Structure(j, 2), "HitPoints", "Hitpoints"); },
+       "structures[2]: unknown key \"Hitpoints\"; did you mean \"HitPoints\"?"},
+      {[](Json& j) { Rename(Structure(j, 2), "Density", "Densty"); },
+       "structures[2]: unknown key \"Densty\"; did you mean \"Density\"?"},
+      {[](Json& j) { Rename(Tile(j, 3, 0), "TileFlags", "TileFlag"); },
+       "structures[3].Tiles[0]: unknown key \"TileFlag\"; did you mean \"TileFlags\"?"},
+      {[](Json& j) { Rename(Tile(j, 3, 0), "bXPosRelToBase", "bXposreltobase"); },
+       "structures[3].Tiles[0]: unknown key \"bXposreltobase\"; did you mean \"bXPosRelToBase\"?"},
+      {[](Json& j) { j.erase("structures"); }, "top level: missing key \"structures\""},
+      {[](Json& j) { Structure(j, 2).erase("HitPoints"); },
+       "structures[2]: missing key \"HitPoints\""},
+      {[](Json& j) { Structure(j, 2).erase("Flags"); }, "structures[2]: missing key \"Flags\""},
+      {[](Json& j) { Structure(j, 2).erase("Tiles"); }, "structures[2]: missing key \"Tiles\""},
+      {[](Json& j) { Tile(j, 3, 0).erase("Shape"); },
+       "structures[3].Tiles[0]: missing key \"Shape\""},
       {[](Json& j) { Tile(j, 3, 0).erase("ubVehicleHitLocation"); },
-       "structures[3].Tiles[0].ubVehicleHitLocation: missing key"},
+       "structures[3].Tiles[0]: missing key \"ubVehicleHitLocation\""},
+      // A key too far from any to guess at is unknown, and the one meant is missing.
+      {[](Json& j) { Rename(Structure(j, 2), "WallOrientation", "Orientation"); },
+       "structures[2]: missing key \"WallOrientation\"\n"
+       "structures[2]: unknown key \"Orientation\""},
       // Flags.
       {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse(R"(["BaseTile", "Dor"])"); },
-       "structures[0].Flags[1]: unknown flag \"Dor\""},
+       "structures[0].Flags[1]: unknown flag \"Dor\"; did you mean \"Door\"?"},
       {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse(R"(["door"])"); },
-       "structures[0].Flags[0]: unknown flag \"door\""},
+       "structures[0].Flags[0]: unknown flag \"door\"; did you mean \"Door\"?"},
+      {[](Json& j) {
+         Structure(j, 0)["Flags"] = Json::parse(R"(["Wirefence", "Has item on tap"])");
+       },
+       "structures[0].Flags[0]: unknown flag \"Wirefence\"; did you mean \"Wire Fence\"?\n"
+       "structures[0].Flags[1]: unknown flag \"Has item on tap\"; did you mean \"Has item on "
+       "top\"?"},
+      {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse(R"(["Roof"])"); },
+       "structures[0].Flags[0]: unknown flag \"Roof\""},
       {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse(R"(["Door", "Open", "Door"])"); },
        "structures[0].Flags[2]: \"Door\" is listed twice"},
       {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse("[19]"); },
@@ -259,7 +316,7 @@ TEST(JsonDocument, EachErrorNamesItsPath) {
     c.spoil(json);
     StructureSet set = PatternDocument({1});
     std::string error;
-    EXPECT_FALSE(DocumentFromJson(json, set, error)) << c.message;
+    EXPECT_FALSE(FromJson(json, set, error)) << c.message;
     EXPECT_EQ(error, c.message);
     EXPECT_EQ(set.StructureCount(), 0u) << c.message;
   }
@@ -270,75 +327,368 @@ TEST(JsonDocument, TheCountLimitsAreExact) {
   Structure(json, 1)["Tiles"] = Json(std::vector<Json>(255, Tile(json, 3, 0)));
   StructureSet set;
   std::string error;
-  ASSERT_TRUE(DocumentFromJson(json, set, error)) << error;
+  ASSERT_TRUE(FromJson(json, set, error)) << error;
   EXPECT_EQ(set.TileCount(1), 255u);
 
   // 65536 structures are refused on the count alone.
   json["structures"] = Json(std::vector<Json>(65536, Json::object()));
-  EXPECT_FALSE(DocumentFromJson(json, set, error));
+  EXPECT_FALSE(FromJson(json, set, error));
   EXPECT_EQ(error, "structures: 65536 structures; a file holds at most 65535");
 
   // 65535 are the most a file holds.
   Json valid = ValidDocument();
   json["structures"] = Json(std::vector<Json>(65535, Structure(valid, 0)));
-  ASSERT_TRUE(DocumentFromJson(json, set, error)) << error;
+  ASSERT_TRUE(FromJson(json, set, error)) << error;
   EXPECT_EQ(set.StructureCount(), 65535u);
 }
 
-TEST(JsonText, SyntaxErrorsNameLineAndColumn) {
+// Each problem as "LINE:COLUMN: PATH: message".
+std::vector<std::string> Located(const std::string& text) {
+  StructureSet set;
+  std::vector<JsonProblem> problems;
+  EXPECT_FALSE(DocumentFromJsonText(text, set, problems)) << text;
+  EXPECT_EQ(set.StructureCount(), 0u);
+  std::vector<std::string> lines;
+  for (const JsonProblem& problem : problems) {
+    lines.push_back(std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column) +
+                    ": " + Described({problem}));
+  }
+  return lines;
+}
+
+TEST(JsonText, SyntaxErrorsAreSaidInOurWordsWithLineAndColumn) {
   struct Case {
     std::string text;
-    std::string message_start;
+    std::string problem;
   };
   const Case cases[] = {
-      {"", "line 1, column 1: "},
-      {"{\n  \"structures\": [\n    {},\n  ]\n}\n", "line 4, column 3: "},
-      {"{\"structures\": [}", "line 1, column 17: "},
-      {"{\n\n  \"structures\" []}", "line 3, column 16: "},
-      {"{\"structures\": []} x", "line 1, column 20: "},
+      {"", "1:1: top level: the text holds no JSON"},
+      {" \n ", "2:2: top level: the text holds no JSON"},
+      // A comma after the last element or member, named where the comma is.
+      {"{\n  \"structures\": [\n    {},\n  ]\n}\n",
+       "3:7: structures: a comma after the last element; JSON allows none there"},
+      {"{\"structures\": [], }",
+       "1:18: top level: a comma after the last member; JSON allows none there"},
+      {"{\"structures\": [] // none\n}", "1:19: top level: a comment; JSON has no comments"},
+      {"/* the walls */ {}", "1:1: top level: a comment; JSON has no comments"},
+      {"{\"structures\": [{\"Armour: 1}]}",
+       "1:18: structures[0]: the string that starts here is not closed: a '\"' is missing"},
+      {"{\"structures\": [{\"Armour\n\": 1}]}",
+       "1:18: structures[0]: the string that starts here is not closed: a '\"' is missing"},
+      {"[\"a\\", "1:2: [0]: the string that starts here is not closed: a '\"' is missing"},
+      // Brackets left open or closed by the wrong one.
+      {"{\"structures\": [\n  {}\n",
+       "3:1: structures: the text ends inside the array opened at line 1, column 16: ']' is "
+       "missing"},
+      {"{\"structures\": [}",
+       "1:17: structures: '}' does not close the array opened at line 1, column 16: ']' is "
+       "missing"},
+      {"{\"structures\": [{\"Armour\": 1]}",
+       "1:29: structures[0]: ']' does not close the object opened at line 1, column 17: '}' is "
+       "missing"},
+      {"{\"a\": 1 ]",
+       "1:9: top level: ']' does not close the object opened at line 1, column 1: "
+       "'}' is missing"},
+      {"{\"a\": 1",
+       "1:8: top level: the text ends inside the object opened at line 1, column 1: "
+       "'}' is missing"},
+      {"{",
+       "1:2: top level: the text ends inside the object opened at line 1, column 1: '}' is "
+       "missing"},
+      {"[1",
+       "1:3: top level: the text ends inside the array opened at line 1, column 1: ']' is "
+       "missing"},
+      // Commas and colons left out.
+      {"{\"structures\": [{\"Armour\": 1 \"HitPoints\": 2}]}",
+       "1:30: structures[0]: a comma is missing before this key"},
+      {"[1 2]", "1:4: top level: a comma is missing before this element"},
+      {"[1,,2]", "1:4: [1]: a value is missing before this comma"},
+      {"[,]", "1:2: [0]: a value is missing before this comma"},
+      {"{\n\n  \"structures\" []}",
+       "3:16: top level: expected ':' after the key \"structures\", found '['"},
+      {"{\"a\": 1 x}", "1:9: top level: expected ',' or '}' after the value, found 'x'"},
+      {"[1 :]", "1:4: top level: expected ',' or ']' after the element, found ':'"},
+      {"{\"a\": }", "1:7: a: expected a value, found '}'"},
+      {"{\"a\":", "1:6: a: the text ends where a value should be"},
+      {"{1: 2}", "1:2: top level: expected a key in double quotes, found '1'"},
+      // Habits from other languages.
+      {"{'structures': []}", "1:2: top level: keys take double quotes (\"), not single quotes"},
+      {"['a']", "1:2: [0]: strings take double quotes (\"), not single quotes"},
+      {"{structures: []}", "1:2: top level: a key must be in double quotes"},
+      {"{\"structures\": [True]}",
+       "1:17: structures[0]: unknown word \"True\"; JSON knows true, false and null, and text "
+       "goes in double quotes"},
+      {"[NaN]",
+       "1:2: [0]: unknown word \"NaN\"; JSON knows true, false and null, and text goes in "
+       "double quotes"},
+      {"[01]", "1:2: [0]: a number with a leading zero"},
+      {"[-]", "1:2: [0]: a '-' without a number after it"},
+      {"[+1]", "1:2: [0]: expected a value, found '+'"},
+      {"[1.]", "1:2: [0]: a number without digits after its '.'"},
+      {"[1e+]", "1:2: [0]: a number without digits in its exponent"},
+      {"{\"structures\": []} x", "1:20: top level: text after the end of the JSON document: 'x'"},
+      // Inside strings.
+      {"[\"a\tb\"]",
+       "1:4: [0]: the control character U+0009 inside a string; write it as an escape such as "
+       "\\t"},
+      {"[\"\\x\"]",
+       "1:3: [0]: unknown escape \\x in a string; JSON knows \\\" \\\\ \\/ \\b \\f \\n \\r \\t "
+       "and \\uXXXX"},
+      {"[\"\\u12\"]", "1:3: [0]: \\u must be followed by four hexadecimal digits"},
+      {"[\"\\uD800\\u12\"]", "1:3: [0]: \\u must be followed by four hexadecimal digits"},
+      {"[\"\\uD800\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"\\uD800\\u0041\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"\\uDC00\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      // Columns count characters, not bytes; a CR before a line break is no column.
+      {"{\"\xC3\xA9\xE2\x82\xAC\": 1 x}",
+       "1:10: top level: expected ',' or '}' after the value, found 'x'"},
+      {"[\xC3\xA9]", "1:2: [0]: expected a value, found '\xC3\xA9'"},
+      {"{\r\n\"a\" 1}", "2:5: top level: expected ':' after the key \"a\", found '1'"},
+      {std::string("[\x01]", 3), "1:2: [0]: expected a value, found the control character U+0001"},
+      // Each place a comment can stand, and a lone slash.
+      {"{} // done", "1:4: top level: a comment; JSON has no comments"},
+      {"{/* a */}", "1:2: top level: a comment; JSON has no comments"},
+      {"{\"a\" //\n: 1}", "1:6: top level: a comment; JSON has no comments"},
+      {"{\"a\": //\n1}", "1:7: a: a comment; JSON has no comments"},
+      {"{\"a\": 1 //\n}", "1:9: top level: a comment; JSON has no comments"},
+      {"{\"a\": 1, //\n}", "1:10: top level: a comment; JSON has no comments"},
+      {"[//\n]", "1:2: top level: a comment; JSON has no comments"},
+      {"[1 //\n]", "1:4: top level: a comment; JSON has no comments"},
+      {"[1, //\n]", "1:5: top level: a comment; JSON has no comments"},
+      {"[1 /]", "1:4: top level: expected ',' or ']' after the element, found '/'"},
+      {"[1 /", "1:4: top level: expected ',' or ']' after the element, found '/'"},
+      // Every kind of value after one without a comma between.
+      {"[1 \"a\"]", "1:4: top level: a comma is missing before this element"},
+      {"[1 {}]", "1:4: top level: a comma is missing before this element"},
+      {"[1 []]", "1:4: top level: a comma is missing before this element"},
+      {"[1 -1]", "1:4: top level: a comma is missing before this element"},
+      {"[1 null]", "1:4: top level: a comma is missing before this element"},
+      {"[1}",
+       "1:3: top level: '}' does not close the array opened at line 1, column 1: ']' is "
+       "missing"},
+      {"{\"a\": 1, ]",
+       "1:10: top level: ']' does not close the object opened at line 1, column "
+       "1: '}' is missing"},
+      {"{\"a\"", "1:5: top level: expected ':' after the key \"a\", found the end of the text"},
+      // Every kind of whitespace, number and word, read past before the mistake.
+      {"[\t\r\n 1E+2, -0.5e-1, 0, true, false, null, x]",
+       "2:39: [6]: unknown word \"x\"; JSON knows true, false and null, and text goes in double "
+       "quotes"},
+      {"[\"\\u00g1\"]", "1:3: [0]: \\u must be followed by four hexadecimal digits"},
+      {"[\"\\u00G1\"]", "1:3: [0]: \\u must be followed by four hexadecimal digits"},
+      {"[\"\\uD800\\n\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"\\uD800\\uE000\"]",
+       "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"\\uD800", "1:3: [0]: an escape of half a UTF-16 surrogate pair, without its other half"},
+      {"[\"a\\\n\"]", "1:2: [0]: the string that starts here is not closed: a '\"' is missing"},
   };
   for (const Case& c : cases) {
-    StructureSet set;
-    std::string error;
-    EXPECT_FALSE(DocumentFromJsonText(c.text, set, error)) << c.text;
-    EXPECT_EQ(error.rfind(c.message_start, 0), 0u) << c.text << " gave " << error;
-    // The explanation follows, without the library's own prefix.
-    EXPECT_GT(error.size(), c.message_start.size());
-    EXPECT_EQ(error.find("json.exception"), std::string::npos) << error;
+    EXPECT_EQ(Located(c.text), std::vector<std::string>{c.problem}) << c.text;
   }
 }
 
-TEST(JsonText, ARepeatedKeyIsRefusedWithItsPath) {
-  const std::string cases[][2] = {
-      {R"({"structures": [], "structures": []})", "structures"},
-      {R"({"structures": [{}, {"Armour": 1, "Tiles": [[], {"Shape": 1}], "Armour": 2}]})",
-       "structures[1].Armour"},
-      {R"({"structures": [{}, {"Tiles": [[1, 2], {"Shape": 1, "Shape": 2}]}]})",
-       "structures[1].Tiles[1].Shape"},
-      // The first key repeated is the one named.
-      {R"({"structures": [{"Density": 1, "Armour": 1, "Armour": 2, "Density": 2}]})",
-       "structures[0].Armour"},
+TEST(JsonText, NestingIsLimited) {
+  StructureSet set;
+  std::vector<JsonProblem> problems;
+  // Deep but within the limit: a syntax error at the bottom is still found.
+  DocumentFromJsonText(std::string(100, '[') + "+", set, problems);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].message, "expected a value, found '+'");
+  DocumentFromJsonText(std::string(101, '['), set, problems);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].message, "more than 100 levels of nesting");
+  EXPECT_EQ(problems[0].at.column, 101u);
+}
+
+TEST(JsonText, EscapesAreDecoded) {
+  // A label written with escapes is the label.
+  const StructureSet set = FromText(
+      R"({"structures": [{"Armour": 0, "HitPoints": 0, "Density": 0,
+          "Flags": ["Wire\u0020Fence", "D\u006Fo\u0072", "\u0057all"],
+          "WallOrientation": 0, "DestructionPartner": 0, "PartnerDelta": 0,
+          "ZTileOffsetX": 0, "ZTileOffsetY": 0, "Tiles": []}]})");
+  ASSERT_EQ(set.StructureCount(), 1u);
+  EXPECT_EQ(set.Header(0).Flags(), (1u << 11) | (1u << 19) | (1u << 16));
+  // Every other escape, characters of two, three and four bytes in UTF-8 (a
+  // surrogate pair among them), in a key nobody knows.
+  EXPECT_EQ(Located(R"({"\"\\\/\b\f\n\r\t\u00e9\u20AC\uE000\uD83D\uDE00": 1, "structures": []})"),
+            std::vector<std::string>{
+                "1:2: top level: unknown key "
+                "\"\\\"\\\\/\\b\\f\\n\\r\\t\xC3\xA9\xE2\x82\xAC\xEE\x80\x80\xF0\x9F\x98\x80\""});
+}
+
+TEST(JsonText, ARepeatedKeyIsRefusedWhereItIsRepeated) {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {R"({"structures": [], "structures": []})",
+       {"1:20: structures: the key appears more than once"}},
+      {R"([{"Shape": 1, "Shape": [], "Shape": 2}])",
+       {"1:1: top level: expected an object, found an array",
+        "1:15: [0].Shape: the key appears more than once",
+        "1:28: [0].Shape: the key appears more than once"}},
+      // The first value counts; reading goes on past the repeated key.
+      {"{\"structures\": [{\"Armour\": 1, \"Armour\": 300,\n \"Armor\": 2}]}",
+       {"1:17: structures[0]: missing key \"HitPoints\"",
+        "1:17: structures[0]: missing key \"Density\"",
+        "1:17: structures[0]: missing key \"Flags\"",
+        "1:17: structures[0]: missing key \"WallOrientation\"",
+        "1:17: structures[0]: missing key \"DestructionPartner\"",
+        "1:17: structures[0]: missing key \"PartnerDelta\"",
+        "1:17: structures[0]: missing key \"ZTileOffsetX\"",
+        "1:17: structures[0]: missing key \"ZTileOffsetY\"",
+        "1:17: structures[0]: missing key \"Tiles\"",
+        "1:31: structures[0].Armour: the key appears more than once",
+        "2:2: structures[0]: unknown key \"Armor\"; did you mean \"Armour\"?"}},
+      // Mistakes found before a syntax error are kept.
+      {R"({"structures": [], "structures": [}])",
+       {"1:20: structures: the key appears more than once",
+        "1:35: structures: '}' does not close the array opened at line 1, column 34: ']' is "
+        "missing"}},
   };
-  for (const auto& c : cases) {
-    Json json;
-    std::string error;
-    EXPECT_FALSE(ParseJsonText(c[0], json, error)) << c[0];
-    EXPECT_EQ(error, c[1] + ": the key appears more than once");
-  }
+  for (const auto& [text, problems] : cases) EXPECT_EQ(Located(text), problems) << text;
 }
 
-TEST(JsonText, AByteOrderMarkIsAccepted) {
-  // Windows editors often save UTF-8 with one.
-  Json json;
-  std::string error;
-  EXPECT_TRUE(ParseJsonText("\xEF\xBB\xBF{\"structures\": []}", json, error)) << error;
+TEST(JsonText, EveryMistakeIsReportedInTheOrderOfTheText) {
+  // A missing key is named where its object starts, though found at its end.
+  const std::string text = R"({"structures": [
+  {"Density": 300, "Armour": -1, "Armor": 2, "HitPoints": 0, "Flags": ["Dor", "Door"],
+   "WallOrientation": 0, "DestructionPartner": 0, "PartnerDelta": 0, "ZTileOffsetY": 0,
+   "Tiles": []},
+  {"Armour": 0, "HitPoints": 0, "Density": 0, "Flags": [], "WallOrientation": 0,
+   "DestructionPartner": 0, "PartnerDelta": 0, "ZTileOffsetX": 0, "ZTileOffsetY": 0,
+   "Tiles": [{"sPosRelToBase": 0, "bXPosRelToBase": 0, "bYPosRelToBase": 0, "TileFlags": 0.5,
+              "ubVehicleHitLocation": 0, "Shape": [[0, 0], [], [], [], [0, 0, 0, 0, 256]]}]}
+]})";
+  EXPECT_EQ(Located(text),
+            (std::vector<std::string>{
+                "2:3: structures[0]: missing key \"ZTileOffsetX\"",
+                "2:15: structures[0].Density: 300 is outside 0..255",
+                "2:30: structures[0].Armour: -1 is outside 0..255",
+                "2:34: structures[0]: unknown key \"Armor\"; did you mean \"Armour\"?",
+                "2:72: structures[0].Flags[0]: unknown flag \"Dor\"; did you mean \"Door\"?",
+                "7:90: structures[1].Tiles[0].TileFlags: 0.5 is not an integer",
+                "8:52: structures[1].Tiles[0].Shape[0]: expected 5 values, found 2",
+                "8:60: structures[1].Tiles[0].Shape[1]: expected 5 values, found 0",
+                "8:64: structures[1].Tiles[0].Shape[2]: expected 5 values, found 0",
+                "8:68: structures[1].Tiles[0].Shape[3]: expected 5 values, found 0",
+                "8:85: structures[1].Tiles[0].Shape[4][4]: 256 is outside 0..255",
+            }));
+}
+
+// Structures copied from the valid document, each with `key` set to `value`.
+std::string WithMistakes(std::size_t structures, const std::string& key, const Json& value) {
+  Json json = ValidDocument();
+  Json& list = json["structures"];
+  list = Json(std::vector<Json>(structures, list[3]));
+  for (Json& structure : list) structure[key] = value;
+  return FormatJson(json);
+}
+
+TEST(JsonText, ReadingStopsSoonAfterFiftyMistakes) {
+  StructureSet set;
+  std::vector<JsonProblem> problems;
+  // One mistake in each of 80 structures: the 51st ends the reading.
+  EXPECT_FALSE(DocumentFromJsonText(WithMistakes(80, "Armour", 256), set, problems));
+  ASSERT_EQ(problems.size(), kMostProblemsShown + 1);
+  EXPECT_EQ(problems.back().path, "structures[50].Armour");
+  // Every mistake of the structure reached is found, so that the first 50 in
+  // the text are all there.
+  std::string text = WithMistakes(3, "Armour", 256);
+  Json json = Json::parse(text);
+  Structure(json, 1)["Tiles"] = Json(std::vector<Json>(60, Tile(json, 1, 0)));
+  for (Json& tile : Structure(json, 1)["Tiles"]) tile["TileFlags"] = -1;
+  EXPECT_FALSE(DocumentFromJsonText(FormatJson(json), set, problems));
+  ASSERT_EQ(problems.size(), 62u);
+  EXPECT_EQ(problems[0].path, "structures[0].Armour");
+  EXPECT_EQ(problems[1].path, "structures[1].Armour");
+  EXPECT_EQ(problems[61].path, "structures[1].Tiles[59].TileFlags");
+}
+
+TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
+  struct Case {
+    std::string bytes;
+    std::string text;  // the UTF-8 text, or a part of the problem
+    bool decoded;
+  };
+  using namespace std::string_literals;
+  const Case cases[] = {
+      {"{\"\xC3\xA9\xF0\x9F\x98\x80\"}", "{\"\xC3\xA9\xF0\x9F\x98\x80\"}", true},
+      // A byte-order mark, as Windows editors write UTF-8, is dropped.
+      {"\xEF\xBB\xBF{}", "{}", true},
+      {"", "", true},
+      // UTF-16 with its mark, as Windows PowerShell 5.1 writes; é and a pair of surrogates.
+      {"\xFF\xFE{\0\xE9\0=\xD8\0\xDE\xAC\x20\xFD\xFF}\0"s,
+       "{\xC3\xA9\xF0\x9F\x98\x80\xE2\x82\xAC\xEF\xBF\xBD}", true},
+      {"\xFE\xFF\0{\0\xE9\xD8=\xDE\0\0}"s, "{\xC3\xA9\xF0\x9F\x98\x80}", true},
+      {"\xFF\xFE"s, "", true},
+      {"\xFF\xFE{\0}"s,
+       "the text is UTF-16 LE (it starts with its byte-order mark), but has an odd number of "
+       "bytes; it is cut short or not UTF-16",
+       false},
+      {"\xFF\xFE{\0\0\xD8"s,
+       "the text is UTF-16 LE, but holds an unpaired surrogate 0xD800 at byte offset 4; it is "
+       "damaged or not UTF-16",
+       false},
+      {"\xFE\xFF\xDC\0\0}"s,
+       "the text is UTF-16 BE, but holds an unpaired surrogate 0xDC00 at byte offset 2; it is "
+       "damaged or not UTF-16",
+       false},
+      {"\xFF\xFE\0\0{\0\0\0"s,
+       "the text is UTF-32 (it starts with a UTF-32 byte-order mark); save it as UTF-8", false},
+      {"\0\0\xFE\xFF\0\0\0{"s,
+       "the text is UTF-32 (it starts with a UTF-32 byte-order mark); save it as UTF-8", false},
+      {"{\0}\0"s,
+       "the text looks like UTF-16 LE without a byte-order mark; save it as UTF-8, or as UTF-16 "
+       "with a byte-order mark",
+       false},
+      {"\0{\0}"s,
+       "the text looks like UTF-16 BE without a byte-order mark; save it as UTF-8, or as UTF-16 "
+       "with a byte-order mark",
+       false},
+      // Not UTF-8: Windows-1252, an overlong form, a surrogate, beyond U+10FFFF, cut short.
+      {"{\n  \"\xC3\xA9\xE9\"}",
+       "the text is not UTF-8: byte 0xE9 at line 2, column 5 is not part of a UTF-8 character (a "
+       "file saved as Windows-1252 or Latin-1?); save it as UTF-8",
+       false},
+      {"\xC0\x80", "byte 0xC0 at line 1, column 1", false},
+      {"a\xE0\x9F\xBF", "byte 0xE0 at line 1, column 2", false},
+      {"\xED\xA0\x80", "byte 0xED at line 1, column 1", false},
+      {"\xF0\x8F\xBF\xBF", "byte 0xF0 at line 1, column 1", false},
+      {"\xF4\x90\x80\x80", "byte 0xF4 at line 1, column 1", false},
+      {"\xF5\x80\x80\x80", "byte 0xF5 at line 1, column 1", false},
+      {"\x80", "byte 0x80 at line 1, column 1", false},
+      {"\xE2\x82", "byte 0xE2 at line 1, column 1", false},
+      {"\xE2\x82x", "byte 0xE2 at line 1, column 1", false},
+      {"\xEF\xBB\xBF\xF4\x8F\xBF\xBF\xEE\x80\x80", "\xF4\x8F\xBF\xBF\xEE\x80\x80", true},
+  };
+  for (const Case& c : cases) {
+    std::string text;
+    std::string problem;
+    const bool decoded =
+        DecodeText(std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()), text, problem);
+    EXPECT_EQ(decoded, c.decoded) << ::testing::PrintToString(c.bytes);
+    if (c.decoded) {
+      EXPECT_EQ(text, c.text);
+    } else {
+      EXPECT_NE(problem.find(c.text), std::string::npos) << problem;
+    }
+  }
 }
 
 TEST(JsonText, ANumberTooLargeForAnyTypeIsAnError) {
+  EXPECT_EQ(Located(R"({"structures": [1e400]})"),
+            std::vector<std::string>{"1:17: structures[0]: expected an object, found a number"});
+  Json json = ValidDocument();
+  Structure(json, 0)["Armour"] = 0;
+  std::string text = FormatJson(json);
+  text.replace(text.find("\"Armour\": 0"), 11, "\"Armour\": 1e400");
   StructureSet set;
-  std::string error;
-  EXPECT_FALSE(DocumentFromJsonText(R"({"structures": [1e400]})", set, error));
-  EXPECT_NE(error.find("1e400"), std::string::npos) << error;
+  std::vector<JsonProblem> problems;
+  EXPECT_FALSE(DocumentFromJsonText(text, set, problems));
+  EXPECT_EQ(Described(problems), "structures[0].Armour: 1e400 is not an integer");
 }
 
 // For every file in the writer's form, JSON and back gives the same bytes;

@@ -1,61 +1,140 @@
-# Runs the real brxtool program on real files, end to end: a build from JSON,
-# the dump of the result compared with that JSON, check, the listing, and the
-# exit codes of an error and of a usage error.
-# cmake -DTOOL=<program> [-DEMULATOR=<wrapper>] -DSAMPLE=<json> -DWORK=<folder> -P run_brxtool.cmake
+# Runs the real brxtool program on real files, end to end, natively and under
+# Wine alike: every output is compared byte for byte with the same committed
+# files and texts, so that both builds are held to the same bytes (LF line
+# ends, no CR anywhere, UTF-8, binary data through the standard streams
+# untouched).
+# cmake -DTOOL=<program> [-DEMULATOR=<wrapper> -DWINE_ENV=<script> -DWINE_PREFIX=<folder>]
+#       -DDATA=<folder> -DVERSION=<version> -DWORK=<folder> -P run_brxtool.cmake
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
+set(sample "${DATA}/sample.json")
 
-# run_tool(EXPECTED_CODE OUT_VAR ERR_VAR ARGS...)
-function(run_tool expected out_var err_var)
-  execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGN}
-                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
-  # A Windows console program writes its lines with CR LF.
-  string(REPLACE "\r\n" "\n" out "${out}")
-  string(REPLACE "\r\n" "\n" err "${err}")
+# run_tool(EXPECTED_CODE [INPUT file] ARGS...): sets out and err in the caller,
+# and leaves them in ${WORK}/out and ${WORK}/err as written.
+function(run_tool expected)
+  set(input /dev/null)
+  set(command ${EMULATOR} "${TOOL}")
+  if(ARGV1 STREQUAL "INPUT")
+    set(input "${ARGV2}")
+    list(REMOVE_AT ARGN 0 1)
+    # The wrapper gives Wine programs no standard input; this runs the same way with it.
+    if(EMULATOR)
+      set(command sh -c ". '${WINE_ENV}' && brx_wine_prefix '${WINE_PREFIX}' && exec timeout -k 5 60 wine \"$@\""
+                  sh "${TOOL}")
+    endif()
+  endif()
+  execute_process(COMMAND ${command} ${ARGN} RESULT_VARIABLE code INPUT_FILE "${input}"
+                  OUTPUT_FILE "${WORK}/out" ERROR_FILE "${WORK}/err" TIMEOUT 60)
+  file(READ "${WORK}/out" out)
+  file(READ "${WORK}/err" err)
   if(NOT code STREQUAL "${expected}")
     message(FATAL_ERROR "brxtool ${ARGN}: exit code ${code}, expected ${expected}\n"
                         "stdout:\n${out}\nstderr:\n${err}")
   endif()
-  set(${out_var} "${out}" PARENT_SCOPE)
-  set(${err_var} "${err}" PARENT_SCOPE)
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
 endfunction()
 
-function(expect_equal what actual expected)
+# expect_equal(WHAT ACTUAL EXPECTED...): the expected text is the rest of the
+# arguments joined (each may hold a ';', so they are taken one by one).
+function(expect_equal what actual)
+  set(expected "")
+  math(EXPR last "${ARGC} - 1")
+  foreach(k RANGE 2 ${last})
+    string(APPEND expected "${ARGV${k}}")
+  endforeach()
   if(NOT actual STREQUAL expected)
     message(FATAL_ERROR "${what}:\n--- got\n${actual}\n--- expected\n${expected}")
   endif()
 endfunction()
 
-run_tool(0 out err --version)
+function(expect_same_file what actual expected)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${actual}" "${expected}"
+                  RESULT_VARIABLE different)
+  if(different)
+    file(READ "${actual}" got HEX)
+    message(FATAL_ERROR "${what} differs from ${expected}; in hex:\n${got}")
+  endif()
+endfunction()
+
+run_tool(0 --version)
 expect_equal("--version" "${out}" "brxtool ${VERSION}\n")
 
 set(brx "${WORK}/sample.brx")
-run_tool(0 out err build "${SAMPLE}" "${brx}")
+run_tool(0 build "${sample}" "${brx}")
 file(SIZE "${brx}" size)
 expect_equal("size of the built file" "${size}" "112")
 
-run_tool(0 out err dump --json "${brx}")
-file(READ "${SAMPLE}" sample)
-expect_equal("dump --json of the built file" "${out}" "${sample}")
-
-run_tool(0 out err check "${brx}")
-expect_equal("check" "${out}" "ok: 2 structures, 2 tiles\n")
-
-run_tool(0 out err dump "${brx}")
-string(FIND "${out}" "  Flags: 0x80080801 (BaseTile, Wire Fence, Door, Person)\n" found)
-if(found EQUAL -1)
-  message(FATAL_ERROR "the listing lacks the structure's flags:\n${out}")
+# The same text on every system.
+run_tool(0 dump --json "${brx}")
+expect_same_file("dump --json of the built file" "${WORK}/out" "${sample}")
+run_tool(0 dump "${brx}")
+expect_same_file("dump of the built file" "${WORK}/out" "${DATA}/sample.txt")
+# A name with letters beyond ASCII arrives and is printed as UTF-8.
+set(named "${WORK}/wälle.brx")
+file(COPY_FILE "${brx}" "${named}")
+run_tool(0 check "${named}" "${brx}")
+expect_equal("check" "${out}" "${named}: ok: 2 structures, 2 tiles\n${brx}: ok: 2 structures, 2 tiles\n")
+run_tool(1 check "${WORK}/fehlt-ü.brx")
+string(FIND "${err}" "brxtool: ${WORK}/fehlt-ü.brx: cannot open the file: " found)
+if(NOT found EQUAL 0)
+  message(FATAL_ERROR "a missing file with a name beyond ASCII: stderr '${err}'")
 endif()
 
+# Binary data through the standard streams: the file holds a 0x0A byte,
+# which a text stream on Windows would change.
+run_tool(0 build "${sample}" -)
+expect_same_file("build to the standard output" "${WORK}/out" "${brx}")
+run_tool(0 INPUT "${brx}" dump --json -)
+expect_same_file("dump --json of the standard input" "${WORK}/out" "${sample}")
+run_tool(0 INPUT "${sample}" build - "${WORK}/from-input.brx")
+expect_same_file("build from the standard input" "${WORK}/from-input.brx" "${brx}")
+
+# set refuses a wrong assignment and writes nothing; then diff names what
+# set changed.
+file(COPY_FILE "${brx}" "${WORK}/edited.brx")
+run_tool(1 set "${WORK}/edited.brx" 0.Armour=26 1.Density=300 1.Hitpoints=1)
+expect_equal("set with mistakes" "${err}"
+             "brxtool: ${WORK}/edited.brx: 1.Density=300: 300 is outside 0..255\n"
+             "brxtool: ${WORK}/edited.brx: 1.Hitpoints=1: unknown field \"Hitpoints\"; did you mean \"HitPoints\"?\n"
+             "brxtool: ${WORK}/edited.brx: not changed\n")
+expect_same_file("a file set refused to change" "${WORK}/edited.brx" "${brx}")
+run_tool(0 set "${WORK}/edited.brx" 0.Armour=26 "0.Flags-=Wire Fence" 1.Flags+=Door
+         "0.tiles.1.Shape[2][3]=9")
+run_tool(1 diff "${brx}" "${WORK}/edited.brx")
+expect_equal("diff" "${out}"
+             "structure 0: Armour 10 -> 26\n"
+             "structure 0 Flags: -Wire Fence\n"
+             "structure 0 tile 1: Shape[2][3] 1 -> 9\n"
+             "structure 1 Flags: +Door\n")
+run_tool(0 diff "${brx}" "${brx}")
+expect_equal("diff of equal files" "${out}" "")
+
+# A damaged file: what could be read, then the damage.
+execute_process(COMMAND head -c 100 "${brx}" OUTPUT_FILE "${WORK}/damaged.brx")
+run_tool(0 dump --lenient "${WORK}/damaged.brx")
+file(READ "${DATA}/sample.txt" listing)
+string(FIND "${listing}" "\nStructure 1\n" second)
+string(SUBSTRING "${listing}" 0 ${second} listing)
+expect_equal("dump --lenient" "${out}" "${listing}damaged: the file is truncated: the header of structure 1 needs bytes up to offset 112, but the data ends at offset 100\n")
+
+# Mistakes, each where it is.
+file(WRITE "${WORK}/bad.json" "{\"structures\": [{\"Armour\": 1,}]}")
+run_tool(1 build "${WORK}/bad.json" "${WORK}/bad.brx")
+expect_equal("a syntax error" "${out}${err}"
+             "${WORK}/bad.json:1:29: structures[0]: a comma after the last member; JSON allows none there\n")
+if(EXISTS "${WORK}/bad.brx")
+  message(FATAL_ERROR "a failed build wrote its output")
+endif()
 file(WRITE "${WORK}/bad.json" "{\"structures\": [{\"Armour\": 1}]}")
-run_tool(1 out err build "${WORK}/bad.json" "${WORK}/bad.brx")
-string(FIND "${err}" "structures[0]" found)
-if(found EQUAL -1 OR NOT out STREQUAL "" OR EXISTS "${WORK}/bad.brx")
-  message(FATAL_ERROR "a failed build: stdout '${out}', stderr '${err}'")
+run_tool(1 build "${WORK}/bad.json" "${WORK}/bad.brx")
+string(FIND "${err}" "${WORK}/bad.json:1:17: structures[0]: missing key \"HitPoints\"\n" found)
+if(NOT found EQUAL 0)
+  message(FATAL_ERROR "a failed build: stderr '${err}'")
 endif()
 
-run_tool(2 out err dump)
+run_tool(2 dump)
 string(FIND "${err}" "dump takes 1 file" found)
 if(found EQUAL -1)
   message(FATAL_ERROR "a usage error: stderr '${err}'")

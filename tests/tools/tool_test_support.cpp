@@ -1,9 +1,12 @@
 #include "tests/tools/tool_test_support.h"
 
+#include <sstream>
 #include <stdexcept>
 
 #include "model/structure_data.h"
 #include "tests/support/temp_folder.h"
+#include "tools/brxtool/cli.h"
+#include "tools/brxtool/json_document.h"
 
 namespace brx::testing {
 
@@ -13,6 +16,32 @@ std::string SampleJsonPath() {
 
 std::string SampleJsonText() {
   return Text(ReadBytes(SampleJsonPath()));
+}
+
+StructureSet SampleDocument() {
+  StructureSet set;
+  std::vector<tool::JsonProblem> problems;
+  if (!tool::DocumentFromJsonText(SampleJsonText(), set, problems))
+    throw std::runtime_error("the sample JSON does not read: " + problems.at(0).message);
+  return set;
+}
+
+std::string SampleListingPath() {
+  return std::string(BRX_TOOL_TEST_DATA) + "/sample.txt";
+}
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
+                bool out_is_terminal) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  tool::Console console{in, out, err, out_is_terminal};
+  const int code = tool::RunBrxTool(args, console);
+  return {code, out.str(), err.str()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 std::vector<std::uint8_t> Serialized(const StructureSet& set) {

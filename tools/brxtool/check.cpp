@@ -26,8 +26,7 @@ std::vector<std::string> CheckWarnings(const LoadedFile& file) {
   const StructureSet& set = file.set;
   const std::size_t tiles = file.TileCount();
 
-  const std::size_t end =
-      FileHeader::kSize + set.StructureCount() * StructureHeader::kSize + tiles * TileRecord::kSize;
+  const std::size_t end = file.RecordsEnd();
   if (file.bytes.size() > end) {
     warnings.push_back(std::string(file.complete ? "" : "at least ") +
                        Plural(file.bytes.size() - end, "byte", "bytes") +

@@ -9,7 +9,9 @@
 
 #include "model/flags.h"
 #include "model/structure_data.h"
+#include "tools/brxtool/field_values.h"
 #include "tools/brxtool/record_fields.h"
+#include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
 namespace {
@@ -64,199 +66,219 @@ Json StructureToJson(const StructureEntry& entry) {
 
 // ---- From JSON to the document ----
 
-bool Fail(std::string& error, const std::string& path, const std::string& what) {
-  error = (path.empty() ? "top level" : path) + ": " + what;
-  return false;
-}
+using Type = JsonNode::Type;
 
-// Keys inside a structure or a tile; the top level names its one key itself.
-std::string Member(const std::string& path, std::string_view key) {
-  return path + "." + std::string(key);
-}
-
-std::string Element(const std::string& path, std::size_t index) {
-  return path + "[" + std::to_string(index) + "]";
-}
-
-std::string Describe(const Json& value) {
-  switch (value.type()) {
-    case Json::value_t::object:
+std::string Describe(Type type) {
+  switch (type) {
+    case Type::kObject:
       return "an object";
-    case Json::value_t::array:
+    case Type::kArray:
       return "an array";
-    case Json::value_t::string:
+    case Type::kString:
       return "a string";
-    case Json::value_t::boolean:
+    case Type::kBoolean:
       return "a boolean";
-    case Json::value_t::null:
+    case Type::kNull:
       return "null";
-    default:
-      return "a number";
+    case Type::kNumber:
+      break;
   }
-}
-
-bool ExpectType(const Json& value, bool ok, const char* expected, const std::string& path,
-                std::string& error) {
-  if (ok) return true;
-  return Fail(error, path, std::string("expected ") + expected + ", found " + Describe(value));
-}
-
-// A whole number within the field's range; nothing is cut to fit.
-bool ReadInteger(const Json& value, IntKind kind, const std::string& path, std::uint32_t& out,
-                 std::string& error) {
-  if (!ExpectType(value, value.is_number(), "an integer", path, error)) return false;
-  if (value.is_number_float()) return Fail(error, path, value.dump() + " is not an integer");
-  const IntRange range = RangeOf(kind);
-  // Parsed text holds non-negative numbers as unsigned, which may not fit a signed type.
-  const bool in_range =
-      value.is_number_unsigned()
-          ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(range.max)
-          : value.get<std::int64_t>() >= range.min && value.get<std::int64_t>() <= range.max;
-  if (!in_range) {
-    return Fail(error, path,
-                value.dump() + " is outside " + std::to_string(range.min) + ".." +
-                    std::to_string(range.max));
-  }
-  // Two's complement: a negative value keeps its low bits, which is its encoding.
-  out = static_cast<std::uint32_t>(value.get<std::int64_t>());
-  return true;
+  return "a number";
 }
 
 template <std::size_t N>
-bool CheckKeys(const Json& object, const std::array<RecordField, N>& fields,
-               const std::string& path, std::string& error) {
-  if (!ExpectType(object, object.is_object(), "an object", path, error)) return false;
-  for (const auto& item : object.items()) {
-    const bool known = std::any_of(fields.begin(), fields.end(),
-                                   [&](const RecordField& f) { return f.key == item.key(); });
-    if (!known) return Fail(error, Member(path, item.key()), "unknown key");
-  }
+const RecordField* FindField(const std::array<RecordField, N>& fields, const std::string& key) {
   for (const RecordField& field : fields) {
-    if (!field.defaults_to_zero && !object.contains(field.key))
-      return Fail(error, Member(path, field.key), "missing key");
+    if (field.key == key) return &field;
   }
-  return true;
+  return nullptr;
 }
 
-bool ReadFlags(const Json& labels, const std::string& path, std::uint32_t& word,
-               std::string& error) {
-  if (!ExpectType(labels, labels.is_array(), "an array of flag labels", path, error)) return false;
-  StructureFlags flags;
-  for (std::size_t i = 0; i < labels.size(); ++i) {
-    const Json& label = labels[i];
-    const std::string label_path = Element(path, i);
-    if (!ExpectType(label, label.is_string(), "a flag label", label_path, error)) return false;
-    const auto bit = StructureFlags::BitOf(label.get<std::string>());
-    if (!bit) return Fail(error, label_path, "unknown flag " + label.dump());
-    if (flags.Test(*bit)) return Fail(error, label_path, label.dump() + " is listed twice");
-    flags.Set(*bit, true);
+template <std::size_t N>
+std::vector<std::string_view> Keys(const std::array<RecordField, N>& fields) {
+  std::vector<std::string_view> keys;
+  for (const RecordField& field : fields) keys.push_back(field.key);
+  return keys;
+}
+
+// Walks the tree, noting every mistake it meets and going on past it where
+// what follows can still be checked.
+class Reader {
+ public:
+  explicit Reader(std::vector<JsonProblem>& problems) : problems_(problems) {}
+
+  void ReadDocument(const JsonNode& root, StructureSet& set) {
+    constexpr std::string_view kStructures = "structures";
+    if (!ExpectType(root, Type::kObject, "an object", "")) return;
+    // A key suggested for a mistyped one is not reported missing as well.
+    bool accounted = false;
+    for (const JsonMember& member : root.members) {
+      if (member.key == kStructures) {
+        accounted = true;
+        ReadStructures(member.value, std::string(kStructures), set);
+      } else {
+        accounted = accounted || ClosestName(member.key, {kStructures});
+        Problem(member.at, "", UnknownName("key", member.key, {kStructures}));
+      }
+    }
+    if (!accounted) Problem(root.at, "", "missing key " + Quoted(kStructures));
   }
-  word = flags.word();
-  return true;
-}
 
-// A list of exactly `count` elements.
-bool ExpectList(const Json& value, std::size_t count, const char* what, const std::string& path,
-                std::string& error) {
-  if (!ExpectType(value, value.is_array(), "an array", path, error)) return false;
-  if (value.size() == count) return true;
-  return Fail(
-      error, path,
-      "expected " + std::to_string(count) + " " + what + ", found " + std::to_string(value.size()));
-}
+ private:
+  bool Problem(const TextPosition& at, const std::string& path, std::string message) {
+    problems_.push_back({at, path, std::move(message)});
+    return false;
+  }
 
-bool ReadShape(const Json& rows, const std::string& path, TileRecord& tile, std::string& error) {
-  constexpr std::size_t kSide = TileRecord::kShapeSide;
-  if (!ExpectList(rows, kSide, "rows", path, error)) return false;
-  for (std::size_t row = 0; row < kSide; ++row) {
-    const std::string row_path = Element(path, row);
-    if (!ExpectList(rows[row], kSide, "values", row_path, error)) return false;
-    for (std::size_t column = 0; column < kSide; ++column) {
-      std::uint32_t value = 0;
-      if (!ReadInteger(rows[row][column], IntKind::U8, Element(row_path, column), value, error))
-        return false;
-      tile.SetShapeByte(TileRecord::ShapeByteIndex(row, column), static_cast<std::uint8_t>(value));
+  bool ExpectType(const JsonNode& node, Type type, const char* expected, const std::string& path) {
+    if (node.type == type) return true;
+    return Problem(node.at, path,
+                   std::string("expected ") + expected + ", found " + Describe(node.type));
+  }
+
+  // A whole number within the field's range; nothing is cut to fit.
+  bool ReadInteger(const JsonNode& node, IntKind kind, const std::string& path,
+                   std::uint32_t& value) {
+    if (!ExpectType(node, Type::kNumber, "an integer", path)) return false;
+    std::string problem;
+    return IntegerFromText(node.text, kind, value, problem) || Problem(node.at, path, problem);
+  }
+
+  // Hands each known key to `read` and notes unknown ones, then notes the
+  // keys that must be there and are not. A key suggested for a mistyped one
+  // is not reported missing as well.
+  template <std::size_t N, typename ReadField>
+  void ReadObject(const JsonNode& node, const std::array<RecordField, N>& fields,
+                  const std::string& path, ReadField read) {
+    if (!ExpectType(node, Type::kObject, "an object", path)) return;
+    std::vector<std::string_view> accounted;
+    for (const JsonMember& member : node.members) {
+      if (const RecordField* field = FindField(fields, member.key)) {
+        accounted.push_back(field->key);
+        read(*field, member.value, MemberPath(path, member.key));
+        continue;
+      }
+      const std::vector<std::string_view> keys = Keys(fields);
+      if (const auto guess = ClosestName(member.key, keys)) accounted.push_back(*guess);
+      Problem(member.at, path, UnknownName("key", member.key, keys));
+    }
+    for (const RecordField& field : fields) {
+      const bool present =
+          std::find(accounted.begin(), accounted.end(), field.key) != accounted.end();
+      if (!present && !field.defaults_to_zero)
+        Problem(node.at, path, "missing key " + Quoted(field.key));
     }
   }
-  return true;
-}
 
-bool ReadTile(const Json& json, const std::string& path, TileRecord& tile, std::string& error) {
-  if (!CheckKeys(json, TileFields(), path, error)) return false;
-  for (const RecordField& field : TileFields()) {
-    if (!json.contains(field.key)) continue;
-    const Json& value = json.at(std::string(field.key));
-    const std::string field_path = Member(path, field.key);
-    if (field.role == FieldRole::kShape) {
-      if (!ReadShape(value, field_path, tile, error)) return false;
-      continue;
+  void ReadFlags(const JsonNode& labels, const std::string& path, std::uint32_t& word) {
+    if (!ExpectType(labels, Type::kArray, "an array of flag labels", path)) return;
+    StructureFlags flags;
+    for (std::size_t i = 0; i < labels.elements.size(); ++i) {
+      const JsonNode& label = labels.elements[i];
+      const std::string label_path = ElementPath(path, i);
+      if (!ExpectType(label, Type::kString, "a flag label", label_path)) continue;
+      std::string problem;
+      const auto bit = FlagBitOf(label.text, problem);
+      if (!bit) {
+        Problem(label.at, label_path, problem);
+      } else if (flags.Test(*bit)) {
+        Problem(label.at, label_path, Quoted(label.text) + " is listed twice");
+      } else {
+        flags.Set(*bit, true);
+      }
     }
-    std::uint32_t number = 0;
-    if (!ReadInteger(value, field.kind, field_path, number, error)) return false;
-    tile.Put(field.offset, field.kind, number);
+    word = flags.word();
   }
-  return true;
-}
 
-bool ReadTiles(const Json& list, const std::string& path, std::vector<TileRecord>& tiles,
-               std::string& error) {
-  if (!ExpectType(list, list.is_array(), "an array of tiles", path, error)) return false;
-  if (list.size() > kMaxTilesPerStructure) {
-    return Fail(error, path,
-                std::to_string(list.size()) + " tiles; a structure holds at most " +
-                    std::to_string(kMaxTilesPerStructure));
+  // A list of exactly `count` elements.
+  bool ExpectList(const JsonNode& node, std::size_t count, const char* what,
+                  const std::string& path) {
+    if (!ExpectType(node, Type::kArray, "an array", path)) return false;
+    if (node.elements.size() == count) return true;
+    return Problem(node.at, path,
+                   "expected " + std::to_string(count) + " " + what + ", found " +
+                       std::to_string(node.elements.size()));
   }
-  tiles.assign(list.size(), TileRecord{});
-  for (std::size_t j = 0; j < list.size(); ++j) {
-    if (!ReadTile(list[j], Element(path, j), tiles[j], error)) return false;
-  }
-  return true;
-}
 
-bool ReadStructure(const Json& json, const std::string& path, StructureEntry& entry,
-                   std::string& error) {
-  if (!CheckKeys(json, StructureFields(), path, error)) return false;
-  for (const RecordField& field : StructureFields()) {
-    if (!json.contains(field.key)) continue;
-    const Json& value = json.at(std::string(field.key));
-    const std::string field_path = Member(path, field.key);
-    std::uint32_t number = 0;
-    if (field.role == FieldRole::kFlags) {
-      if (!ReadFlags(value, field_path, number, error)) return false;
-      entry.header.SetFlags(number);
-    } else if (field.role == FieldRole::kTiles) {
-      if (!ReadTiles(value, field_path, entry.tiles, error)) return false;
-    } else {
-      if (!ReadInteger(value, field.kind, field_path, number, error)) return false;
-      entry.header.Put(field.offset, field.kind, number);
+  void ReadShape(const JsonNode& rows, const std::string& path, TileRecord& tile) {
+    constexpr std::size_t kSide = TileRecord::kShapeSide;
+    if (!ExpectList(rows, kSide, "rows", path)) return;
+    for (std::size_t row = 0; row < kSide; ++row) {
+      const JsonNode& cells = rows.elements[row];
+      const std::string row_path = ElementPath(path, row);
+      if (!ExpectList(cells, kSide, "values", row_path)) continue;
+      for (std::size_t column = 0; column < kSide; ++column) {
+        std::uint32_t value = 0;
+        if (ReadInteger(cells.elements[column], IntKind::U8, ElementPath(row_path, column), value))
+          tile.SetShapeByte(TileRecord::ShapeByteIndex(row, column),
+                            static_cast<std::uint8_t>(value));
+      }
     }
   }
-  return true;
-}
 
-bool ReadDocument(const Json& json, StructureSet& set, std::string& error) {
-  if (!ExpectType(json, json.is_object(), "an object", "", error)) return false;
-  constexpr std::string_view kStructures = "structures";
-  for (const auto& item : json.items()) {
-    if (item.key() != kStructures) return Fail(error, item.key(), "unknown key");
+  void ReadTile(const JsonNode& node, const std::string& path, TileRecord& tile) {
+    ReadObject(node, TileFields(), path,
+               [&](const RecordField& field, const JsonNode& value, const std::string& at) {
+                 std::uint32_t number = 0;
+                 if (field.role == FieldRole::kShape) {
+                   ReadShape(value, at, tile);
+                 } else if (ReadInteger(value, field.kind, at, number)) {
+                   tile.Put(field.offset, field.kind, number);
+                 }
+               });
   }
-  if (!json.contains(kStructures)) return Fail(error, std::string(kStructures), "missing key");
-  const Json& list = json.at(std::string(kStructures));
-  const std::string path(kStructures);
-  if (!ExpectType(list, list.is_array(), "an array of structures", path, error)) return false;
-  if (list.size() > kMaxStructures) {
-    return Fail(error, path,
-                std::to_string(list.size()) + " structures; a file holds at most " +
-                    std::to_string(kMaxStructures));
+
+  void ReadTiles(const JsonNode& list, const std::string& path, std::vector<TileRecord>& tiles) {
+    if (!ExpectType(list, Type::kArray, "an array of tiles", path)) return;
+    // The count is refused before any tile is read: 300 tiles would bury the
+    // one mistake that matters under hundreds.
+    if (list.elements.size() > kMaxTilesPerStructure) {
+      Problem(list.at, path,
+              std::to_string(list.elements.size()) + " tiles; a structure holds at most " +
+                  std::to_string(kMaxTilesPerStructure));
+      return;
+    }
+    tiles.assign(list.elements.size(), TileRecord{});
+    for (std::size_t j = 0; j < tiles.size(); ++j)
+      ReadTile(list.elements[j], ElementPath(path, j), tiles[j]);
   }
-  set.Reserve(list.size());
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    StructureEntry entry;
-    if (!ReadStructure(list[i], Element(path, i), entry, error)) return false;
-    set.AppendStructure(std::move(entry));
+
+  void ReadStructure(const JsonNode& node, const std::string& path, StructureEntry& entry) {
+    ReadObject(node, StructureFields(), path,
+               [&](const RecordField& field, const JsonNode& value, const std::string& at) {
+                 std::uint32_t number = 0;
+                 if (field.role == FieldRole::kFlags) {
+                   ReadFlags(value, at, number);
+                   entry.header.SetFlags(number);
+                 } else if (field.role == FieldRole::kTiles) {
+                   ReadTiles(value, at, entry.tiles);
+                 } else if (ReadInteger(value, field.kind, at, number)) {
+                   entry.header.Put(field.offset, field.kind, number);
+                 }
+               });
   }
-  return true;
-}
+
+  void ReadStructures(const JsonNode& list, const std::string& path, StructureSet& set) {
+    if (!ExpectType(list, Type::kArray, "an array of structures", path)) return;
+    if (list.elements.size() > kMaxStructures) {
+      Problem(list.at, path,
+              std::to_string(list.elements.size()) + " structures; a file holds at most " +
+                  std::to_string(kMaxStructures));
+      return;
+    }
+    set.Reserve(list.elements.size());
+    for (std::size_t i = 0; i < list.elements.size(); ++i) {
+      StructureEntry entry;
+      ReadStructure(list.elements[i], ElementPath(path, i), entry);
+      set.AppendStructure(std::move(entry));
+      // Structures stand one after another in the text, so every mistake
+      // before the end of this one has been found: enough to show.
+      if (problems_.size() > kMostProblemsShown) return;
+    }
+  }
+
+  std::vector<JsonProblem>& problems_;
+};
 
 }  // namespace
 
@@ -269,17 +291,17 @@ Json DocumentToJson(const StructureSet& set) {
   return json;
 }
 
-bool DocumentFromJson(const Json& json, StructureSet& set, std::string& error) {
+bool DocumentFromJsonText(const std::string& text, StructureSet& set,
+                          std::vector<JsonProblem>& problems) {
   set.Clear();
-  if (ReadDocument(json, set, error)) return true;
+  problems.clear();
+  JsonNode root;
+  if (ParseJson(text, root, problems)) Reader(problems).ReadDocument(root, set);
+  std::stable_sort(problems.begin(), problems.end(),
+                   [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
+  if (problems.empty()) return true;
   set.Clear();
   return false;
-}
-
-bool DocumentFromJsonText(const std::string& text, StructureSet& set, std::string& error) {
-  set.Clear();
-  Json json;
-  return ParseJsonText(text, json, error) && DocumentFromJson(json, set, error);
 }
 
 }  // namespace brx::tool

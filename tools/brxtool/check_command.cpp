@@ -1,0 +1,71 @@
+// brxtool check: does each file load as the editor loads it, and does it
+// hold anything the editor would write differently?
+#include <limits>
+
+#include "tools/brxtool/check.h"
+#include "tools/brxtool/command.h"
+#include "tools/brxtool/input.h"
+#include "tools/brxtool/loaded_file.h"
+
+namespace brx::tool {
+namespace {
+
+constexpr char kHelp[] = R"(Usage: brxtool check [--strict] FILE...
+
+Loads each FILE as the editor does. When it loads, prints one warning line per
+oddity the editor tolerates (bytes after the last record, file header fields
+the editor would write differently, StructureNumbers other than the
+structure's position), then "ok: S structures, T tiles". When it does not
+load, says why on the error output. With more than one FILE, each line starts
+with the file's name. FILE "-" is standard input.
+
+  --strict   a warning fails the file too: its last line is then
+             "fails --strict: N warnings" instead of "ok: ...". For CI.
+
+Exits 0 when every file passes, 1 when any fails.
+)";
+
+int RunCheck(const Invocation& call, Console& io) {
+  if (!StandardInputAtMostOnce(call.operands))
+    return UsageError("standard input (\"-\") can be read only once", CheckCommand().usage, io.err);
+  const bool strict = call.Has("--strict");
+  int code = kExitOk;
+  for (const std::string& operand : call.operands) {
+    const std::string name = DisplayName(operand);
+    const std::string prefix = call.operands.size() > 1 ? name + ": " : "";
+    LoadedFile file;
+    std::string reason;
+    if (!LoadStructureFile(operand, io.in, file, reason)) {
+      code = Failed(name, reason, io.err, kExitError);
+      continue;
+    }
+    const std::vector<std::string> warnings = CheckWarnings(file);
+    for (const std::string& warning : warnings) io.out << prefix << "warning: " << warning << "\n";
+    if (strict && !warnings.empty()) {
+      io.out << prefix << "fails --strict: " << warnings.size()
+             << (warnings.size() == 1 ? " warning\n" : " warnings\n");
+      code = kExitError;
+    } else {
+      io.out << prefix << "ok: " << file.set.StructureCount() << " structures, " << file.TileCount()
+             << " tiles\n";
+    }
+  }
+  return code;
+}
+
+}  // namespace
+
+const Command& CheckCommand() {
+  static const Command kCheck{"check",
+                              "check [--strict] FILE...",
+                              kHelp,
+                              {"--strict"},
+                              1,
+                              std::numeric_limits<std::size_t>::max(),
+                              "1 or more files",
+                              kExitError,
+                              RunCheck};
+  return kCheck;
+}
+
+}  // namespace brx::tool

@@ -1,0 +1,59 @@
+// What each brxtool command is made of, and what it is given when it runs.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brx::tool {
+
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitError = 1,  // the file or the JSON could not be read, converted or written
+  kExitUsage = 2,  // the command line itself is wrong
+};
+
+// The process's standard streams, and whether standard output is a terminal.
+struct Console {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  bool out_is_terminal = false;
+};
+
+// A command's arguments, sorted out: its options and its operands.
+struct Invocation {
+  std::vector<std::string> options;
+  std::vector<std::string> operands;
+
+  bool Has(std::string_view option) const;
+};
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;  // the command line, after "brxtool "
+  std::string_view help;   // the whole text of "brxtool COMMAND --help"
+  std::vector<std::string_view> options;
+  std::size_t min_operands;
+  std::size_t max_operands;
+  std::string_view operands;  // what the operands are, for a usage error ("1 file")
+  int error_code;             // the exit code of an error: 1, or 2 for diff
+  int (*run)(const Invocation&, Console&);
+};
+
+const Command& DumpCommand();
+const Command& CheckCommand();
+const Command& BuildCommand();
+const Command& DiffCommand();
+const Command& SetCommand();
+
+// "brxtool: FILE: reason" on the error stream; returns `code`.
+int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code);
+
+// A usage error: the problem, the command's usage and where to find help.
+int UsageError(const std::string& problem, std::string_view usage, std::ostream& err);
+
+}  // namespace brx::tool

@@ -1,0 +1,222 @@
+#include "tools/brxtool/document_diff.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "model/flags.h"
+#include "tools/brxtool/record_fields.h"
+
+namespace brx::tool {
+namespace {
+
+// Trailing bytes can run to megabytes; a difference shows their start.
+constexpr std::size_t kTrailingBytesShown = 16;
+
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
+  std::string text;
+  for (std::size_t k = 0; k < std::min(count, kTrailingBytesShown); ++k) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02X", bytes[k]);
+    text += (k ? " " : "") + std::string(hex);
+  }
+  if (count > kTrailingBytesShown) text += " ... (" + std::to_string(count) + " bytes)";
+  return text;
+}
+
+class Comparison {
+ public:
+  Comparison(bool bytes, std::vector<Difference>& out) : bytes_(bytes), out_(out) {}
+
+  void CompareHeaders(const FileHeader& a, const FileHeader& b) {
+    const char* part = "file header";
+    CompareValue(part, "NumberOfStructuresCopy", a.NumberOfStructuresCopy(),
+                 b.NumberOfStructuresCopy());
+    CompareValue(part, "DataSize", a.DataSize(), b.DataSize());
+    CompareValue(part, "FormatByte", a.FormatByte(), b.FormatByte());
+    const std::size_t reserved = FileHeader::kSize - FileHeader::kReserved;
+    CompareValue(part, "Reserved", HexBytes(&a.bytes[FileHeader::kReserved], reserved),
+                 HexBytes(&b.bytes[FileHeader::kReserved], reserved));
+  }
+
+  void CompareStructures(const StructureSet& a, const StructureSet& b) {
+    const std::size_t common = std::min(a.StructureCount(), b.StructureCount());
+    for (std::size_t i = 0; i < common; ++i) {
+      Difference where;
+      where.structure = i;
+      CompareStructure(where, a.Entry(i), b.Entry(i));
+    }
+    AddedOrRemoved({}, common, a.StructureCount(), b.StructureCount(), false);
+  }
+
+  void CompareTrailingBytes(const LoadedFile& a, const LoadedFile& b) {
+    const auto trailing = [](const LoadedFile& file) {
+      const std::size_t end = std::min(file.RecordsEnd(), file.bytes.size());
+      return std::vector<std::uint8_t>(file.bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                                       file.bytes.end());
+    };
+    const std::vector<std::uint8_t> in_a = trailing(a);
+    const std::vector<std::uint8_t> in_b = trailing(b);
+    if (in_a == in_b) return;
+    Difference difference;
+    difference.part = "trailing bytes";
+    difference.from = HexBytes(in_a.data(), in_a.size());
+    difference.to = HexBytes(in_b.data(), in_b.size());
+    out_.push_back(std::move(difference));
+  }
+
+ private:
+  template <typename Value>
+  void CompareValue(const Difference& where, const std::string& field, const Value& a,
+                    const Value& b) {
+    if (a == b) return;
+    Difference difference = where;
+    difference.field = field;
+    difference.from = a;
+    difference.to = b;
+    out_.push_back(std::move(difference));
+  }
+
+  template <typename Value>
+  void CompareValue(const char* part, const std::string& field, const Value& a, const Value& b) {
+    Difference where;
+    where.part = part;
+    CompareValue(where, field, a, b);
+  }
+
+  // Entries `common` and on: in the first file only, or in the second only.
+  void AddedOrRemoved(const Difference& where, std::size_t common, std::size_t in_a,
+                      std::size_t in_b, bool tiles) {
+    for (std::size_t k = common; k < std::max(in_a, in_b); ++k) {
+      Difference difference = where;
+      (tiles ? difference.tile : difference.structure) = k;
+      difference.kind = in_a > in_b ? Difference::Kind::kRemoved : Difference::Kind::kAdded;
+      out_.push_back(std::move(difference));
+    }
+  }
+
+  void CompareFlags(const Difference& where, std::uint32_t a, std::uint32_t b) {
+    if (a == b) return;
+    Difference difference = where;
+    difference.kind = Difference::Kind::kFlags;
+    difference.field = "Flags";
+    for (std::size_t bit = 0; bit < StructureFlags::kBits; ++bit) {
+      const std::string label(StructureFlags::Label(bit));
+      if ((b >> bit & 1u) > (a >> bit & 1u)) difference.added.push_back(label);
+      if ((a >> bit & 1u) > (b >> bit & 1u)) difference.removed.push_back(label);
+    }
+    out_.push_back(std::move(difference));
+  }
+
+  void CompareTile(const Difference& where, const TileRecord& a, const TileRecord& b) {
+    for (const RecordField& field : TileFields()) {
+      if (field.role != FieldRole::kShape) {
+        CompareValue(where, std::string(field.key), a.Get(field.offset, field.kind),
+                     b.Get(field.offset, field.kind));
+        continue;
+      }
+      for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
+        for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
+          const std::size_t k = TileRecord::ShapeByteIndex(row, column);
+          CompareValue(where, "Shape[" + std::to_string(row) + "][" + std::to_string(column) + "]",
+                       a.ShapeByte(k), b.ShapeByte(k));
+        }
+      }
+    }
+  }
+
+  void CompareStructure(const Difference& where, const StructureEntry& a, const StructureEntry& b) {
+    for (const RecordField& field : StructureFields()) {
+      if (field.role == FieldRole::kFlags) {
+        CompareFlags(where, a.header.Flags(), b.header.Flags());
+      } else if (field.role == FieldRole::kTiles) {
+        const std::size_t common = std::min(a.tiles.size(), b.tiles.size());
+        for (std::size_t j = 0; j < common; ++j) {
+          Difference tile = where;
+          tile.tile = j;
+          CompareTile(tile, a.tiles[j], b.tiles[j]);
+        }
+        AddedOrRemoved(where, common, a.tiles.size(), b.tiles.size(), true);
+      } else if (bytes_ || field.offset != StructureHeader::kStructureNumber) {
+        CompareValue(where, std::string(field.key), a.header.Get(field.offset, field.kind),
+                     b.header.Get(field.offset, field.kind));
+      }
+    }
+  }
+
+  bool bytes_;
+  std::vector<Difference>& out_;
+};
+
+std::string Where(const Difference& difference) {
+  if (!difference.structure) return difference.part;
+  std::string where = "structure " + std::to_string(*difference.structure);
+  if (difference.tile) where += " tile " + std::to_string(*difference.tile);
+  return where;
+}
+
+// A value as the text shows it: numbers as numbers, byte lists bare, and
+// "none" for no bytes at all.
+std::string Shown(const Json& value) {
+  if (!value.is_string()) return value.dump();
+  const std::string text = value.get<std::string>();
+  return text.empty() ? "none" : text;
+}
+
+}  // namespace
+
+std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes) {
+  std::vector<Difference> differences;
+  Comparison comparison(bytes, differences);
+  if (bytes) comparison.CompareHeaders(a.Header(), b.Header());
+  comparison.CompareStructures(a.set, b.set);
+  if (bytes) comparison.CompareTrailingBytes(a, b);
+  return differences;
+}
+
+std::string DifferenceText(const Difference& difference) {
+  const std::string where = Where(difference);
+  switch (difference.kind) {
+    case Difference::Kind::kAdded:
+      return where + ": added";
+    case Difference::Kind::kRemoved:
+      return where + ": removed";
+    case Difference::Kind::kFlags: {
+      std::string text = where + " Flags:";
+      for (const std::string& label : difference.added) text += " +" + label;
+      for (const std::string& label : difference.removed) text += " -" + label;
+      return text;
+    }
+    case Difference::Kind::kChanged:
+      break;
+  }
+  return where + ": " + (difference.field.empty() ? "" : difference.field + " ") +
+         Shown(difference.from) + " -> " + Shown(difference.to);
+}
+
+Json DifferenceJson(const Difference& difference) {
+  Json json = Json::object();
+  if (difference.structure) json["structure"] = *difference.structure;
+  if (difference.tile) json["tile"] = *difference.tile;
+  if (!difference.part.empty()) json["part"] = difference.part;
+  if (!difference.field.empty()) json["field"] = difference.field;
+  switch (difference.kind) {
+    case Difference::Kind::kAdded:
+      json["change"] = "added";
+      break;
+    case Difference::Kind::kRemoved:
+      json["change"] = "removed";
+      break;
+    case Difference::Kind::kFlags:
+      json["added"] = difference.added;
+      json["removed"] = difference.removed;
+      break;
+    case Difference::Kind::kChanged:
+      json["from"] = difference.from;
+      json["to"] = difference.to;
+      break;
+  }
+  return json;
+}
+
+}  // namespace brx::tool

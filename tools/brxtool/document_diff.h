@@ -1,0 +1,46 @@
+// The differences between two structure data files, structure by structure,
+// tile by tile and field by field, named as in the JSON form.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/loaded_file.h"
+
+namespace brx::tool {
+
+struct Difference {
+  enum class Kind {
+    kAdded,    // a structure or a tile that only the second file has
+    kRemoved,  // one that only the first file has
+    kChanged,  // a value, `from` in the first file, `to` in the second
+    kFlags,    // Flags: the labels the second file sets and clears
+  };
+  Kind kind = Kind::kChanged;
+  std::optional<std::size_t> structure;
+  std::optional<std::size_t> tile;
+  std::string part;   // outside the structures: "file header" or "trailing bytes"
+  std::string field;  // "Armour", "Shape[2][3]", "Flags"; empty for a whole record
+  Json from;
+  Json to;
+  std::vector<std::string> added;
+  std::vector<std::string> removed;
+};
+
+// In file order. Shape[r][c] is the cell of row r and column c, as in the
+// JSON form. Unless `bytes` is set, what the editor rewrites on saving does
+// not count: StructureNumbers, the file header past NumberOfStructures, and
+// bytes after the last record.
+std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes);
+
+// "structure 12: Armour 40 -> 50", "structure 3 Flags: +Door -Wall",
+// "structure 13: added", "file header: DataSize 96 -> 0".
+std::string DifferenceText(const Difference& difference);
+
+// The same as JSON: {"structure": 12, "field": "Armour", "from": 40, "to": 50}.
+Json DifferenceJson(const Difference& difference);
+
+}  // namespace brx::tool

@@ -1,0 +1,58 @@
+// brxtool dump: a file's content for people, or as JSON.
+#include "tools/brxtool/command.h"
+#include "tools/brxtool/input.h"
+#include "tools/brxtool/json_document.h"
+#include "tools/brxtool/listing.h"
+#include "tools/brxtool/loaded_file.h"
+
+namespace brx::tool {
+namespace {
+
+constexpr char kHelp[] = R"(Usage: brxtool dump [--json] [--lenient] FILE
+
+Lists the structure data file FILE for people: the file header as it stands,
+then each structure with every field under its label in the editor, Flags in
+hex with the labels of the set bits, its tile count and its tiles, each shape
+as five rows laid out as in the editor's grid. FILE "-" is standard input.
+
+  --json      print the file as JSON instead, in the form "brxtool build"
+              reads: keys in a fixed order, each value on its own line (shape
+              rows on one line each), so that a diff of two dumps shows what
+              changed. StructureNumber is shown as read.
+  --lenient   a damaged file is not an error: print everything that could be
+              read (each structure whose header is whole, with its whole
+              tiles), then one line "damaged: " and what the damage is, and
+              exit 0. For git, which must show old versions whatever they hold.
+)";
+
+int RunDump(const Invocation& call, Console& io) {
+  const std::string& operand = call.operands[0];
+  LoadedFile file;
+  std::string reason;
+  const bool lenient = call.Has("--lenient");
+  const bool loaded = lenient ? LoadStructureFileUpToDamage(operand, io.in, file, reason)
+                              : LoadStructureFile(operand, io.in, file, reason);
+  if (!loaded) return Failed(DisplayName(operand), reason, io.err, kExitError);
+  if (file.HasHeader()) {
+    if (call.Has("--json")) {
+      io.out << FormatJson(DocumentToJson(file.set));
+    } else {
+      WriteListing(file.Header(), file.set, io.out);
+    }
+  }
+  if (!file.damage.empty()) io.out << "damaged: " << file.damage << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command& DumpCommand() {
+  static const Command kDump{"dump",   "dump [--json] [--lenient] FILE",
+                             kHelp,    {"--json", "--lenient"},
+                             1,        1,
+                             "1 file", kExitError,
+                             RunDump};
+  return kDump;
+}
+
+}  // namespace brx::tool
