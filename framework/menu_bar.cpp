@@ -251,6 +251,11 @@ bool CMenuBar::OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       resting_mouse_ = cursor;
       return false;
     }
+    case WM_MOUSELEAVE:
+      // The system notices late that the mouse has gone (it looks on a
+      // timer), often after the keyboard or an open popup has made a button
+      // hot: that button stays hot.
+      return highlighted_ || tracking_;
     case WM_KILLFOCUS:
       if (!tracking_) EndHighlight(false);
       return false;

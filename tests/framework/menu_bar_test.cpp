@@ -233,8 +233,9 @@ struct Scene {
   // Acts out one step: a key ("alt", "f10", "left", "enter"...), a chord
   // ("alt+v", "ctrl+alt"), a plain letter ("h"), a mouse action ("click File", "move
   // View", "click item Open...", "move item Open...", "click edit"), the
-  // system's request for the menu ("keymenu", "keymenu h") or the program
-  // moving the focus ("focus edit"). False for an unknown step.
+  // system's request for the menu ("keymenu", "keymenu h"), the program
+  // moving the focus ("focus edit") or the system's late word that the mouse
+  // has left the bar ("mouse leaves"). False for an unknown step.
   bool Perform(InputScript& input, const std::string& step) const {
     static const std::map<std::string, WORD> keys{
         {"alt", VK_MENU}, {"f10", VK_F10},   {"left", VK_LEFT},    {"right", VK_RIGHT},
@@ -270,6 +271,9 @@ struct Scene {
                           &result);
     } else if (step == "focus edit") {
       PostMessageA(frame, kFocusEditMessage, 0, 0);
+    } else if (step == "mouse leaves") {
+      // What the system posts, on a timer, once the mouse has left the bar.
+      PostMessageA(bar, WM_MOUSELEAVE, 0, 0);
     } else {
       return false;
     }
@@ -454,6 +458,14 @@ const std::vector<ScriptCase> kKeyboardCases{
       {"escape", "focus bar hot Help"},
       {"escape", "focus edit"}},
      {"init Help"}},
+    {"TheMouseLeavingLateLeavesTheHotButton",
+     {{"f10", "focus bar hot File"},
+      {"mouse leaves", "focus bar hot File"},
+      {"down", "menu File [New]"},
+      {"mouse leaves", "menu File [New]"},
+      {"escape", "focus bar hot File"},
+      {"escape", "focus edit"}},
+     {"init File"}},
     {"AClickElsewhereEndsTheHighlight",
      {{"f10", "focus bar hot File"}, {"click edit", "focus edit"}},
      {}},
@@ -577,10 +589,6 @@ INSTANTIATE_TEST_SUITE_P(MenuBar, GoneBar, ::testing::Bool(),
                          });
 
 TEST_F(MenuBarTest, ABarThatGoesLeavesTheOtherBarsOfTheThreadWorking) {
-  // In a fresh Wine prefix the first Alt after the other frame has gone
-  // highlights the bar without its hot button; the cause is not found yet,
-  // and a failure here must not hide the rest of the run.
-  GTEST_SKIP() << "known timing problem: the hot button is missing after another bar has gone";
   {
     TestFrame other;
     CMenuBar other_bar;
