@@ -257,6 +257,9 @@ bool CMenuBar::OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // hot: that button stays hot.
       return highlighted_ || tracking_;
     case WM_KILLFOCUS:
+      // Alt let go after the focus has left the bar is not Alt alone: it
+      // would highlight the bar again.
+      alt_alone_ = false;
       if (!tracking_) EndHighlight(false);
       return false;
     case WM_NCDESTROY:
@@ -269,6 +272,11 @@ bool CMenuBar::OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 bool CMenuBar::OnFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   switch (message) {
+    case WM_ACTIVATE:
+      // Alt pressed here and let go after a visit to another window is not
+      // Alt alone.
+      if (LOWORD(wparam) == WA_INACTIVE) alt_alone_ = false;
+      return false;
     // The popups' owner draws the images of their items.
     case WM_MEASUREITEM:
       result = TRUE;

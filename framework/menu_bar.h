@@ -4,7 +4,8 @@
 // Mouse: a click on a button opens its popup under it; while a popup is open,
 // moving onto another button opens that one's instead, a click on the open
 // popup's button or anywhere else closes it.
-// Keyboard: Alt pressed and released alone, or F10, highlights the bar (focus
+// Keyboard: Alt pressed and released alone (nothing else pressed or clicked,
+// the frame not left meanwhile), or F10, highlights the bar (focus
 // on the bar, first button hot) and ends the highlight again; Alt+mnemonic
 // opens that popup. While highlighted, Left and Right move along the buttons,
 // Down, Up or Enter open the hot one, a mnemonic opens its popup, Escape, a

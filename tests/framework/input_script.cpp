@@ -86,6 +86,18 @@ void InputScript::Tap(WORD key) {
   Sleep(kPace);
 }
 
+void InputScript::Hold(WORD key) {
+  if (stopped()) return;
+  SendKey(key, false);
+  Sleep(kPace);
+}
+
+void InputScript::Release(WORD key) {
+  if (stopped()) return;
+  SendKey(key, true);
+  Sleep(kPace);
+}
+
 void InputScript::Chord(WORD modifier, WORD key) {
   if (stopped()) return;
   SendKey(modifier, false);

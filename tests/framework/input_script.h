@@ -16,6 +16,9 @@ namespace brx::gui_test {
 class InputScript {
  public:
   void Tap(WORD key);
+  // `key` pressed, or let go, alone.
+  void Hold(WORD key);
+  void Release(WORD key);
   // `modifier` held down around `key`.
   void Chord(WORD modifier, WORD key);
   void MoveTo(POINT screen);

@@ -34,6 +34,7 @@ using gui_test::InputScript;
 // no divider, sized and placed by its container.
 constexpr DWORD kBarStyle = 0x5600184C;
 constexpr UINT kFocusEditMessage = WM_APP + 1;
+constexpr UINT kVisitOtherMessage = WM_APP + 2;
 
 // A menu text as the user reads it: no &, no shortcut.
 std::string Plain(const std::string& text) {
@@ -62,10 +63,12 @@ POINT Centre(const RECT& rect) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-// A frame with an edit box to hold the focus, logging the menu messages it gets.
+// A frame with an edit box to hold the focus and a window of its own to take
+// the activation away, logging the menu messages it gets.
 class TestFrame : public CWindowImpl {
  public:
   HWND edit = nullptr;
+  HWND other = nullptr;
   std::map<HMENU, std::string> popup_names;
   std::vector<std::string> log;
 
@@ -78,6 +81,7 @@ class TestFrame : public CWindowImpl {
         Map::Entry::Message(WM_MENUSELECT, &TestFrame::OnMenuSelect),
         Map::Entry::Message(WM_SYSCOMMAND, &TestFrame::OnSysCommand),
         Map::Entry::Message(kFocusEditMessage, &TestFrame::OnFocusEdit),
+        Map::Entry::Message(kVisitOtherMessage, &TestFrame::OnVisitOther),
         Map::Entry::AnyCommand(&TestFrame::OnCommand),
     };
     return map.Dispatch(*this, window, message, wparam, lparam, result);
@@ -96,6 +100,8 @@ class TestFrame : public CWindowImpl {
     // Right of and below where the popups open, so that a click on it never lands on one.
     edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, 260, 170, 150, 24,
                            hwnd(), nullptr, ResourceInstance(), nullptr);
+    other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_CAPTION, 700, 500, 150, 80, hwnd(),
+                            nullptr, ResourceInstance(), nullptr);
     return 0;
   }
   LRESULT OnInitMenuPopup(UINT, WPARAM wparam, LPARAM, bool&) {
@@ -122,7 +128,13 @@ class TestFrame : public CWindowImpl {
     return 0;
   }
   LRESULT OnFocusEdit(UINT, WPARAM, LPARAM, bool&) {
+    SetForegroundWindow(hwnd());
     SetFocus(edit);
+    return 0;
+  }
+  LRESULT OnVisitOther(UINT, WPARAM, LPARAM, bool&) {
+    ShowWindow(other, SW_SHOW);
+    SetForegroundWindow(other);
     return 0;
   }
   LRESULT OnCommand(WORD, WORD id, HWND control, bool& handled) {
@@ -230,12 +242,14 @@ struct Scene {
     return {rect.right - 40, rect.bottom - 40};
   }
 
-  // Acts out one step: a key ("alt", "f10", "left", "enter"...), a chord
-  // ("alt+v", "ctrl+alt"), a plain letter ("h"), a mouse action ("click File", "move
-  // View", "click item Open...", "move item Open...", "click edit"), the
-  // system's request for the menu ("keymenu", "keymenu h"), the program
-  // moving the focus ("focus edit") or the system's late word that the mouse
-  // has left the bar ("mouse leaves"). False for an unknown step.
+  // Acts out one step: a key ("alt", "f10", "left", "enter"...), Alt alone
+  // going down or up ("alt down", "alt up"), a chord ("alt+v", "ctrl+alt"), a
+  // plain letter ("h"), a mouse action ("click File", "move View", "click item
+  // Open...", "move item Open...", "click edit"), the system's request for the
+  // menu ("keymenu", "keymenu h"), the program activating the frame's other
+  // window ("visit other") or moving the focus back into the frame ("focus
+  // edit"), or the system's late word that the mouse has left the bar ("mouse
+  // leaves"). False for an unknown step.
   bool Perform(InputScript& input, const std::string& step) const {
     static const std::map<std::string, WORD> keys{
         {"alt", VK_MENU}, {"f10", VK_F10},   {"left", VK_LEFT},    {"right", VK_RIGHT},
@@ -246,6 +260,10 @@ struct Scene {
     };
     if (const auto key = keys.find(step); key != keys.end()) {
       input.Tap(key->second);
+    } else if (step == "alt down") {
+      input.Hold(VK_MENU);
+    } else if (step == "alt up") {
+      input.Release(VK_MENU);
     } else if (step == "ctrl+alt") {
       input.Chord(VK_CONTROL, VK_MENU);
     } else if (starts("alt+")) {
@@ -271,6 +289,8 @@ struct Scene {
                           &result);
     } else if (step == "focus edit") {
       PostMessageA(frame, kFocusEditMessage, 0, 0);
+    } else if (step == "visit other") {
+      PostMessageA(frame, kVisitOtherMessage, 0, 0);
     } else if (step == "mouse leaves") {
       // What the system posts, on a timer, once the mouse has left the bar.
       PostMessageA(bar, WM_MOUSELEAVE, 0, 0);
@@ -466,6 +486,16 @@ const std::vector<ScriptCase> kKeyboardCases{
       {"escape", "focus bar hot File"},
       {"escape", "focus edit"}},
      {"init File"}},
+    {"AltLetGoAfterTheFocusHasBeenElsewhereIsNotAltAlone",
+     {{"alt down", "focus edit"},
+      {"visit other", "focus elsewhere"},
+      {"focus edit", "focus edit"},
+      {"alt up", "focus edit"},
+      {"f10", "focus bar hot File"},
+      {"alt down", "focus bar hot File"},
+      {"focus edit", "focus edit"},
+      {"alt up", "focus edit"}},
+     {}},
     {"AClickElsewhereEndsTheHighlight",
      {{"f10", "focus bar hot File"}, {"click edit", "focus edit"}},
      {}},
