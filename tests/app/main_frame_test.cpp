@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
+#include "tests/framework/input_script.h"
 #include "tests/support/temp_folder.h"
 
 namespace brx::testing {
@@ -33,7 +34,7 @@ ViewChecks ViewPopupChecks(RunningFrame& running) {
 
 void Command(RunningFrame& running, WORD id) {
   PostMessageA(running.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-  running.RunFor(150);
+  EXPECT_TRUE(running.RunUntil(gui_test::QueueDrained));
 }
 
 class MainFrameTest : public ::testing::Test {
@@ -143,14 +144,13 @@ TEST_F(MainFrameTest, MinimisingLeavesTheLayoutAloneAndRestoringRedoesIt) {
   SetWindowPos(view, nullptr, 0, 0, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
 
   ShowWindow(running.hwnd(), SW_MINIMIZE);
-  running.RunFor(100);
-  ASSERT_TRUE(IsIconic(running.hwnd()));
+  ASSERT_TRUE(running.RunUntil([&] { return IsIconic(running.hwnd()); }));
   RECT rect{};
   GetWindowRect(view, &rect);
   EXPECT_EQ(rect.right - rect.left, 50);
 
   ShowWindow(running.hwnd(), SW_RESTORE);
-  running.RunFor(100);
+  ASSERT_TRUE(running.RunUntil([&] { return !IsIconic(running.hwnd()); }));
   const RECT restored = running.PlaceOf(view);
   EXPECT_EQ(restored.top, laid_out.top);
   EXPECT_EQ(restored.right, laid_out.right);
@@ -168,7 +168,7 @@ TEST_F(MainFrameTest, EachToolbarButtonShowsItsTooltipWhenHovered) {
     ClientToScreen(toolbar, &centre);
     // Come from outside, so the tooltip starts afresh for each button.
     MoveMouse(CentreOf(running.frame().client()));
-    running.RunFor(100);
+    EXPECT_TRUE(running.RunUntil([] { return ThreadWindows(TOOLTIPS_CLASSA).empty(); }));
     MoveMouse(centre);
     std::string shown;
     EXPECT_TRUE(running.RunUntil([&] {
@@ -218,20 +218,19 @@ struct MenuWalk {
 TEST_F(MainFrameTest, MenuHelpFollowsRealMenusAndReadyReturns) {
   const MenuWalk walks[] = {
       {"File menu of the menu bar",
-       {Keys({VK_MENU, 'F'}), Wait(300), Keys({VK_DOWN}), Wait(200), Keys({VK_DOWN}), Wait(200),
-        Keys({VK_DOWN}), Wait(200), Keys({VK_ESCAPE}), Wait(300), Keys({VK_ESCAPE}), Wait(300)},
+       {Keys({VK_MENU, 'F'}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_ESCAPE}),
+        Keys({VK_ESCAPE})},
        {"Create a new document", "Open an existing document",
         "Save the active document with a new name",
         "Quit the application; prompts to save documents", "Ready"}},
       {"View menu, arrows across from Help",
-       {Keys({VK_MENU, 'H'}), Wait(300), Keys({VK_LEFT}), Wait(300), Keys({VK_DOWN}), Wait(200),
-        Keys({VK_ESCAPE}), Wait(300), Keys({VK_ESCAPE}), Wait(300)},
+       {Keys({VK_MENU, 'H'}), Keys({VK_LEFT}), Keys({VK_DOWN}), Keys({VK_ESCAPE}),
+        Keys({VK_ESCAPE})},
        // Switching popups closes one menu and opens the next.
        {"Display program information, version number and copyright", "Ready",
         "Show or hide the toolbar", "Show or hide the status bar", "Ready"}},
       {"system menu of the frame",
-       {Keys({VK_MENU, VK_SPACE}), Wait(300), Keys({VK_DOWN}), Wait(200), Keys({VK_ESCAPE}),
-        Wait(300), Keys({VK_ESCAPE}), Wait(300)},
+       {Keys({VK_MENU, VK_SPACE}), Keys({VK_DOWN}), Keys({VK_ESCAPE}), Keys({VK_ESCAPE})},
        {"", "Restore the window to normal size", "Change the window position", "Ready"}},
   };
   for (const MenuWalk& walk : walks) {

@@ -2,24 +2,26 @@
 
 #include <atomic>
 
+#include "framework/menu_bar_images.h"
+
 namespace brx::gui_test {
 namespace {
 
 std::atomic<bool> script_stopped{false};
 std::atomic<DWORD> script_deadline{0};
 
-// Gives the program time to take each event, as a user's pace would.
-constexpr DWORD kPace = 40;
-
 HWND relay = nullptr;
 constexpr UINT kRelayInput = WM_APP;
+constexpr UINT kRelayAskDrained = WM_APP + 1;
 
 // Input is sent from the pumping thread: under Wine, a mouse move sent from
 // another thread warps the X pointer through that thread's X connection, and
 // the pumping thread's then reports the old position as a motion of its own
-// once a new window (a popup) appears under the pointer.
+// once a new window (a popup) appears under the pointer. The same window
+// answers, on the pumping thread, whether its queue is drained.
 LRESULT CALLBACK RelayProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kRelayInput) return SendInput(1, reinterpret_cast<INPUT*>(lparam), sizeof(INPUT));
+  if (message == kRelayAskDrained) return QueueDrained();
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -30,12 +32,19 @@ void Send(INPUT input) {
 }
 
 void SendKey(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  Send(input);
+  Send(KeyInput(key, up));
+}
+
+// Waits until the pumping thread has taken what was sent; bounded, as the
+// condition the step waits for next is.
+void Settle() {
+  const DWORD start = GetTickCount();
+  while (!script_stopped && GetTickCount() - start < 3000) {
+    DWORD_PTR drained = 0;
+    if (SendMessageTimeoutA(relay, kRelayAskDrained, 0, 0, SMTO_NORMAL, 2000, &drained) && drained)
+      return;
+    Sleep(5);
+  }
 }
 
 void SendMouse(DWORD flags, POINT screen) {
@@ -79,23 +88,48 @@ void DispatchWaiting() {
 
 }  // namespace
 
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  switch (key) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      break;
+    default:
+      break;
+  }
+  return input;
+}
+
+bool QueueDrained() {
+  return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) == 0;
+}
+
 void InputScript::Tap(WORD key) {
   if (stopped()) return;
   SendKey(key, false);
   SendKey(key, true);
-  Sleep(kPace);
+  Settle();
 }
 
 void InputScript::Hold(WORD key) {
   if (stopped()) return;
   SendKey(key, false);
-  Sleep(kPace);
+  Settle();
 }
 
 void InputScript::Release(WORD key) {
   if (stopped()) return;
   SendKey(key, true);
-  Sleep(kPace);
+  Settle();
 }
 
 void InputScript::Chord(WORD modifier, WORD key) {
@@ -104,13 +138,13 @@ void InputScript::Chord(WORD modifier, WORD key) {
   SendKey(key, false);
   SendKey(key, true);
   SendKey(modifier, true);
-  Sleep(kPace);
+  Settle();
 }
 
 void InputScript::MoveTo(POINT screen) {
   if (stopped()) return;
   SendMouse(MOUSEEVENTF_MOVE, screen);
-  Sleep(kPace);
+  Settle();
 }
 
 void InputScript::Click(POINT screen) {
@@ -118,7 +152,13 @@ void InputScript::Click(POINT screen) {
   SendMouse(MOUSEEVENTF_MOVE, screen);
   SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
   SendMouse(MOUSEEVENTF_LEFTUP, screen);
-  Sleep(kPace);
+  Settle();
+}
+
+void InputScript::Post(HWND window, UINT message) {
+  if (stopped()) return;
+  PostMessageA(window, message, 0, 0);
+  Settle();
 }
 
 bool InputScript::WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
@@ -154,17 +194,19 @@ bool RunInputScript(const std::function<void(InputScript&)>& script, DWORD limit
   KillTimer(nullptr, watchdog);
   CloseHandle(thread);
   DestroyWindow(relay);
-  // Whatever the last input posted (a chosen item's WM_COMMAND) arrives now.
-  PumpMessages(100);
   return !script_stopped;
 }
 
-void PumpMessages(DWORD milliseconds) {
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+  for (DWORD elapsed = 0; !condition(); elapsed = GetTickCount() - start) {
+    if (elapsed >= milliseconds) return false;
+    // Woken by any message, or after a while to look again at a condition
+    // that changes without one.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     DispatchWaiting();
   }
+  return true;
 }
 
 std::vector<std::uint32_t> ReadScreen(const RECT& rect) {
@@ -177,13 +219,7 @@ std::vector<std::uint32_t> ReadScreen(const RECT& rect) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = framework::TopDown32BitInfo(width, height);
   GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);

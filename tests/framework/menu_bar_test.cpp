@@ -288,12 +288,12 @@ struct Scene {
       SendMessageTimeoutA(frame, WM_SYSCOMMAND, SC_KEYMENU, character, SMTO_ABORTIFHUNG, 1000,
                           &result);
     } else if (step == "focus edit") {
-      PostMessageA(frame, kFocusEditMessage, 0, 0);
+      input.Post(frame, kFocusEditMessage);
     } else if (step == "visit other") {
-      PostMessageA(frame, kVisitOtherMessage, 0, 0);
+      input.Post(frame, kVisitOtherMessage);
     } else if (step == "mouse leaves") {
       // What the system posts, on a timer, once the mouse has left the bar.
-      PostMessageA(bar, WM_MOUSELEAVE, 0, 0);
+      input.Post(bar, WM_MOUSELEAVE);
     } else {
       return false;
     }
@@ -324,8 +324,8 @@ bool OpenFrame(TestFrame& frame, CMenuBar& bar, int left, int top) {
   ShowWindow(frame.hwnd(), SW_SHOW);
   SetForegroundWindow(frame.hwnd());
   SetFocus(frame.edit);
-  gui_test::PumpMessages(150);
-  return true;
+  return gui_test::PumpUntil(
+      [&] { return GetForegroundWindow() == frame.hwnd() && GetFocus() == frame.edit; });
 }
 
 // The program does this at start-up: the toolbar class comes from it.
@@ -367,13 +367,10 @@ class MenuBarTest : public ::testing::Test {
     const bool finished = gui_test::RunInputScript([&](InputScript& input) {
       input.MoveTo(scene.RestingPoint());
       for (const Step& step : steps) {
-        const std::string before = scene.State();
         if (!scene.Perform(input, step.action)) {
           seen.push_back("unknown step " + step.action);
           continue;
         }
-        // A step expected to change nothing gets time to change something all the same.
-        if (step.expected == before) Sleep(300);
         input.WaitFor([&] { return scene.State() == step.expected; });
         seen.push_back(scene.State());
       }
@@ -571,28 +568,31 @@ std::string CountColours(const RECT& rect) {
 }
 
 TEST_F(MenuBarTest, ImagesShowBesideTheirItems) {
-  const Scene scene = TakeScene();
-  std::map<std::string, std::string> colours_by_item;
-  gui_test::RunInputScript([&](InputScript& input) {
-    input.MoveTo(scene.RestingPoint());
-    input.Click(scene.ButtonCentre("File"));
-    if (!input.WaitFor([&] { return scene.State() == "menu File"; })) return;
-    Sleep(300);  // painted
-    const HWND window = scene.MenuWindows().front();
-    const HMENU menu = Scene::MenuOf(window);
-    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
-      RECT item{};
-      if (!ItemText(menu, position).empty() && GetMenuItemRect(nullptr, menu, position, &item))
-        colours_by_item[ItemText(menu, position)] = CountColours(item);
-    }
-    input.Tap(VK_ESCAPE);
-    input.Tap(VK_ESCAPE);
-  });
   // Each image is 12 x 11 pixels of its colour inside a transparent border.
   const std::map<std::string, std::string> expected{{"New", "red 132 green 0 blue 0"},
                                                     {"Open...", "red 0 green 132 blue 0"},
                                                     {"Save As...", "red 0 green 0 blue 132"},
                                                     {"Exit", "red 0 green 0 blue 0"}};
+  const Scene scene = TakeScene();
+  std::map<std::string, std::string> colours_by_item;
+  const auto read_colours = [&] {
+    colours_by_item.clear();
+    const HMENU menu = Scene::MenuOf(scene.MenuWindows().front());
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+      RECT item{};
+      if (!ItemText(menu, position).empty() && GetMenuItemRect(nullptr, menu, position, &item))
+        colours_by_item[ItemText(menu, position)] = CountColours(item);
+    }
+    return colours_by_item == expected;
+  };
+  gui_test::RunInputScript([&](InputScript& input) {
+    input.MoveTo(scene.RestingPoint());
+    input.Click(scene.ButtonCentre("File"));
+    // Read until the popup is painted, or the time is up.
+    if (input.WaitFor([&] { return scene.State() == "menu File"; })) input.WaitFor(read_colours);
+    input.Tap(VK_ESCAPE);
+    input.Tap(VK_ESCAPE);
+  });
   EXPECT_EQ(colours_by_item, expected);
 }
 
@@ -704,8 +704,7 @@ struct DrawnImage {
 
 DrawnImage DrawItemImage(HWND frame, WORD command, UINT state) {
   constexpr int kWidth = 24, kHeight = 19, kLeft = 4, kTop = 2;  // a 16 x 15 image, centred
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  const BITMAPINFO info = TopDown32BitInfo(kWidth, kHeight);
   void* bits = nullptr;
   HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   auto* pixels = static_cast<std::uint32_t*>(bits);
