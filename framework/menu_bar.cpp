@@ -126,7 +126,7 @@ bool CMenuBar::PreviewKeyDown(const MSG& message) {
   switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
-      buttons_.SetHot(buttons_.Neighbour(HotButton(), key == VK_LEFT ? -1 : +1));
+      BeginHighlight(buttons_.Neighbour(HotButton(), key == VK_LEFT ? -1 : +1));
       return true;
     case VK_DOWN:
     case VK_UP:
@@ -170,6 +170,7 @@ void CMenuBar::BeginHighlight(int button) {
     SetFocus(bar_);
   }
   buttons_.SetHot(button);
+  buttons_.ReportHighlight(frame_, button);
   GetCursorPos(&resting_mouse_);
 }
 
@@ -178,6 +179,7 @@ void CMenuBar::EndHighlight(bool restore_focus) {
   // Cleared first: giving the focus away comes back here as WM_KILLFOCUS.
   highlighted_ = false;
   buttons_.SetHot(-1);
+  buttons_.ReportHighlight(frame_, -1);
   if (restore_focus && GetFocus() == bar_)
     SetFocus(IsWindow(focus_before_) ? focus_before_ : frame_);
   focus_before_ = nullptr;

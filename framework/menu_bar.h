@@ -15,9 +15,12 @@
 // and leaves its button highlighted.
 //
 // Popups are opened with the frame as owner, so the frame itself receives
-// their WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND. Keys go to the focused
-// window, not to the frame, so while the bar exists it previews the thread's
-// messages before the loop translates them. It also subclasses the frame, to
+// their WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND. The bar adds what
+// only a menu bar of the system would send: WM_MENUSELECT for the title of
+// an open popup or of the hot button while highlighted, and for the end of
+// the highlight, so that menu help shows as it does with a system menu.
+// Keys go to the focused window, not to the frame, so while the bar exists it
+// previews the thread's messages before the loop translates them. It also subclasses the frame, to
 // draw the items' images (the owner's WM_MEASUREITEM and WM_DRAWITEM) and to
 // answer WM_SYSCOMMAND SC_KEYMENU, the system's request to enter the menu
 // from the keyboard, which would otherwise start the system menu.

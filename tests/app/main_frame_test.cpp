@@ -209,34 +209,63 @@ class StatusLines {
 
 struct MenuWalk {
   const char* name;
-  std::vector<Script::Step> keys;
+  bool click_file_first;  // open File with the mouse before the steps
+  std::vector<Script::Step> steps;
   std::vector<std::string> lines;
 };
 
-// Real menus opened and walked with the keyboard: each highlighted item puts
-// its help line in the status bar, and "Ready" returns when the menu closes.
+Script::Step ClickFile(RunningFrame& running) {
+  return [&running] {
+    HWND bar = running.frame().menuBar().hwnd();
+    RECT rect{};
+    SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(bar, &centre);
+    Click(centre);
+    return true;
+  };
+}
+
+// Real menus walked with the keyboard and the mouse: a highlighted title
+// leaves the help line empty, each highlighted item puts its help there, and
+// "Ready" returns when the menu closes (also in between, when one popup gives
+// way to another).
 TEST_F(MainFrameTest, MenuHelpFollowsRealMenusAndReadyReturns) {
   const MenuWalk walks[] = {
       {"File menu of the menu bar",
+       false,
        {Keys({VK_MENU, 'F'}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_ESCAPE}),
         Keys({VK_ESCAPE})},
-       {"Create a new document", "Open an existing document",
+       {"", "Create a new document", "Open an existing document",
         "Save the active document with a new name",
-        "Quit the application; prompts to save documents", "Ready"}},
+        "Quit the application; prompts to save documents", "Ready", "", "Ready"}},
       {"View menu, arrows across from Help",
+       false,
        {Keys({VK_MENU, 'H'}), Keys({VK_LEFT}), Keys({VK_DOWN}), Keys({VK_ESCAPE}),
         Keys({VK_ESCAPE})},
-       // Switching popups closes one menu and opens the next.
-       {"Display program information, version number and copyright", "Ready",
-        "Show or hide the toolbar", "Show or hide the status bar", "Ready"}},
+       {"", "Display program information, version number and copyright", "Ready", "",
+        "Show or hide the toolbar", "Show or hide the status bar", "Ready", "", "Ready"}},
+      {"F10 with a title hot, then along the bar",
+       false,
+       {Keys({VK_F10}), Keys({VK_RIGHT}), Keys({VK_ESCAPE})},
+       {"", "Ready"}},
+      {"a popup opened with the mouse, nothing in it highlighted",
+       true,
+       {Keys({VK_ESCAPE}), Keys({VK_ESCAPE})},
+       {"", "Ready", "", "Ready"}},
       {"system menu of the frame",
+       false,
        {Keys({VK_MENU, VK_SPACE}), Keys({VK_DOWN}), Keys({VK_ESCAPE}), Keys({VK_ESCAPE})},
        {"", "Restore the window to normal size", "Change the window position", "Ready"}},
   };
   for (const MenuWalk& walk : walks) {
     RunningFrame running;
+    std::vector<Script::Step> steps;
+    if (walk.click_file_first)
+      steps = {ClickFile(running), [] { return !ThreadWindows("#32768").empty(); }};
+    steps.insert(steps.end(), walk.steps.begin(), walk.steps.end());
     StatusLines status(running.frame().statusBar());
-    EXPECT_EQ(running.Run(walk.keys), RunningFrame::kStepsDone) << walk.name;
+    EXPECT_EQ(running.Run(steps), RunningFrame::kStepsDone) << walk.name;
     EXPECT_EQ(status.lines(), walk.lines) << walk.name;
     EXPECT_FALSE(SendMessageA(running.frame().statusBar(), SB_ISSIMPLE, 0, 0)) << walk.name;
   }

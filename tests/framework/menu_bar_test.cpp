@@ -110,12 +110,16 @@ class TestFrame : public CWindowImpl {
   }
   LRESULT OnMenuSelect(UINT, WPARAM wparam, LPARAM lparam, bool&) {
     const WORD flags = HIWORD(wparam);
+    std::string entry;
     if (flags == 0xFFFF && lparam == 0) {
-      log.push_back("closed");
-    } else if (!(flags & MF_POPUP) && LOWORD(wparam) != 0) {
-      const std::string entry = "select " + std::to_string(LOWORD(wparam));
-      if (log.empty() || log.back() != entry) log.push_back(entry);
+      entry = "closed";
+    } else if (flags & MF_POPUP) {
+      entry = "select popup " +
+              popup_names[GetSubMenu(reinterpret_cast<HMENU>(lparam), LOWORD(wparam))];
+    } else if (LOWORD(wparam) != 0) {
+      entry = "select " + std::to_string(LOWORD(wparam));
     }
+    if (!entry.empty() && (log.empty() || log.back() != entry)) log.push_back(entry);
     return 0;
   }
   // Never lets the system start its own menu mode, which would wait for keys.
@@ -537,7 +541,8 @@ TEST_F(MenuBarTest, MenuMessagesReachTheFrameInTheirOrder) {
   Play({{"click File", "menu File"},
         {"move item Open...", "menu File [Open...]"},
         {"click item Open...", "focus edit"}});
-  const std::vector<std::string> expected{"init File", "select 57601", "closed", "command 57601"};
+  const std::vector<std::string> expected{"select popup File", "init File", "select 57601",
+                                          "closed", "command 57601"};
   EXPECT_EQ(frame_.log, expected);
 }
 
