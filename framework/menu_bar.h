@@ -59,8 +59,6 @@ class CMenuBar : private MessagePreviewer {
 
   HWND hwnd() const { return bar_; }
   HMENU menu() const { return menu_; }
-  // True while the bar is highlighted for the keyboard.
-  bool highlighted() const { return highlighted_; }
 
  private:
   bool PreviewMessage(const MSG& message) override;
