@@ -64,6 +64,20 @@ TEST_F(MainFrameTest, WindowHasItsClassTitleStylesAndIcons) {
   EXPECT_EQ(GetMenuItemCount(running.frame().menuBar().menu()), 3);
 }
 
+// The view fills the frame's width and the room between the bars shown: the
+// rebar at the top, the status bar at the bottom.
+void ExpectViewBetweenTheBars(RunningFrame& running) {
+  const CMainFrame& frame = running.frame();
+  RECT area{};
+  GetClientRect(running.hwnd(), &area);
+  const RECT view = running.PlaceOf(frame.client());
+  EXPECT_EQ(view.left, 0);
+  EXPECT_EQ(view.right, area.right);
+  EXPECT_EQ(view.top, running.PlaceOf(frame.toolbarHost()).bottom);
+  EXPECT_EQ(view.bottom, IsWindowVisible(frame.statusBar()) ? running.PlaceOf(frame.statusBar()).top
+                                                            : area.bottom);
+}
+
 TEST_F(MainFrameTest, StartsWithBothBarsShownCheckedAndTheViewBetweenThem) {
   RunningFrame running;
   CMainFrame& frame = running.frame();
@@ -78,63 +92,48 @@ TEST_F(MainFrameTest, StartsWithBothBarsShownCheckedAndTheViewBetweenThem) {
   const ViewChecks checks = ViewPopupChecks(running);
   EXPECT_TRUE(checks.toolbar);
   EXPECT_TRUE(checks.status_bar);
-
-  RECT area{};
-  GetClientRect(running.hwnd(), &area);
-  const RECT view = running.PlaceOf(frame.client());
-  EXPECT_EQ(view.left, 0);
-  EXPECT_EQ(view.right, area.right);
-  EXPECT_EQ(view.top, running.PlaceOf(rebar).bottom);
-  EXPECT_EQ(view.bottom, running.PlaceOf(frame.statusBar()).top);
+  ExpectViewBetweenTheBars(running);
 }
 
-TEST_F(MainFrameTest, ToolbarToggleHidesTheRowGivesItToTheViewAndBringsItBack) {
-  RunningFrame running;
-  CMainFrame& frame = running.frame();
-  HWND rebar = frame.toolbarHost();
-  const RECT view_before = running.PlaceOf(frame.client());
-  const RECT rebar_before = running.PlaceOf(rebar);
+// View > Toolbar hides the toolbar's row (the menu bar's row stays), View >
+// Status Bar the status bar; the view takes the room, the check mark goes,
+// and the second time everything is as it was, "Ready" included.
+TEST_F(MainFrameTest, EachViewToggleGivesItsBarsRoomToTheViewAndBringsItBack) {
+  const struct {
+    WORD command;
+    bool ViewChecks::*check;
+    bool ViewChecks::*other_check;
+  } toggles[] = {
+      {ID_VIEW_TOOLBAR, &ViewChecks::toolbar, &ViewChecks::status_bar},
+      {ID_VIEW_STATUS_BAR, &ViewChecks::status_bar, &ViewChecks::toolbar},
+  };
+  for (const auto& toggle : toggles) {
+    SCOPED_TRACE(toggle.command);
+    RunningFrame running;
+    CMainFrame& frame = running.frame();
+    const RECT view_before = running.PlaceOf(frame.client());
+    const auto bar_shown = [&] {
+      return toggle.command == ID_VIEW_TOOLBAR ? !BandHidden(frame.toolbarHost(), kToolbarBand)
+                                               : IsWindowVisible(frame.statusBar()) != FALSE;
+    };
 
-  Command(running, ID_VIEW_TOOLBAR);
-  EXPECT_TRUE(BandHidden(rebar, kToolbarBand));
-  EXPECT_TRUE(IsWindowVisible(rebar));  // the menu bar's row stays
-  const RECT rebar_hidden = running.PlaceOf(rebar);
-  EXPECT_LT(rebar_hidden.bottom, rebar_before.bottom);
-  const RECT view_grown = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_grown.top, rebar_hidden.bottom);
-  EXPECT_EQ(view_grown.bottom, view_before.bottom);
-  EXPECT_FALSE(ViewPopupChecks(running).toolbar);
-  EXPECT_TRUE(ViewPopupChecks(running).status_bar);
+    Command(running, toggle.command);
+    EXPECT_FALSE(bar_shown());
+    EXPECT_TRUE(IsWindowVisible(frame.toolbarHost()));
+    ExpectViewBetweenTheBars(running);
+    const RECT view_grown = running.PlaceOf(frame.client());
+    EXPECT_GT(view_grown.bottom - view_grown.top, view_before.bottom - view_before.top);
+    EXPECT_FALSE(ViewPopupChecks(running).*toggle.check);
+    EXPECT_TRUE(ViewPopupChecks(running).*toggle.other_check);
 
-  Command(running, ID_VIEW_TOOLBAR);
-  EXPECT_FALSE(BandHidden(rebar, kToolbarBand));
-  const RECT view_after = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_after.top, view_before.top);
-  EXPECT_EQ(view_after.bottom, view_before.bottom);
-  EXPECT_TRUE(ViewPopupChecks(running).toolbar);
-}
-
-TEST_F(MainFrameTest, StatusBarToggleGivesItsHeightToTheViewAndReturnsReadingReady) {
-  RunningFrame running;
-  CMainFrame& frame = running.frame();
-  const RECT view_before = running.PlaceOf(frame.client());
-  RECT area{};
-  GetClientRect(running.hwnd(), &area);
-
-  Command(running, ID_VIEW_STATUS_BAR);
-  EXPECT_FALSE(IsWindowVisible(frame.statusBar()));
-  const RECT view_grown = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_grown.top, view_before.top);
-  EXPECT_EQ(view_grown.bottom, area.bottom);
-  EXPECT_FALSE(ViewPopupChecks(running).status_bar);
-  EXPECT_TRUE(ViewPopupChecks(running).toolbar);
-
-  Command(running, ID_VIEW_STATUS_BAR);
-  EXPECT_TRUE(IsWindowVisible(frame.statusBar()));
-  EXPECT_EQ(StatusText(frame.statusBar()), "Ready");
-  const RECT view_after = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_after.bottom, view_before.bottom);
-  EXPECT_TRUE(ViewPopupChecks(running).status_bar);
+    Command(running, toggle.command);
+    EXPECT_TRUE(bar_shown());
+    const RECT view_after = running.PlaceOf(frame.client());
+    EXPECT_EQ(view_after.top, view_before.top);
+    EXPECT_EQ(view_after.bottom, view_before.bottom);
+    EXPECT_TRUE(ViewPopupChecks(running).*toggle.check);
+    EXPECT_EQ(StatusText(frame.statusBar()), "Ready");
+  }
 }
 
 TEST_F(MainFrameTest, MinimisingLeavesTheLayoutAloneAndRestoringRedoesIt) {

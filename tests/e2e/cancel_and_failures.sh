@@ -20,6 +20,20 @@ expect_unchanged() {
   expect_equal "$(ls "$e2e_work" | tr '\n' ' ')" "damaged.brx program.out three.brx " "files $1"
 }
 
+# close_message_naming FILE REASON: the program's message names the file and
+# then the reason; Return closes it.
+close_message_naming() {
+  wait_for_message
+  local message
+  message=$(locate message)
+  case "$message" in
+    *"$1"*"$2"*) ;;
+    *) fail "the message does not name the file and the reason: $message" ;;
+  esac
+  xdotool key Return
+  wait_for 10 "the message to close" no_message
+}
+
 focus_frame
 xdotool key ctrl+o
 wait_for_dialog "Open"
@@ -43,14 +57,7 @@ expect_equal "$(locate windows | grep -c '^#32770|')" 1 "dialogs after Ctrl+S an
 expect_unchanged "after Ctrl+S"
 
 type_file_name "$(windows_path "$damaged")"
-wait_for_message
-message=$(locate message)
-case "$message" in
-  *"$(windows_path "$damaged")"*"does not start with \"BRXF\""*) ;;
-  *) fail "the message does not name the file and the reason: $message" ;;
-esac
-xdotool key Return
-wait_for 10 "the message to close" no_message
+close_message_naming "$(windows_path "$damaged")" 'does not start with "BRXF"'
 expect_unchanged "after the damaged Open"
 
 # The kept edit is stored when the selection moves, and Save As writes it.
@@ -63,14 +70,7 @@ expect_equal "$(hex_of "$e2e_work/kept.brx")" "$(hex_with_bit "$sample" 22 3)" "
 close_program
 
 start_program "$(windows_path "$damaged")"
-wait_for_message
-message=$(locate message)
-case "$message" in
-  *"$(windows_path "$damaged")"*"BRXF"*) ;;
-  *) fail "the start-up message does not name the file and the reason: $message" ;;
-esac
-xdotool key Return
-wait_for 10 "the message to close" no_message
+close_message_naming "$(windows_path "$damaged")" "BRXF"
 # A second message would come before the program takes the next command.
 click_toolbar 57601
 wait_for_dialog "Open"

@@ -1,6 +1,7 @@
 #include "tests/framework/input_script.h"
 
 #include <atomic>
+#include <initializer_list>
 
 #include "framework/menu_bar_images.h"
 
@@ -31,10 +32,6 @@ void Send(INPUT input) {
                       &sent);
 }
 
-void SendKey(WORD key, bool up) {
-  Send(KeyInput(key, up));
-}
-
 // Waits until the pumping thread has taken what was sent; bounded, as the
 // condition the step waits for next is.
 void Settle() {
@@ -47,7 +44,14 @@ void Settle() {
   }
 }
 
-void SendMouse(DWORD flags, POINT screen) {
+// Sends the events in order, then waits until they are taken.
+void Play(std::initializer_list<INPUT> events) {
+  if (script_stopped) return;
+  for (const INPUT& event : events) Send(event);
+  Settle();
+}
+
+INPUT MouseInput(DWORD flags, POINT screen) {
   // Absolute coordinates run from 0 to 65536 across the screen; rounding up
   // makes the system's rounding down land on the wanted pixel.
   const LONG width = GetSystemMetrics(SM_CXSCREEN);
@@ -57,7 +61,7 @@ void SendMouse(DWORD flags, POINT screen) {
   input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + width - 1) / width);
   input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + height - 1) / height);
   input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-  Send(input);
+  return input;
 }
 
 // Past the deadline, every tick ends whatever menu is open and stops the script.
@@ -114,45 +118,29 @@ bool QueueDrained() {
 }
 
 void InputScript::Tap(WORD key) {
-  if (stopped()) return;
-  SendKey(key, false);
-  SendKey(key, true);
-  Settle();
+  Play({KeyInput(key, false), KeyInput(key, true)});
 }
 
 void InputScript::Hold(WORD key) {
-  if (stopped()) return;
-  SendKey(key, false);
-  Settle();
+  Play({KeyInput(key, false)});
 }
 
 void InputScript::Release(WORD key) {
-  if (stopped()) return;
-  SendKey(key, true);
-  Settle();
+  Play({KeyInput(key, true)});
 }
 
 void InputScript::Chord(WORD modifier, WORD key) {
-  if (stopped()) return;
-  SendKey(modifier, false);
-  SendKey(key, false);
-  SendKey(key, true);
-  SendKey(modifier, true);
-  Settle();
+  Play({KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true),
+        KeyInput(modifier, true)});
 }
 
 void InputScript::MoveTo(POINT screen) {
-  if (stopped()) return;
-  SendMouse(MOUSEEVENTF_MOVE, screen);
-  Settle();
+  Play({MouseInput(MOUSEEVENTF_MOVE, screen)});
 }
 
 void InputScript::Click(POINT screen) {
-  if (stopped()) return;
-  SendMouse(MOUSEEVENTF_MOVE, screen);
-  SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-  SendMouse(MOUSEEVENTF_LEFTUP, screen);
-  Settle();
+  Play({MouseInput(MOUSEEVENTF_MOVE, screen), MouseInput(MOUSEEVENTF_LEFTDOWN, screen),
+        MouseInput(MOUSEEVENTF_LEFTUP, screen)});
 }
 
 void InputScript::Post(HWND window, UINT message) {

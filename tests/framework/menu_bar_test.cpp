@@ -637,6 +637,14 @@ TEST_F(MenuBarTest, ABarThatGoesLeavesTheOtherBarsOfTheThreadWorking) {
 
 // --- Buttons and the menu they come from --------------------------------------
 
+// A frame with a bar, neither shown, for what needs no input.
+struct QuietBar {
+  TestFrame frame;
+  CMenuBar bar;
+  bool made = frame.Create(nullptr, nullptr, "quiet", WS_OVERLAPPEDWINDOW, 0, nullptr) &&
+              bar.Create(frame.hwnd(), kBarStyle) != nullptr;
+};
+
 struct ButtonsCase {
   const char* name;
   std::vector<std::pair<const char*, bool>> items;  // text, is a popup
@@ -652,10 +660,9 @@ TEST(MenuBarButtons, OneDropDownButtonPerTopLevelPopupLabelledWithItsText) {
   };
   for (const ButtonsCase& test : cases) {
     SCOPED_TRACE(test.name);
-    TestFrame frame;
-    CMenuBar bar;
-    ASSERT_TRUE(frame.Create(nullptr, nullptr, "buttons", WS_OVERLAPPEDWINDOW, 0, nullptr));
-    ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
+    QuietBar quiet;
+    ASSERT_TRUE(quiet.made);
+    CMenuBar& bar = quiet.bar;
     HMENU menu = CreateMenu();
     for (const auto& [text, popup] : test.items) {
       AppendMenuA(menu, popup ? MF_POPUP : MF_STRING,
@@ -761,10 +768,10 @@ TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
                            ID_TEST_EXIT, ID_TEST_ROW,  ID_TEST_COPY};
   for (const ImagesCase& test : cases) {
     SCOPED_TRACE(test.name);
-    TestFrame frame;
-    CMenuBar bar;
-    ASSERT_TRUE(frame.Create(nullptr, nullptr, "images", WS_OVERLAPPEDWINDOW, 0, nullptr));
-    ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
+    QuietBar quiet;
+    ASSERT_TRUE(quiet.made);
+    CMenuBar& bar = quiet.bar;
+    const HWND frame = quiet.frame.hwnd();
     HMENU menu = LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU));
     if (!test.images_first) bar.AttachMenu(menu);
     bool loaded = false;
@@ -783,9 +790,8 @@ TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
       EXPECT_EQ(item.hbmpItem, has_image ? HBMMENU_CALLBACK : nullptr);
 
       MEASUREITEMSTRUCT size{ODT_MENU, 0, command, 0, 0, 0};
-      EXPECT_EQ(SendMessageA(frame.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&size)),
-                has_image);
-      const DrawnImage drawn = DrawItemImage(frame.hwnd(), command, 0);
+      EXPECT_EQ(SendMessageA(frame, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&size)), has_image);
+      const DrawnImage drawn = DrawItemImage(frame, command, 0);
       EXPECT_EQ(drawn.drawn, has_image);
       if (!has_image) {
         EXPECT_EQ(drawn.centre, kMagenta) << "nothing drawn";
@@ -800,14 +806,12 @@ TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
 }
 
 TEST(MenuBarImages, ADisabledItemsImageIsFaded) {
-  TestFrame frame;
-  CMenuBar bar;
-  ASSERT_TRUE(frame.Create(nullptr, nullptr, "faded", WS_OVERLAPPEDWINDOW, 0, nullptr));
-  ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
-  bar.AttachMenu(LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU)));
-  ASSERT_TRUE(bar.LoadImages(IDR_TEST_IMAGES));
+  QuietBar quiet;
+  ASSERT_TRUE(quiet.made);
+  quiet.bar.AttachMenu(LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU)));
+  ASSERT_TRUE(quiet.bar.LoadImages(IDR_TEST_IMAGES));
   // Red at 96/255 over magenta: the red stays, the blue of the ground shows through.
-  const std::uint32_t centre = DrawItemImage(frame.hwnd(), ID_TEST_NEW, ODS_GRAYED).centre;
+  const std::uint32_t centre = DrawItemImage(quiet.frame.hwnd(), ID_TEST_NEW, ODS_GRAYED).centre;
   EXPECT_EQ(centre >> 8, 0xFF00u);
   EXPECT_NEAR(static_cast<int>(centre & 0xFF), 159, 2);
 }
