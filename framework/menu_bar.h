@@ -5,9 +5,9 @@
 // moving onto another button opens that one's instead, a click on the open
 // popup's button or anywhere else closes it.
 // Keyboard: Alt pressed and released alone (nothing else pressed or clicked,
-// the frame not left meanwhile), or F10, highlights the bar (focus
-// on the bar, first button hot) and ends the highlight again; Alt+mnemonic
-// opens that popup. While highlighted, Left and Right move along the buttons,
+// the frame not left meanwhile), or F10, highlights the bar (focus on the
+// bar, first button hot) and ends the highlight again; Alt+mnemonic opens
+// that popup. While highlighted, Left and Right move along the buttons,
 // Down, Up or Enter open the hot one, a mnemonic opens its popup, Escape, a
 // click elsewhere or a change of focus end the highlight, and the focus goes
 // back where it was. Inside an open popup, Left at its top level and Right on
@@ -20,10 +20,11 @@
 // an open popup or of the hot button while highlighted, and for the end of
 // the highlight, so that menu help shows as it does with a system menu.
 // Keys go to the focused window, not to the frame, so while the bar exists it
-// previews the thread's messages before the loop translates them. It also subclasses the frame, to
-// draw the items' images (the owner's WM_MEASUREITEM and WM_DRAWITEM) and to
-// answer WM_SYSCOMMAND SC_KEYMENU, the system's request to enter the menu
-// from the keyboard, which would otherwise start the system menu.
+// previews the thread's messages before the loop translates them. It also
+// subclasses the frame, to draw the items' images (the owner's WM_MEASUREITEM
+// and WM_DRAWITEM) and to answer WM_SYSCOMMAND SC_KEYMENU, the system's
+// request to enter the menu from the keyboard, which would otherwise start
+// the system menu.
 #pragma once
 
 #include <windows.h>
