@@ -43,8 +43,6 @@ class CMainFrame : public framework::CFrameWindowBase,
   CEditorView& view() { return view_; }
   framework::CMenuBar& menuBar() { return menuBar_; }
   HWND toolbar() const { return toolbar_; }
-  // Why the start-up file did not load; nothing when it did or there was none.
-  const std::optional<std::string>& startupLoadFailure() const { return startupLoadFailure_; }
 
  protected:
   framework::WindowClassInfo& ClassInfo() override;
@@ -71,6 +69,7 @@ class CMainFrame : public framework::CFrameWindowBase,
   CEditorView view_;
   framework::CMenuBar menuBar_;
   std::string startupFileName_;
+  // Why the start-up file did not load, for the report once the frame is shown.
   std::optional<std::string> startupLoadFailure_;
 };
 

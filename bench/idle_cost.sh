@@ -25,12 +25,7 @@ brx_start_xvfb
 # The program runs in the process `wine` starts (Wine renames it after the .exe).
 wine "$exe" >/dev/null 2>&1 &
 program=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^BRXEDIT$' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { echo "the program's window did not appear" >&2; exit 1; }
+window=$(brx_wait_for_window BRXEDIT) || { echo "the program's window did not appear" >&2; exit 1; }
 # This prefix's Wine server works in a folder named after the prefix's device
 # and inode.
 server_dir="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"

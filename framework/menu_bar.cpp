@@ -126,7 +126,7 @@ bool CMenuBar::PreviewKeyDown(const MSG& message) {
   switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
-      buttons_.SetHot(buttons_.Neighbour(HotButton(), key == VK_LEFT ? -1 : +1));
+      BeginHighlight(buttons_.Neighbour(HotButton(), key == VK_LEFT ? -1 : +1));
       return true;
     case VK_DOWN:
     case VK_UP:
@@ -170,6 +170,7 @@ void CMenuBar::BeginHighlight(int button) {
     SetFocus(bar_);
   }
   buttons_.SetHot(button);
+  buttons_.ReportHighlight(frame_, button);
   GetCursorPos(&resting_mouse_);
 }
 
@@ -178,6 +179,7 @@ void CMenuBar::EndHighlight(bool restore_focus) {
   // Cleared first: giving the focus away comes back here as WM_KILLFOCUS.
   highlighted_ = false;
   buttons_.SetHot(-1);
+  buttons_.ReportHighlight(frame_, -1);
   if (restore_focus && GetFocus() == bar_)
     SetFocus(IsWindow(focus_before_) ? focus_before_ : frame_);
   focus_before_ = nullptr;
@@ -251,7 +253,15 @@ bool CMenuBar::OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       resting_mouse_ = cursor;
       return false;
     }
+    case WM_MOUSELEAVE:
+      // The system notices late that the mouse has gone (it looks on a
+      // timer), often after the keyboard or an open popup has made a button
+      // hot: that button stays hot.
+      return highlighted_ || tracking_;
     case WM_KILLFOCUS:
+      // Alt let go after the focus has left the bar is not Alt alone: it
+      // would highlight the bar again.
+      alt_alone_ = false;
       if (!tracking_) EndHighlight(false);
       return false;
     case WM_NCDESTROY:
@@ -264,6 +274,11 @@ bool CMenuBar::OnBarMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 bool CMenuBar::OnFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   switch (message) {
+    case WM_ACTIVATE:
+      // Alt pressed here and let go after a visit to another window is not
+      // Alt alone.
+      if (LOWORD(wparam) == WA_INACTIVE) alt_alone_ = false;
+      return false;
     // The popups' owner draws the images of their items.
     case WM_MEASUREITEM:
       result = TRUE;

@@ -4,9 +4,10 @@
 // Mouse: a click on a button opens its popup under it; while a popup is open,
 // moving onto another button opens that one's instead, a click on the open
 // popup's button or anywhere else closes it.
-// Keyboard: Alt pressed and released alone, or F10, highlights the bar (focus
-// on the bar, first button hot) and ends the highlight again; Alt+mnemonic
-// opens that popup. While highlighted, Left and Right move along the buttons,
+// Keyboard: Alt pressed and released alone (nothing else pressed or clicked,
+// the frame not left meanwhile), or F10, highlights the bar (focus on the
+// bar, first button hot) and ends the highlight again; Alt+mnemonic opens
+// that popup. While highlighted, Left and Right move along the buttons,
 // Down, Up or Enter open the hot one, a mnemonic opens its popup, Escape, a
 // click elsewhere or a change of focus end the highlight, and the focus goes
 // back where it was. Inside an open popup, Left at its top level and Right on
@@ -14,12 +15,16 @@
 // and leaves its button highlighted.
 //
 // Popups are opened with the frame as owner, so the frame itself receives
-// their WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND. Keys go to the focused
-// window, not to the frame, so while the bar exists it previews the thread's
-// messages before the loop translates them. It also subclasses the frame, to
-// draw the items' images (the owner's WM_MEASUREITEM and WM_DRAWITEM) and to
-// answer WM_SYSCOMMAND SC_KEYMENU, the system's request to enter the menu
-// from the keyboard, which would otherwise start the system menu.
+// their WM_INITMENUPOPUP, WM_MENUSELECT and WM_COMMAND. The bar adds what
+// only a menu bar of the system would send: WM_MENUSELECT for the title of
+// an open popup or of the hot button while highlighted, and for the end of
+// the highlight, so that menu help shows as it does with a system menu.
+// Keys go to the focused window, not to the frame, so while the bar exists it
+// previews the thread's messages before the loop translates them. It also
+// subclasses the frame, to draw the items' images (the owner's WM_MEASUREITEM
+// and WM_DRAWITEM) and to answer WM_SYSCOMMAND SC_KEYMENU, the system's
+// request to enter the menu from the keyboard, which would otherwise start
+// the system menu.
 #pragma once
 
 #include <windows.h>
@@ -55,8 +60,6 @@ class CMenuBar : private MessagePreviewer {
 
   HWND hwnd() const { return bar_; }
   HMENU menu() const { return menu_; }
-  // True while the bar is highlighted for the keyboard.
-  bool highlighted() const { return highlighted_; }
 
  private:
   bool PreviewMessage(const MSG& message) override;

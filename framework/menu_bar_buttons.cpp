@@ -30,7 +30,9 @@ char MnemonicOf(const char* text) {
 bool MenuBarButtons::Fill(HMENU menu) {
   while (SendMessageA(toolbar_, TB_DELETEBUTTON, 0, 0)) {
   }
+  menu_ = nullptr;
   popups_.clear();
+  positions_.clear();
   mnemonics_.clear();
   const int items = GetMenuItemCount(menu);
   if (items < 0) return false;
@@ -43,6 +45,7 @@ bool MenuBarButtons::Fill(HMENU menu) {
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
     labels.emplace_back(text);
     popups_.push_back(popup);
+    positions_.push_back(static_cast<UINT>(position));
     mnemonics_.push_back(MnemonicOf(text));
   }
 
@@ -58,9 +61,11 @@ bool MenuBarButtons::Fill(HMENU menu) {
   if (!buttons.empty() && !SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(),
                                         reinterpret_cast<LPARAM>(buttons.data()))) {
     popups_.clear();
+    positions_.clear();
     mnemonics_.clear();
     return false;
   }
+  menu_ = menu;
   return true;
 }
 
@@ -106,6 +111,15 @@ int MenuBarButtons::Hot() const {
 
 void MenuBarButtons::SetHot(int index) const {
   SendMessageA(toolbar_, TB_SETHOTITEM, index, 0);
+}
+
+void MenuBarButtons::ReportHighlight(HWND owner, int index) const {
+  if (index < 0) {
+    SendMessageA(owner, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    return;
+  }
+  SendMessageA(owner, WM_MENUSELECT, MAKEWPARAM(positions_[index], MF_POPUP | MF_HILITE),
+               reinterpret_cast<LPARAM>(menu_));
 }
 
 }  // namespace brx::framework

@@ -36,9 +36,16 @@ class MenuBarButtons {
   int Hot() const;
   void SetHot(int index) const;
 
+  // Tells `owner` what a menu bar of the system would (WM_MENUSELECT): that
+  // the title of button `index` is highlighted, or with -1 that the menu is
+  // closed.
+  void ReportHighlight(HWND owner, int index) const;
+
  private:
   HWND toolbar_;
+  HMENU menu_ = nullptr;
   std::vector<HMENU> popups_;
+  std::vector<UINT> positions_;  // of the popups in the menu
   std::vector<char> mnemonics_;
 };
 

@@ -12,17 +12,6 @@ constexpr BYTE kGrayedOpacity = 96;
 // 32-bit pixels as a top-down DIB stores them: 0xAARRGGBB.
 using Pixels = std::vector<std::uint32_t>;
 
-BITMAPINFO TopDown32BitInfo(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 // The strip as 32-bit pixels, whatever depth the resource has (16 colours, usually).
 bool ReadStrip(HINSTANCE instance, int id, Pixels& pixels, SIZE& size) {
   auto* strip = static_cast<HBITMAP>(
@@ -64,6 +53,17 @@ HBITMAP CutImage(const Pixels& strip, LONG strip_width, int left, int width, int
 }
 
 }  // namespace
+
+BITMAPINFO TopDown32BitInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
 
 CommandImages::~CommandImages() {
   Clear();

@@ -17,6 +17,9 @@ namespace brx::framework {
 // toolbar control maps it to the button face); menu images leave it out.
 constexpr COLORREF kToolbarBackground = RGB(192, 192, 192);
 
+// The header of a 32-bit DIB stored top row first, pixels 0xAARRGGBB.
+BITMAPINFO TopDown32BitInfo(int width, int height);
+
 // One image per command that has one, kept at 32 bits per pixel with
 // premultiplied alpha and the background transparent. The menu items carry
 // HBMMENU_CALLBACK and the menu's owner draws the images (WM_MEASUREITEM,

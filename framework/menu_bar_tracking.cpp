@@ -64,6 +64,9 @@ void PopupTracker::TrackOne(const Request& request) {
   // toolbar would keep the button the popups started from hot.
   buttons_.SetHot(current_);
   buttons_.SetPressed(current_, true);
+  // The menu reports its items, not the title it hangs from: a popup open
+  // with nothing chosen yet shows the title's (empty) help.
+  buttons_.ReportHighlight(owner_, current_);
   const BOOL shown = TrackPopupMenuEx(buttons_.Popup(current_),
                                       TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL | TPM_LEFTBUTTON,
                                       button.left, button.bottom, owner_, &params);

@@ -64,4 +64,3 @@
 // Child window ids of the frame's bars.
 #define IDW_TOOLBAR 59392
 #define IDW_STATUS_BAR 59393
-#define IDW_FIRST_BAND 0xEB00

@@ -53,12 +53,7 @@ PY
 
 wine "$exe" "$(winepath -w "$work/walls.brx")" >/dev/null 2>&1 &
 program=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^BRXEDIT$' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { echo "the program's window did not appear" >&2; exit 1; }
+window=$(brx_wait_for_window BRXEDIT) || { echo "the program's window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window"
 xdotool mousemove 1200 1000  # no hover effects in the pictures
 sleep 1

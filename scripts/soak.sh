@@ -45,6 +45,10 @@ tidy_up() {
   if grep -q '^#32768|' <<<"$windows"; then xdotool key Escape Escape; fi
 }
 
+# The X focus to the frame, without waiting for it to take it: an action may
+# have left a dialog in front, which is the soak's business.
+x_focus_frame() { xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null; }
+
 # Clicks what locate finds; a target that is not shown (a hidden toolbar, a
 # field of the other pane) is skipped.
 try_click() {
@@ -77,9 +81,9 @@ act() {
     # Menus are opened and moved through, never walked down to an item: the
     # soak must not choose File > Exit.
     7) try_click menubar-button "$(pick 0 1 2)"; sleep 0.2; xdotool key "$(pick Escape Right Left)" ;;
-    8) focus_frame; xdotool key "$(pick ctrl+o ctrl+s alt+a alt+d ctrl+c ctrl+z)" ;;
+    8) x_focus_frame; xdotool key "$(pick ctrl+o ctrl+s alt+a alt+d ctrl+c ctrl+z)" ;;
     9) try_click toolbar-button "$(pick 57601 57604 57604)" ;;
-    10) focus_frame; xdotool key alt+v; sleep 0.2; xdotool key "$(pick t s Escape)" ;;
+    10) x_focus_frame; xdotool key alt+v; sleep 0.2; xdotool key "$(pick t s Escape)" ;;
     11) [ $((RANDOM % 10)) -eq 0 ] && try_click toolbar-button 57600 ;;
   esac
   return 0
@@ -111,7 +115,7 @@ done
 # The toolbar may have been hidden by the random View toggles: the menu it is.
 tidy_up
 focus_frame
-click_menubar 0
+open_menu_with click_menubar 0
 xdotool key a
 wait_for_dialog "Save As"
 type_file_name "$(windows_path "$e2e_work/soak.brx")"
@@ -122,7 +126,7 @@ sleep 1
 if [ ! -s "$e2e_work/soak.brx" ]; then
   tidy_up
   click_tree_item 0
-  click_menubar 0
+  open_menu_with click_menubar 0
   xdotool key a
   wait_for_dialog "Save As"
   type_file_name "$(windows_path "$e2e_work/soak.brx")"

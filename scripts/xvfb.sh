@@ -1,4 +1,5 @@
-# Sourced: a private X server for Wine, started and stopped by its PID.
+# Sourced: a private X server for Wine, started and stopped by its PID, and
+# the wait for a program's window to show on it.
 
 # brx_start_xvfb: starts Xvfb on a free display and exports DISPLAY and BRX_XVFB_PID.
 brx_start_xvfb() {
@@ -25,4 +26,18 @@ brx_start_xvfb() {
 brx_stop_xvfb() {
   [ -n "${BRX_XVFB_PID:-}" ] && kill "$BRX_XVFB_PID" 2>/dev/null && wait "$BRX_XVFB_PID" 2>/dev/null
   BRX_XVFB_PID=""
+}
+
+# brx_wait_for_window TITLE [SECONDS]: waits until a window titled exactly
+# TITLE shows on $DISPLAY and prints its X id; of several, the lowest in the
+# stacking order, the first to have come (a program's main window rather
+# than a box it shows on top). Fails after SECONDS (default 30).
+brx_wait_for_window() {
+  local title=$1 deadline=$((SECONDS + ${2:-30})) window
+  while :; do
+    window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
+    [ -n "$window" ] && { echo "$window"; return 0; }
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.2
+  done
 }

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
+#include "tests/framework/input_script.h"
 
 namespace brx::testing {
 namespace {
@@ -30,7 +31,7 @@ TEST(AboutBox, OpensCentredWithFocusOnOkAndClosesEveryWay) {
       return true;
     };
   };
-  const std::vector<Script::Step> by_menu{Keys({VK_MENU, 'H'}), Wait(300), Keys({'A'})};
+  const std::vector<Script::Step> by_menu{Keys({VK_MENU, 'H'}), Keys({'A'})};
   const struct {
     const char* name;
     bool from_menu;
@@ -59,8 +60,7 @@ TEST(AboutBox, OpensCentredWithFocusOnOkAndClosesEveryWay) {
     } else {
       steps.push_back(by_command(frame));
     }
-    steps.push_back([] { return AboutBox() != nullptr; });
-    steps.push_back(Wait(200));
+    steps.push_back(Until([] { return GetFocus() == GetDlgItem(AboutBox(), IDOK); }));
     steps.push_back([&] {
       HWND box = AboutBox();
       EXPECT_EQ(GetWindow(box, GW_OWNER), frame) << way.name;
@@ -76,7 +76,8 @@ TEST(AboutBox, OpensCentredWithFocusOnOkAndClosesEveryWay) {
     EXPECT_EQ(running.Run(steps, 10000), RunningFrame::kStepsDone) << way.name;
     EXPECT_TRUE(IsWindowEnabled(frame)) << way.name;
     EXPECT_TRUE(IsWindow(frame)) << way.name;
-    running.RunFor(300);  // let go of the keys before the next frame
+    // The keys are let go before the next frame.
+    EXPECT_TRUE(running.RunUntil(gui_test::QueueDrained)) << way.name;
   }
 }
 

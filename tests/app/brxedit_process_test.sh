@@ -8,6 +8,7 @@ set -u
 wine_run=$1
 exe=$2
 [ -n "${DISPLAY:-}" ] || { echo "no X display: run under Xvfb (./test.sh starts one)"; exit 1; }
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -21,46 +22,25 @@ sample="$work/one.brx"
   head -c 32 /dev/zero
 } >"$sample"
 
-# The pid of the program's own process among the descendants of $1: the
-# window is found by the pid Wine gives it, so other programs on the same
-# display do not matter.
-program_pid() {
-  local pid child
-  for pid in $(ps -o pid= --ppid "$1"); do
-    # Wine runs the program in the process that ran `wine`, renamed after it.
-    if head -z -n 1 "/proc/$pid/cmdline" 2>/dev/null | tr -d '\0' | grep -qi 'brxedit\.exe$'; then
-      echo "$pid"
-      return 0
-    fi
-    child=$(program_pid "$pid") && { echo "$child"; return 0; }
-  done
-  return 1
-}
-
 failures=0
 # run_case NAME KEYS ARGUMENT...: starts the program, presses KEYS in its
-# window once it shows, and expects exit code 1.
+# window once it shows and has the X focus, and expects exit code 1. The keys
+# need no pause between them: a popup they open is posted, and the program
+# takes posted messages before further input.
 run_case() {
   local name=$1 keys=$2
   shift 2
   BRX_WINE_TIMEOUT=40 "$wine_run" "$exe" "$@" &
-  local runner=$! pid="" window="" tries
-  for tries in $(seq 100); do
-    pid=$(program_pid "$runner") && window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.2
-  done
-  if [ -z "$window" ]; then
+  local runner=$! window
+  if ! window=$(brx_wait_for_window BRXEDIT 30); then
     echo "FAIL $name: no window appeared"
     failures=$((failures + 1))
     wait "$runner"
     return
   fi
-  sleep 0.5
   xdotool windowfocus --sync "$window"
-  sleep 0.3
   # shellcheck disable=SC2086
-  xdotool key --delay 150 $keys
+  xdotool key $keys
   wait "$runner"
   local code=$?
   if [ "$code" -eq 1 ]; then

@@ -42,11 +42,10 @@ class CommandsTest : public ::testing::Test {
     accelerator_commands = nullptr;
   }
 
-  // Presses the keys and lets the frame process them; keys are let go well
-  // before the next case, or the server would still hold them down.
+  // Presses the keys and lets the frame take them (letting go of them too,
+  // or the server would still hold them down in the next case).
   void Press(RunningFrame& running, const std::vector<WORD>& keys) {
-    PressKeys(keys);
-    running.RunFor(250);
+    EXPECT_EQ(running.Run({Keys(keys)}), RunningFrame::kStepsDone);
   }
 
   TempFolder folder_;
@@ -170,31 +169,24 @@ TEST_F(CommandsTest, ViewTogglesThroughTheMenuBarAndTheirCheckMarks) {
   };
   bool band_hidden = false, status_shown = true;
   const std::vector<Script::Step> steps{Keys({VK_MENU, 'V'}),
-                                        Wait(300),
                                         note_marks,
                                         Keys({'T'}),
-                                        Wait(300),
                                         [&] {
                                           band_hidden = BandHidden(frame.toolbarHost(),
                                                                    framework::kFirstBandId + 1);
                                           return true;
                                         },
                                         Keys({VK_MENU, 'V'}),
-                                        Wait(300),
                                         note_marks,
                                         Keys({'S'}),
-                                        Wait(300),
                                         [&] {
                                           status_shown = IsWindowVisible(frame.statusBar());
                                           return true;
                                         },
                                         Keys({VK_MENU, 'V'}),
-                                        Wait(300),
                                         note_marks,
                                         Keys({VK_ESCAPE}),
-                                        Wait(200),
-                                        Keys({VK_ESCAPE}),
-                                        Wait(300)};
+                                        Keys({VK_ESCAPE})};
 
   EXPECT_EQ(running.Run(steps), RunningFrame::kStepsDone);
   EXPECT_TRUE(band_hidden);

@@ -2,30 +2,15 @@
 
 #include <commctrl.h>
 
+#include "tests/framework/input_script.h"
+
 namespace brx::testing {
 namespace {
 
 Script* running_script = nullptr;
 
 void SendKey(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  // Insert, Delete and the arrows of the grey block are extended keys.
-  switch (key) {
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-      break;
-    default:
-      break;
-  }
+  INPUT input = gui_test::KeyInput(key, up);
   SendInput(1, &input, sizeof input);
 }
 
@@ -78,15 +63,26 @@ Script::Step Wait(DWORD ms) {
   };
 }
 
+Script::Step Until(std::function<bool()> condition, DWORD limit_ms) {
+  DWORD start = 0;
+  return [start, condition = std::move(condition), limit_ms]() mutable {
+    if (!start) start = GetTickCount();
+    return condition() || GetTickCount() - start >= limit_ms;
+  };
+}
+
 void PressKeys(const std::vector<WORD>& keys) {
   for (WORD key : keys) SendKey(key, false);
   for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
 }
 
 Script::Step Keys(std::vector<WORD> keys) {
-  return [keys] {
+  bool pressed = false;
+  return [keys = std::move(keys), pressed]() mutable {
+    if (pressed) return gui_test::QueueDrained();
     PressKeys(keys);
-    return true;
+    pressed = true;
+    return false;
   };
 }
 

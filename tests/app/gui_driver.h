@@ -44,10 +44,14 @@ class Script {
 
 // A step that waits until `ms` milliseconds have passed since it first ran.
 Script::Step Wait(DWORD ms);
+// A step that waits until `condition` holds, or gives up after `limit_ms`
+// and leaves the judging to the steps after it.
+Script::Step Until(std::function<bool()> condition, DWORD limit_ms = 3000);
 
 // Presses the keys in order and releases them in reverse: {VK_CONTROL, 'N'}.
 void PressKeys(const std::vector<WORD>& keys);
-// A step that presses the keys.
+// A step that presses the keys and is done once this thread has taken them,
+// and all they made it post, from its queue.
 Script::Step Keys(std::vector<WORD> keys);
 // Moves the mouse to a screen point.
 void MoveMouse(POINT screen);

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
+#include "tests/framework/input_script.h"
 #include "tests/support/temp_folder.h"
 
 namespace brx::testing {
@@ -33,7 +34,7 @@ ViewChecks ViewPopupChecks(RunningFrame& running) {
 
 void Command(RunningFrame& running, WORD id) {
   PostMessageA(running.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-  running.RunFor(150);
+  EXPECT_TRUE(running.RunUntil(gui_test::QueueDrained));
 }
 
 class MainFrameTest : public ::testing::Test {
@@ -63,6 +64,20 @@ TEST_F(MainFrameTest, WindowHasItsClassTitleStylesAndIcons) {
   EXPECT_EQ(GetMenuItemCount(running.frame().menuBar().menu()), 3);
 }
 
+// The view fills the frame's width and the room between the bars shown: the
+// rebar at the top, the status bar at the bottom.
+void ExpectViewBetweenTheBars(RunningFrame& running) {
+  const CMainFrame& frame = running.frame();
+  RECT area{};
+  GetClientRect(running.hwnd(), &area);
+  const RECT view = running.PlaceOf(frame.client());
+  EXPECT_EQ(view.left, 0);
+  EXPECT_EQ(view.right, area.right);
+  EXPECT_EQ(view.top, running.PlaceOf(frame.toolbarHost()).bottom);
+  EXPECT_EQ(view.bottom, IsWindowVisible(frame.statusBar()) ? running.PlaceOf(frame.statusBar()).top
+                                                            : area.bottom);
+}
+
 TEST_F(MainFrameTest, StartsWithBothBarsShownCheckedAndTheViewBetweenThem) {
   RunningFrame running;
   CMainFrame& frame = running.frame();
@@ -77,63 +92,48 @@ TEST_F(MainFrameTest, StartsWithBothBarsShownCheckedAndTheViewBetweenThem) {
   const ViewChecks checks = ViewPopupChecks(running);
   EXPECT_TRUE(checks.toolbar);
   EXPECT_TRUE(checks.status_bar);
-
-  RECT area{};
-  GetClientRect(running.hwnd(), &area);
-  const RECT view = running.PlaceOf(frame.client());
-  EXPECT_EQ(view.left, 0);
-  EXPECT_EQ(view.right, area.right);
-  EXPECT_EQ(view.top, running.PlaceOf(rebar).bottom);
-  EXPECT_EQ(view.bottom, running.PlaceOf(frame.statusBar()).top);
+  ExpectViewBetweenTheBars(running);
 }
 
-TEST_F(MainFrameTest, ToolbarToggleHidesTheRowGivesItToTheViewAndBringsItBack) {
-  RunningFrame running;
-  CMainFrame& frame = running.frame();
-  HWND rebar = frame.toolbarHost();
-  const RECT view_before = running.PlaceOf(frame.client());
-  const RECT rebar_before = running.PlaceOf(rebar);
+// View > Toolbar hides the toolbar's row (the menu bar's row stays), View >
+// Status Bar the status bar; the view takes the room, the check mark goes,
+// and the second time everything is as it was, "Ready" included.
+TEST_F(MainFrameTest, EachViewToggleGivesItsBarsRoomToTheViewAndBringsItBack) {
+  const struct {
+    WORD command;
+    bool ViewChecks::*check;
+    bool ViewChecks::*other_check;
+  } toggles[] = {
+      {ID_VIEW_TOOLBAR, &ViewChecks::toolbar, &ViewChecks::status_bar},
+      {ID_VIEW_STATUS_BAR, &ViewChecks::status_bar, &ViewChecks::toolbar},
+  };
+  for (const auto& toggle : toggles) {
+    SCOPED_TRACE(toggle.command);
+    RunningFrame running;
+    CMainFrame& frame = running.frame();
+    const RECT view_before = running.PlaceOf(frame.client());
+    const auto bar_shown = [&] {
+      return toggle.command == ID_VIEW_TOOLBAR ? !BandHidden(frame.toolbarHost(), kToolbarBand)
+                                               : IsWindowVisible(frame.statusBar()) != FALSE;
+    };
 
-  Command(running, ID_VIEW_TOOLBAR);
-  EXPECT_TRUE(BandHidden(rebar, kToolbarBand));
-  EXPECT_TRUE(IsWindowVisible(rebar));  // the menu bar's row stays
-  const RECT rebar_hidden = running.PlaceOf(rebar);
-  EXPECT_LT(rebar_hidden.bottom, rebar_before.bottom);
-  const RECT view_grown = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_grown.top, rebar_hidden.bottom);
-  EXPECT_EQ(view_grown.bottom, view_before.bottom);
-  EXPECT_FALSE(ViewPopupChecks(running).toolbar);
-  EXPECT_TRUE(ViewPopupChecks(running).status_bar);
+    Command(running, toggle.command);
+    EXPECT_FALSE(bar_shown());
+    EXPECT_TRUE(IsWindowVisible(frame.toolbarHost()));
+    ExpectViewBetweenTheBars(running);
+    const RECT view_grown = running.PlaceOf(frame.client());
+    EXPECT_GT(view_grown.bottom - view_grown.top, view_before.bottom - view_before.top);
+    EXPECT_FALSE(ViewPopupChecks(running).*toggle.check);
+    EXPECT_TRUE(ViewPopupChecks(running).*toggle.other_check);
 
-  Command(running, ID_VIEW_TOOLBAR);
-  EXPECT_FALSE(BandHidden(rebar, kToolbarBand));
-  const RECT view_after = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_after.top, view_before.top);
-  EXPECT_EQ(view_after.bottom, view_before.bottom);
-  EXPECT_TRUE(ViewPopupChecks(running).toolbar);
-}
-
-TEST_F(MainFrameTest, StatusBarToggleGivesItsHeightToTheViewAndReturnsReadingReady) {
-  RunningFrame running;
-  CMainFrame& frame = running.frame();
-  const RECT view_before = running.PlaceOf(frame.client());
-  RECT area{};
-  GetClientRect(running.hwnd(), &area);
-
-  Command(running, ID_VIEW_STATUS_BAR);
-  EXPECT_FALSE(IsWindowVisible(frame.statusBar()));
-  const RECT view_grown = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_grown.top, view_before.top);
-  EXPECT_EQ(view_grown.bottom, area.bottom);
-  EXPECT_FALSE(ViewPopupChecks(running).status_bar);
-  EXPECT_TRUE(ViewPopupChecks(running).toolbar);
-
-  Command(running, ID_VIEW_STATUS_BAR);
-  EXPECT_TRUE(IsWindowVisible(frame.statusBar()));
-  EXPECT_EQ(StatusText(frame.statusBar()), "Ready");
-  const RECT view_after = running.PlaceOf(frame.client());
-  EXPECT_EQ(view_after.bottom, view_before.bottom);
-  EXPECT_TRUE(ViewPopupChecks(running).status_bar);
+    Command(running, toggle.command);
+    EXPECT_TRUE(bar_shown());
+    const RECT view_after = running.PlaceOf(frame.client());
+    EXPECT_EQ(view_after.top, view_before.top);
+    EXPECT_EQ(view_after.bottom, view_before.bottom);
+    EXPECT_TRUE(ViewPopupChecks(running).*toggle.check);
+    EXPECT_EQ(StatusText(frame.statusBar()), "Ready");
+  }
 }
 
 TEST_F(MainFrameTest, MinimisingLeavesTheLayoutAloneAndRestoringRedoesIt) {
@@ -143,14 +143,13 @@ TEST_F(MainFrameTest, MinimisingLeavesTheLayoutAloneAndRestoringRedoesIt) {
   SetWindowPos(view, nullptr, 0, 0, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
 
   ShowWindow(running.hwnd(), SW_MINIMIZE);
-  running.RunFor(100);
-  ASSERT_TRUE(IsIconic(running.hwnd()));
+  ASSERT_TRUE(running.RunUntil([&] { return IsIconic(running.hwnd()); }));
   RECT rect{};
   GetWindowRect(view, &rect);
   EXPECT_EQ(rect.right - rect.left, 50);
 
   ShowWindow(running.hwnd(), SW_RESTORE);
-  running.RunFor(100);
+  ASSERT_TRUE(running.RunUntil([&] { return !IsIconic(running.hwnd()); }));
   const RECT restored = running.PlaceOf(view);
   EXPECT_EQ(restored.top, laid_out.top);
   EXPECT_EQ(restored.right, laid_out.right);
@@ -168,7 +167,7 @@ TEST_F(MainFrameTest, EachToolbarButtonShowsItsTooltipWhenHovered) {
     ClientToScreen(toolbar, &centre);
     // Come from outside, so the tooltip starts afresh for each button.
     MoveMouse(CentreOf(running.frame().client()));
-    running.RunFor(100);
+    EXPECT_TRUE(running.RunUntil([] { return ThreadWindows(TOOLTIPS_CLASSA).empty(); }));
     MoveMouse(centre);
     std::string shown;
     EXPECT_TRUE(running.RunUntil([&] {
@@ -209,35 +208,63 @@ class StatusLines {
 
 struct MenuWalk {
   const char* name;
-  std::vector<Script::Step> keys;
+  bool click_file_first;  // open File with the mouse before the steps
+  std::vector<Script::Step> steps;
   std::vector<std::string> lines;
 };
 
-// Real menus opened and walked with the keyboard: each highlighted item puts
-// its help line in the status bar, and "Ready" returns when the menu closes.
+Script::Step ClickFile(RunningFrame& running) {
+  return [&running] {
+    HWND bar = running.frame().menuBar().hwnd();
+    RECT rect{};
+    SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(bar, &centre);
+    Click(centre);
+    return true;
+  };
+}
+
+// Real menus walked with the keyboard and the mouse: a highlighted title
+// leaves the help line empty, each highlighted item puts its help there, and
+// "Ready" returns when the menu closes (also in between, when one popup gives
+// way to another).
 TEST_F(MainFrameTest, MenuHelpFollowsRealMenusAndReadyReturns) {
   const MenuWalk walks[] = {
       {"File menu of the menu bar",
-       {Keys({VK_MENU, 'F'}), Wait(300), Keys({VK_DOWN}), Wait(200), Keys({VK_DOWN}), Wait(200),
-        Keys({VK_DOWN}), Wait(200), Keys({VK_ESCAPE}), Wait(300), Keys({VK_ESCAPE}), Wait(300)},
-       {"Create a new document", "Open an existing document",
+       false,
+       {Keys({VK_MENU, 'F'}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_ESCAPE}),
+        Keys({VK_ESCAPE})},
+       {"", "Create a new document", "Open an existing document",
         "Save the active document with a new name",
-        "Quit the application; prompts to save documents", "Ready"}},
+        "Quit the application; prompts to save documents", "Ready", "", "Ready"}},
       {"View menu, arrows across from Help",
-       {Keys({VK_MENU, 'H'}), Wait(300), Keys({VK_LEFT}), Wait(300), Keys({VK_DOWN}), Wait(200),
-        Keys({VK_ESCAPE}), Wait(300), Keys({VK_ESCAPE}), Wait(300)},
-       // Switching popups closes one menu and opens the next.
-       {"Display program information, version number and copyright", "Ready",
-        "Show or hide the toolbar", "Show or hide the status bar", "Ready"}},
+       false,
+       {Keys({VK_MENU, 'H'}), Keys({VK_LEFT}), Keys({VK_DOWN}), Keys({VK_ESCAPE}),
+        Keys({VK_ESCAPE})},
+       {"", "Display program information, version number and copyright", "Ready", "",
+        "Show or hide the toolbar", "Show or hide the status bar", "Ready", "", "Ready"}},
+      {"F10 with a title hot, then along the bar",
+       false,
+       {Keys({VK_F10}), Keys({VK_RIGHT}), Keys({VK_ESCAPE})},
+       {"", "Ready"}},
+      {"a popup opened with the mouse, nothing in it highlighted",
+       true,
+       {Keys({VK_ESCAPE}), Keys({VK_ESCAPE})},
+       {"", "Ready", "", "Ready"}},
       {"system menu of the frame",
-       {Keys({VK_MENU, VK_SPACE}), Wait(300), Keys({VK_DOWN}), Wait(200), Keys({VK_ESCAPE}),
-        Wait(300), Keys({VK_ESCAPE}), Wait(300)},
+       false,
+       {Keys({VK_MENU, VK_SPACE}), Keys({VK_DOWN}), Keys({VK_ESCAPE}), Keys({VK_ESCAPE})},
        {"", "Restore the window to normal size", "Change the window position", "Ready"}},
   };
   for (const MenuWalk& walk : walks) {
     RunningFrame running;
+    std::vector<Script::Step> steps;
+    if (walk.click_file_first)
+      steps = {ClickFile(running), [] { return !ThreadWindows("#32768").empty(); }};
+    steps.insert(steps.end(), walk.steps.begin(), walk.steps.end());
     StatusLines status(running.frame().statusBar());
-    EXPECT_EQ(running.Run(walk.keys), RunningFrame::kStepsDone) << walk.name;
+    EXPECT_EQ(running.Run(steps), RunningFrame::kStepsDone) << walk.name;
     EXPECT_EQ(status.lines(), walk.lines) << walk.name;
     EXPECT_FALSE(SendMessageA(running.frame().statusBar(), SB_ISSIMPLE, 0, 0)) << walk.name;
   }

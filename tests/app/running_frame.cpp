@@ -6,6 +6,7 @@
 
 #include "app/program_module.h"
 #include "res/resource.h"
+#include "tests/framework/input_script.h"
 #include "tests/support/documents.h"
 
 namespace brx::testing {
@@ -35,7 +36,7 @@ RunningFrame::RunningFrame(const std::string& startup_file) : frame_(startup_fil
   if (!window_) return;
   ShowWindow(window_, SW_SHOWNORMAL);
   BringToFront(window_);
-  RunFor(100);
+  RunUntil([this] { return GetForegroundWindow() == window_ && gui_test::QueueDrained(); });
 }
 
 RunningFrame::~RunningFrame() {
@@ -60,10 +61,6 @@ int RunningFrame::Run(std::vector<Script::Step> steps, UINT limit_ms) {
 
 bool RunningFrame::RunUntil(std::function<bool()> done, UINT limit_ms) {
   return Run({std::move(done)}, limit_ms) == kStepsDone;
-}
-
-void RunningFrame::RunFor(DWORD ms) {
-  Run({Wait(ms)});
 }
 
 HWND RunningFrame::Tree() const {

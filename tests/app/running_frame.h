@@ -42,8 +42,6 @@ class RunningFrame {
   int Run(std::vector<Script::Step> steps, UINT limit_ms = 20000);
   // Runs the loop until `done` is true; false when it never was.
   bool RunUntil(std::function<bool()> done, UINT limit_ms = 5000);
-  // Runs the loop for a while, so that input and painting are processed.
-  void RunFor(DWORD ms);
 
   HWND Tree() const;
   int TreeItemCount() const;

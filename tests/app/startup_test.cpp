@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
+#include "tests/framework/input_script.h"
 #include "tests/support/temp_folder.h"
 
 namespace brx::testing {
@@ -95,7 +96,9 @@ TEST(Startup, TheStartupFileIsReadBeforeTheFrameIsFirstShown) {
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchFirstShow, nullptr, GetCurrentThreadId());
     int items_after_start = -1;
     bool reported = false;
-    Script script({WaitForFrame(), Wait(300),
+    // Whatever the frame posted to itself while it was made has been handled
+    // once its queue is drained: a failed load is reported by then.
+    Script script({WaitForFrame(), gui_test::QueueDrained,
                    [&] {
                      items_after_start = TreeItemCountOf(ViewOf(FindFrame()));
                      // A failed load is reported once the frame is up.
@@ -136,8 +139,8 @@ TEST(Startup, EveryWayOfClosingEndsWithExitCodeOne) {
       // The tree has the focus at start.
       {"Alt+F4", {Keys({VK_MENU, VK_F4})}},
       {"File > Exit command", {Exit()}},
-      {"File > Exit with the keyboard", {Keys({VK_MENU, 'F'}), Wait(300), Keys({'X'})}},
-      {"system menu Close", {Keys({VK_MENU, VK_SPACE}), Wait(300), Keys({'C'})}},
+      {"File > Exit with the keyboard", {Keys({VK_MENU, 'F'}), Keys({'X'})}},
+      {"system menu Close", {Keys({VK_MENU, VK_SPACE}), Keys({'C'})}},
       {"close box", {[] {
          POINT box{};
          EXPECT_TRUE(FindCloseBox(FindFrame(), box));
@@ -146,9 +149,9 @@ TEST(Startup, EveryWayOfClosingEndsWithExitCodeOne) {
        }}},
   };
   for (const CloseWay& way : ways) {
-    std::vector<Script::Step> steps{WaitForFrame(), Wait(200), [] {
+    std::vector<Script::Step> steps{WaitForFrame(), [] {
                                       BringToFront(FindFrame());
-                                      return true;
+                                      return GetForegroundWindow() == FindFrame();
                                     }};
     steps.insert(steps.end(), way.steps.begin(), way.steps.end());
     Script script(steps);
@@ -156,7 +159,7 @@ TEST(Startup, EveryWayOfClosingEndsWithExitCodeOne) {
     EXPECT_FALSE(script.timed_out()) << way.name;
     EXPECT_EQ(FindFrame(), nullptr) << way.name;
     // Keys still "down" in the server would be lost to the next case.
-    Sleep(300);
+    EXPECT_TRUE(gui_test::PumpUntil(gui_test::QueueDrained)) << way.name;
   }
 }
 

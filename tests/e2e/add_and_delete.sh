@@ -7,19 +7,19 @@ source "$(dirname "$0")/e2e_lib.sh"
 sample="$e2e_work/three.brx"
 make_sample "$sample"
 start_program "$(windows_path "$sample")"
-wait_for 15 "the sample in the tree" test "$(locate tree-count)" = 6
+expect_shown "the sample in the tree" 6 tree-count
 
 click_control 1001 # &Add Struct, with structure 0 selected: the new item follows it
-expect_equal "$(locate tree-count)" 7 "items after Add Struct"
-expect_equal "$(locate selected)" 3 "the new structure's place after structure 0 and its tiles"
+expect_shown "items after Add Struct" 7 tree-count
+expect_shown "the new structure's place after structure 0 and its tiles" 3 selected
 click_control 1018 # Add Tile: under the new structure, which stays selected
-expect_equal "$(locate tree-count)" 8 "items after Add Tile"
-expect_equal "$(locate selected)" 3 "the selection after Add Tile"
+expect_shown "items after Add Tile" 8 tree-count
+expect_shown "the selection after Add Tile" 3 selected
 
 click_tree_item 5 # structure 1 (after the new structure and its tile)
-expect_equal "$(locate selected)" 5 "the selection of structure 1"
+expect_shown "the selection of structure 1" 5 selected
 click_control 1002 # &Delete
-expect_equal "$(locate tree-count)" 7 "items after Delete"
+expect_shown "items after Delete" 7 tree-count
 
 click_toolbar 57604
 wait_for_dialog "Save As"

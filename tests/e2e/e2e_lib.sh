@@ -65,14 +65,28 @@ wait_for() {
   done
 }
 
+# expect_shown WHAT EXPECTED LOCATE_ARGS...: waits until locate prints
+# EXPECTED; what the program shows follows the input it is given a moment later.
+expect_shown() {
+  local what=$1 expected=$2 deadline=$((SECONDS + 15)) got
+  shift 2
+  until got=$(locate "$@") && [ "$got" = "$expected" ]; do
+    [ "$SECONDS" -ge "$deadline" ] && fail "$what: got '$got', expected '$expected'"
+    sleep 0.2
+  done
+}
+
+# The title of the top-level window that has the keyboard focus, while the
+# program is in front.
+focus_title() { locate focus | cut -d'|' -f2; }
+in_front() { [ "$(focus_title)" = "$1" ]; }
+
 # Starts brxedit.exe with the arguments and waits for its frame.
 start_program() {
   timeout -k 5 "${BRX_PROGRAM_TIMEOUT:-120}" wine "$BRX_BUILD/app/brxedit.exe" "$@" >"$e2e_work/program.out" 2>&1 </dev/null &
   e2e_program_pid=$!
-  wait_for 30 "the BRXEDIT frame" locate frame
-  read -r _ _ _ _ e2e_frame_xid < <(locate frame)
-  xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null
-  sleep 0.5
+  e2e_frame_xid=$(brx_wait_for_window BRXEDIT 30) || fail "the BRXEDIT frame did not show"
+  focus_frame
 }
 
 # Closes the program with Alt+F4 and checks that it ended by itself with exit
@@ -86,16 +100,19 @@ close_program() {
   [ "$code" -eq 1 ] || fail "brxedit.exe ended with exit code $code, not 1"
 }
 
+# Gives the frame the X focus and waits until Wine has made it the active
+# window (a box of the program titled BRXEDIT on top of it counts too).
 focus_frame() {
   xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null
-  sleep 0.2
+  wait_for 10 "the frame in front" in_front BRXEDIT
 }
 
-# click_rect X Y W H: a left click in the middle of the rectangle.
+# click_rect X Y W H: a left click in the middle of the rectangle. The X
+# server moves the pointer before it clicks, in the order asked; a --sync
+# here would wait 15 s for a move when the pointer is already there.
 click_rect() {
   [ $# -ge 4 ] || fail "nothing to click"
-  xdotool mousemove --sync $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1
-  sleep 0.3
+  xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1
 }
 click_control() { click_rect $(locate control "$1") || fail "no control $1"; }
 click_tree_item() { click_rect $(locate tree-item "$1"); }
@@ -105,18 +122,33 @@ click_menubar() { click_rect $(locate menubar-button "$1"); }
 # The program's visible top-level windows of a title (a file dialog: "Open", "Save As").
 window_titled() { locate windows | grep -q "^#32770|$1|"; }
 no_window_titled() { ! window_titled "$1"; }
+popup_open() { locate windows | grep -q '^#32768|'; }
 message_shown() { locate message | grep -q .; }
 no_message() { ! message_shown; }
 
-# wait_for_dialog TITLE: the file dialog is open; its file-name box has the focus.
-wait_for_dialog() { wait_for 15 "the \"$1\" dialog" window_titled "$1"; sleep 0.5; }
+# open_menu_with WAY...: a popup of the menu is open after the way (a click on
+# the menu bar, a key).
+open_menu_with() {
+  "$@"
+  wait_for 10 "an open menu after $*" popup_open
+}
 
-# type_file_name NAME: types a name into the open file dialog and presses Enter.
+# wait_for_dialog TITLE: the file dialog is open, its file-name box has the focus.
+wait_for_dialog() { wait_for 15 "the \"$1\" dialog" file_name_box_in "$1"; }
+file_name_box_in() { locate focus | grep -q "^Edit|$1|"; }
+
+# wait_for_message: the program's message box is shown, its OK button focused.
+wait_for_message() { wait_for 10 "the message" message_ready; }
+message_ready() { message_shown && [ "$(locate focus)" = "Button|BRXEDIT|OK" ]; }
+
+# type_file_name NAME: types a name into the open file dialog and presses Enter
+# once the name is in the box.
 type_file_name() {
+  local box
+  box=$(locate focus | cut -d'|' -f1,2)
   xdotool type --delay 15 -- "$1"
-  sleep 0.2
+  expect_shown "the name typed" "$box|$1" focus
   xdotool key Return
-  sleep 0.5
 }
 
 # expect_equal ACTUAL EXPECTED WHAT

@@ -15,6 +15,9 @@
 //   locate windows               one line per visible top-level window of the
 //                                program: class, title, X Y W H, XID
 //   locate message               the text of the program's message box titled "BRXEDIT"
+//   locate focus                 CLASS|TITLE|TEXT of the window with the keyboard
+//                                focus (TITLE: of its top-level window), while
+//                                one of the program's windows is in front
 //
 // Exit code 0 when found, 1 when not, 2 on wrong usage.
 #include <windows.h>
@@ -237,6 +240,19 @@ int PrintMessage(HWND frame) {
   return kNotFound;
 }
 
+int PrintFocus(HWND frame) {
+  const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) != thread ||
+      !GetGUIThreadInfo(thread, &info) || !info.hwndFocus)
+    return kNotFound;
+  std::printf("%s|%s|%s\n", ClassOf(info.hwndFocus).c_str(),
+              TitleOf(GetAncestor(info.hwndFocus, GA_ROOT)).c_str(),
+              TextOf(info.hwndFocus).c_str());
+  return 0;
+}
+
 int Run(const std::string& what, const char* argument) {
   HWND frame = FindFrame();
   if (!frame) return kNotFound;
@@ -250,6 +266,7 @@ int Run(const std::string& what, const char* argument) {
   }
   if (what == "windows") return PrintWindows(frame);
   if (what == "message") return PrintMessage(frame);
+  if (what == "focus") return PrintFocus(frame);
   if (what == "tree-count") {
     std::printf("%ld\n", static_cast<long>(SendMessageA(Tree(frame), TVM_GETCOUNT, 0, 0)));
     return 0;

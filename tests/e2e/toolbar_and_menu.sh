@@ -13,7 +13,7 @@ open_with() {
   "$@"
   wait_for_dialog "Open"
   type_file_name "$(windows_path "$sample")"
-  wait_for 15 "the sample in the tree ($*)" test "$(locate tree-count)" = 6
+  expect_shown "the sample in the tree ($*)" 6 tree-count
 }
 # save_with NAME WAY...: runs the way, answers Save As with NAME; the file
 # must hold the sample's bytes.
@@ -29,10 +29,17 @@ save_with() {
 # new_with WAY...: runs the way; the tree becomes empty.
 new_with() {
   "$@"
-  wait_for 10 "an empty tree ($*)" test "$(locate tree-count)" = 0
+  expect_shown "an empty tree ($*)" 0 tree-count
 }
-menu() { click_menubar 0; xdotool key "$1"; }
-keyboard_menu() { focus_frame; xdotool key alt+f; sleep 0.3; xdotool key "$1"; }
+menu() {
+  open_menu_with click_menubar 0
+  xdotool key "$1"
+}
+keyboard_menu() {
+  focus_frame
+  open_menu_with xdotool key alt+f
+  xdotool key "$1"
+}
 
 open_with click_toolbar 57601
 save_with toolbar.brx click_toolbar 57604

@@ -13,18 +13,18 @@ focus_frame
 xdotool key ctrl+o
 wait_for_dialog "Open"
 type_file_name "$(windows_path "$sample")"
-wait_for 15 "the three structures in the tree" test "$(locate tree-count)" = 6
-expect_equal "$(locate selected)" 0 "the selection after Open"
+expect_shown "the three structures in the tree" 6 tree-count
+expect_shown "the selection after Open" 0 selected
 
 door=1041 # flag checkbox 1022 + bit 19
-expect_equal "$(locate checked $door)" 0 "Door before the click"
+expect_shown "Door before the click" 0 checked $door
 click_control $door
-expect_equal "$(locate checked $door)" 1 "Door after the click"
+expect_shown "Door after the click" 1 checked $door
 
 click_tree_item 3 # structure 1: structure 0 and its two tiles come first
-expect_equal "$(locate selected)" 3 "the selection after the click"
+expect_shown "the selection after the click" 3 selected
 
-click_menubar 0
+open_menu_with click_menubar 0
 xdotool key a # Save &As...
 wait_for_dialog "Save As"
 type_file_name "$(windows_path "$e2e_work/edited")"

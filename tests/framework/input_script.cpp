@@ -1,6 +1,9 @@
 #include "tests/framework/input_script.h"
 
 #include <atomic>
+#include <initializer_list>
+
+#include "framework/menu_bar_images.h"
 
 namespace brx::gui_test {
 namespace {
@@ -8,18 +11,18 @@ namespace {
 std::atomic<bool> script_stopped{false};
 std::atomic<DWORD> script_deadline{0};
 
-// Gives the program time to take each event, as a user's pace would.
-constexpr DWORD kPace = 40;
-
 HWND relay = nullptr;
 constexpr UINT kRelayInput = WM_APP;
+constexpr UINT kRelayAskDrained = WM_APP + 1;
 
 // Input is sent from the pumping thread: under Wine, a mouse move sent from
 // another thread warps the X pointer through that thread's X connection, and
 // the pumping thread's then reports the old position as a motion of its own
-// once a new window (a popup) appears under the pointer.
+// once a new window (a popup) appears under the pointer. The same window
+// answers, on the pumping thread, whether its queue is drained.
 LRESULT CALLBACK RelayProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kRelayInput) return SendInput(1, reinterpret_cast<INPUT*>(lparam), sizeof(INPUT));
+  if (message == kRelayAskDrained) return QueueDrained();
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -29,16 +32,26 @@ void Send(INPUT input) {
                       &sent);
 }
 
-void SendKey(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  Send(input);
+// Waits until the pumping thread has taken what was sent; bounded, as the
+// condition the step waits for next is.
+void Settle() {
+  const DWORD start = GetTickCount();
+  while (!script_stopped && GetTickCount() - start < 3000) {
+    DWORD_PTR drained = 0;
+    if (SendMessageTimeoutA(relay, kRelayAskDrained, 0, 0, SMTO_NORMAL, 2000, &drained) && drained)
+      return;
+    Sleep(5);
+  }
 }
 
-void SendMouse(DWORD flags, POINT screen) {
+// Sends the events in order, then waits until they are taken.
+void Play(std::initializer_list<INPUT> events) {
+  if (script_stopped) return;
+  for (const INPUT& event : events) Send(event);
+  Settle();
+}
+
+INPUT MouseInput(DWORD flags, POINT screen) {
   // Absolute coordinates run from 0 to 65536 across the screen; rounding up
   // makes the system's rounding down land on the wanted pixel.
   const LONG width = GetSystemMetrics(SM_CXSCREEN);
@@ -48,7 +61,7 @@ void SendMouse(DWORD flags, POINT screen) {
   input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + width - 1) / width);
   input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + height - 1) / height);
   input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-  Send(input);
+  return input;
 }
 
 // Past the deadline, every tick ends whatever menu is open and stops the script.
@@ -79,34 +92,61 @@ void DispatchWaiting() {
 
 }  // namespace
 
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  switch (key) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      break;
+    default:
+      break;
+  }
+  return input;
+}
+
+bool QueueDrained() {
+  return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) == 0;
+}
+
 void InputScript::Tap(WORD key) {
-  if (stopped()) return;
-  SendKey(key, false);
-  SendKey(key, true);
-  Sleep(kPace);
+  Play({KeyInput(key, false), KeyInput(key, true)});
+}
+
+void InputScript::Hold(WORD key) {
+  Play({KeyInput(key, false)});
+}
+
+void InputScript::Release(WORD key) {
+  Play({KeyInput(key, true)});
 }
 
 void InputScript::Chord(WORD modifier, WORD key) {
-  if (stopped()) return;
-  SendKey(modifier, false);
-  SendKey(key, false);
-  SendKey(key, true);
-  SendKey(modifier, true);
-  Sleep(kPace);
+  Play({KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true),
+        KeyInput(modifier, true)});
 }
 
 void InputScript::MoveTo(POINT screen) {
-  if (stopped()) return;
-  SendMouse(MOUSEEVENTF_MOVE, screen);
-  Sleep(kPace);
+  Play({MouseInput(MOUSEEVENTF_MOVE, screen)});
 }
 
 void InputScript::Click(POINT screen) {
+  Play({MouseInput(MOUSEEVENTF_MOVE, screen), MouseInput(MOUSEEVENTF_LEFTDOWN, screen),
+        MouseInput(MOUSEEVENTF_LEFTUP, screen)});
+}
+
+void InputScript::Post(HWND window, UINT message) {
   if (stopped()) return;
-  SendMouse(MOUSEEVENTF_MOVE, screen);
-  SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-  SendMouse(MOUSEEVENTF_LEFTUP, screen);
-  Sleep(kPace);
+  PostMessageA(window, message, 0, 0);
+  Settle();
 }
 
 bool InputScript::WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
@@ -142,17 +182,19 @@ bool RunInputScript(const std::function<void(InputScript&)>& script, DWORD limit
   KillTimer(nullptr, watchdog);
   CloseHandle(thread);
   DestroyWindow(relay);
-  // Whatever the last input posted (a chosen item's WM_COMMAND) arrives now.
-  PumpMessages(100);
   return !script_stopped;
 }
 
-void PumpMessages(DWORD milliseconds) {
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+  for (DWORD elapsed = 0; !condition(); elapsed = GetTickCount() - start) {
+    if (elapsed >= milliseconds) return false;
+    // Woken by any message, or after a while to look again at a condition
+    // that changes without one.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     DispatchWaiting();
   }
+  return true;
 }
 
 std::vector<std::uint32_t> ReadScreen(const RECT& rect) {
@@ -165,13 +207,7 @@ std::vector<std::uint32_t> ReadScreen(const RECT& rect) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = framework::TopDown32BitInfo(width, height);
   GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);

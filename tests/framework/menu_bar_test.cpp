@@ -34,6 +34,7 @@ using gui_test::InputScript;
 // no divider, sized and placed by its container.
 constexpr DWORD kBarStyle = 0x5600184C;
 constexpr UINT kFocusEditMessage = WM_APP + 1;
+constexpr UINT kVisitOtherMessage = WM_APP + 2;
 
 // A menu text as the user reads it: no &, no shortcut.
 std::string Plain(const std::string& text) {
@@ -62,10 +63,12 @@ POINT Centre(const RECT& rect) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-// A frame with an edit box to hold the focus, logging the menu messages it gets.
+// A frame with an edit box to hold the focus and a window of its own to take
+// the activation away, logging the menu messages it gets.
 class TestFrame : public CWindowImpl {
  public:
   HWND edit = nullptr;
+  HWND other = nullptr;
   std::map<HMENU, std::string> popup_names;
   std::vector<std::string> log;
 
@@ -78,6 +81,7 @@ class TestFrame : public CWindowImpl {
         Map::Entry::Message(WM_MENUSELECT, &TestFrame::OnMenuSelect),
         Map::Entry::Message(WM_SYSCOMMAND, &TestFrame::OnSysCommand),
         Map::Entry::Message(kFocusEditMessage, &TestFrame::OnFocusEdit),
+        Map::Entry::Message(kVisitOtherMessage, &TestFrame::OnVisitOther),
         Map::Entry::AnyCommand(&TestFrame::OnCommand),
     };
     return map.Dispatch(*this, window, message, wparam, lparam, result);
@@ -96,6 +100,8 @@ class TestFrame : public CWindowImpl {
     // Right of and below where the popups open, so that a click on it never lands on one.
     edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, 260, 170, 150, 24,
                            hwnd(), nullptr, ResourceInstance(), nullptr);
+    other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_CAPTION, 700, 500, 150, 80, hwnd(),
+                            nullptr, ResourceInstance(), nullptr);
     return 0;
   }
   LRESULT OnInitMenuPopup(UINT, WPARAM wparam, LPARAM, bool&) {
@@ -104,12 +110,16 @@ class TestFrame : public CWindowImpl {
   }
   LRESULT OnMenuSelect(UINT, WPARAM wparam, LPARAM lparam, bool&) {
     const WORD flags = HIWORD(wparam);
+    std::string entry;
     if (flags == 0xFFFF && lparam == 0) {
-      log.push_back("closed");
-    } else if (!(flags & MF_POPUP) && LOWORD(wparam) != 0) {
-      const std::string entry = "select " + std::to_string(LOWORD(wparam));
-      if (log.empty() || log.back() != entry) log.push_back(entry);
+      entry = "closed";
+    } else if (flags & MF_POPUP) {
+      entry = "select popup " +
+              popup_names[GetSubMenu(reinterpret_cast<HMENU>(lparam), LOWORD(wparam))];
+    } else if (LOWORD(wparam) != 0) {
+      entry = "select " + std::to_string(LOWORD(wparam));
     }
+    if (!entry.empty() && (log.empty() || log.back() != entry)) log.push_back(entry);
     return 0;
   }
   // Never lets the system start its own menu mode, which would wait for keys.
@@ -122,7 +132,13 @@ class TestFrame : public CWindowImpl {
     return 0;
   }
   LRESULT OnFocusEdit(UINT, WPARAM, LPARAM, bool&) {
+    SetForegroundWindow(hwnd());
     SetFocus(edit);
+    return 0;
+  }
+  LRESULT OnVisitOther(UINT, WPARAM, LPARAM, bool&) {
+    ShowWindow(other, SW_SHOW);
+    SetForegroundWindow(other);
     return 0;
   }
   LRESULT OnCommand(WORD, WORD id, HWND control, bool& handled) {
@@ -230,11 +246,14 @@ struct Scene {
     return {rect.right - 40, rect.bottom - 40};
   }
 
-  // Acts out one step: a key ("alt", "f10", "left", "enter"...), a chord
-  // ("alt+v", "ctrl+alt"), a plain letter ("h"), a mouse action ("click File", "move
-  // View", "click item Open...", "move item Open...", "click edit"), the
-  // system's request for the menu ("keymenu", "keymenu h") or the program
-  // moving the focus ("focus edit"). False for an unknown step.
+  // Acts out one step: a key ("alt", "f10", "left", "enter"...), Alt alone
+  // going down or up ("alt down", "alt up"), a chord ("alt+v", "ctrl+alt"), a
+  // plain letter ("h"), a mouse action ("click File", "move View", "click item
+  // Open...", "move item Open...", "click edit"), the system's request for the
+  // menu ("keymenu", "keymenu h"), the program activating the frame's other
+  // window ("visit other") or moving the focus back into the frame ("focus
+  // edit"), or the system's late word that the mouse has left the bar ("mouse
+  // leaves"). False for an unknown step.
   bool Perform(InputScript& input, const std::string& step) const {
     static const std::map<std::string, WORD> keys{
         {"alt", VK_MENU}, {"f10", VK_F10},   {"left", VK_LEFT},    {"right", VK_RIGHT},
@@ -245,6 +264,10 @@ struct Scene {
     };
     if (const auto key = keys.find(step); key != keys.end()) {
       input.Tap(key->second);
+    } else if (step == "alt down") {
+      input.Hold(VK_MENU);
+    } else if (step == "alt up") {
+      input.Release(VK_MENU);
     } else if (step == "ctrl+alt") {
       input.Chord(VK_CONTROL, VK_MENU);
     } else if (starts("alt+")) {
@@ -269,7 +292,12 @@ struct Scene {
       SendMessageTimeoutA(frame, WM_SYSCOMMAND, SC_KEYMENU, character, SMTO_ABORTIFHUNG, 1000,
                           &result);
     } else if (step == "focus edit") {
-      PostMessageA(frame, kFocusEditMessage, 0, 0);
+      input.Post(frame, kFocusEditMessage);
+    } else if (step == "visit other") {
+      input.Post(frame, kVisitOtherMessage);
+    } else if (step == "mouse leaves") {
+      // What the system posts, on a timer, once the mouse has left the bar.
+      input.Post(bar, WM_MOUSELEAVE);
     } else {
       return false;
     }
@@ -300,8 +328,8 @@ bool OpenFrame(TestFrame& frame, CMenuBar& bar, int left, int top) {
   ShowWindow(frame.hwnd(), SW_SHOW);
   SetForegroundWindow(frame.hwnd());
   SetFocus(frame.edit);
-  gui_test::PumpMessages(150);
-  return true;
+  return gui_test::PumpUntil(
+      [&] { return GetForegroundWindow() == frame.hwnd() && GetFocus() == frame.edit; });
 }
 
 // The program does this at start-up: the toolbar class comes from it.
@@ -343,13 +371,10 @@ class MenuBarTest : public ::testing::Test {
     const bool finished = gui_test::RunInputScript([&](InputScript& input) {
       input.MoveTo(scene.RestingPoint());
       for (const Step& step : steps) {
-        const std::string before = scene.State();
         if (!scene.Perform(input, step.action)) {
           seen.push_back("unknown step " + step.action);
           continue;
         }
-        // A step expected to change nothing gets time to change something all the same.
-        if (step.expected == before) Sleep(300);
         input.WaitFor([&] { return scene.State() == step.expected; });
         seen.push_back(scene.State());
       }
@@ -454,6 +479,24 @@ const std::vector<ScriptCase> kKeyboardCases{
       {"escape", "focus bar hot Help"},
       {"escape", "focus edit"}},
      {"init Help"}},
+    {"TheMouseLeavingLateLeavesTheHotButton",
+     {{"f10", "focus bar hot File"},
+      {"mouse leaves", "focus bar hot File"},
+      {"down", "menu File [New]"},
+      {"mouse leaves", "menu File [New]"},
+      {"escape", "focus bar hot File"},
+      {"escape", "focus edit"}},
+     {"init File"}},
+    {"AltLetGoAfterTheFocusHasBeenElsewhereIsNotAltAlone",
+     {{"alt down", "focus edit"},
+      {"visit other", "focus elsewhere"},
+      {"focus edit", "focus edit"},
+      {"alt up", "focus edit"},
+      {"f10", "focus bar hot File"},
+      {"alt down", "focus bar hot File"},
+      {"focus edit", "focus edit"},
+      {"alt up", "focus edit"}},
+     {}},
     {"AClickElsewhereEndsTheHighlight",
      {{"f10", "focus bar hot File"}, {"click edit", "focus edit"}},
      {}},
@@ -498,7 +541,8 @@ TEST_F(MenuBarTest, MenuMessagesReachTheFrameInTheirOrder) {
   Play({{"click File", "menu File"},
         {"move item Open...", "menu File [Open...]"},
         {"click item Open...", "focus edit"}});
-  const std::vector<std::string> expected{"init File", "select 57601", "closed", "command 57601"};
+  const std::vector<std::string> expected{"select popup File", "init File", "select 57601",
+                                          "closed", "command 57601"};
   EXPECT_EQ(frame_.log, expected);
 }
 
@@ -529,28 +573,31 @@ std::string CountColours(const RECT& rect) {
 }
 
 TEST_F(MenuBarTest, ImagesShowBesideTheirItems) {
-  const Scene scene = TakeScene();
-  std::map<std::string, std::string> colours_by_item;
-  gui_test::RunInputScript([&](InputScript& input) {
-    input.MoveTo(scene.RestingPoint());
-    input.Click(scene.ButtonCentre("File"));
-    if (!input.WaitFor([&] { return scene.State() == "menu File"; })) return;
-    Sleep(300);  // painted
-    const HWND window = scene.MenuWindows().front();
-    const HMENU menu = Scene::MenuOf(window);
-    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
-      RECT item{};
-      if (!ItemText(menu, position).empty() && GetMenuItemRect(nullptr, menu, position, &item))
-        colours_by_item[ItemText(menu, position)] = CountColours(item);
-    }
-    input.Tap(VK_ESCAPE);
-    input.Tap(VK_ESCAPE);
-  });
   // Each image is 12 x 11 pixels of its colour inside a transparent border.
   const std::map<std::string, std::string> expected{{"New", "red 132 green 0 blue 0"},
                                                     {"Open...", "red 0 green 132 blue 0"},
                                                     {"Save As...", "red 0 green 0 blue 132"},
                                                     {"Exit", "red 0 green 0 blue 0"}};
+  const Scene scene = TakeScene();
+  std::map<std::string, std::string> colours_by_item;
+  const auto read_colours = [&] {
+    colours_by_item.clear();
+    const HMENU menu = Scene::MenuOf(scene.MenuWindows().front());
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+      RECT item{};
+      if (!ItemText(menu, position).empty() && GetMenuItemRect(nullptr, menu, position, &item))
+        colours_by_item[ItemText(menu, position)] = CountColours(item);
+    }
+    return colours_by_item == expected;
+  };
+  gui_test::RunInputScript([&](InputScript& input) {
+    input.MoveTo(scene.RestingPoint());
+    input.Click(scene.ButtonCentre("File"));
+    // Read until the popup is painted, or the time is up.
+    if (input.WaitFor([&] { return scene.State() == "menu File"; })) input.WaitFor(read_colours);
+    input.Tap(VK_ESCAPE);
+    input.Tap(VK_ESCAPE);
+  });
   EXPECT_EQ(colours_by_item, expected);
 }
 
@@ -577,10 +624,6 @@ INSTANTIATE_TEST_SUITE_P(MenuBar, GoneBar, ::testing::Bool(),
                          });
 
 TEST_F(MenuBarTest, ABarThatGoesLeavesTheOtherBarsOfTheThreadWorking) {
-  // In a fresh Wine prefix the first Alt after the other frame has gone
-  // highlights the bar without its hot button; the cause is not found yet,
-  // and a failure here must not hide the rest of the run.
-  GTEST_SKIP() << "known timing problem: the hot button is missing after another bar has gone";
   {
     TestFrame other;
     CMenuBar other_bar;
@@ -593,6 +636,14 @@ TEST_F(MenuBarTest, ABarThatGoesLeavesTheOtherBarsOfTheThreadWorking) {
 }
 
 // --- Buttons and the menu they come from --------------------------------------
+
+// A frame with a bar, neither shown, for what needs no input.
+struct QuietBar {
+  TestFrame frame;
+  CMenuBar bar;
+  bool made = frame.Create(nullptr, nullptr, "quiet", WS_OVERLAPPEDWINDOW, 0, nullptr) &&
+              bar.Create(frame.hwnd(), kBarStyle) != nullptr;
+};
 
 struct ButtonsCase {
   const char* name;
@@ -609,10 +660,9 @@ TEST(MenuBarButtons, OneDropDownButtonPerTopLevelPopupLabelledWithItsText) {
   };
   for (const ButtonsCase& test : cases) {
     SCOPED_TRACE(test.name);
-    TestFrame frame;
-    CMenuBar bar;
-    ASSERT_TRUE(frame.Create(nullptr, nullptr, "buttons", WS_OVERLAPPEDWINDOW, 0, nullptr));
-    ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
+    QuietBar quiet;
+    ASSERT_TRUE(quiet.made);
+    CMenuBar& bar = quiet.bar;
     HMENU menu = CreateMenu();
     for (const auto& [text, popup] : test.items) {
       AppendMenuA(menu, popup ? MF_POPUP : MF_STRING,
@@ -666,8 +716,7 @@ struct DrawnImage {
 
 DrawnImage DrawItemImage(HWND frame, WORD command, UINT state) {
   constexpr int kWidth = 24, kHeight = 19, kLeft = 4, kTop = 2;  // a 16 x 15 image, centred
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  const BITMAPINFO info = TopDown32BitInfo(kWidth, kHeight);
   void* bits = nullptr;
   HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   auto* pixels = static_cast<std::uint32_t*>(bits);
@@ -719,10 +768,10 @@ TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
                            ID_TEST_EXIT, ID_TEST_ROW,  ID_TEST_COPY};
   for (const ImagesCase& test : cases) {
     SCOPED_TRACE(test.name);
-    TestFrame frame;
-    CMenuBar bar;
-    ASSERT_TRUE(frame.Create(nullptr, nullptr, "images", WS_OVERLAPPEDWINDOW, 0, nullptr));
-    ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
+    QuietBar quiet;
+    ASSERT_TRUE(quiet.made);
+    CMenuBar& bar = quiet.bar;
+    const HWND frame = quiet.frame.hwnd();
     HMENU menu = LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU));
     if (!test.images_first) bar.AttachMenu(menu);
     bool loaded = false;
@@ -741,9 +790,8 @@ TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
       EXPECT_EQ(item.hbmpItem, has_image ? HBMMENU_CALLBACK : nullptr);
 
       MEASUREITEMSTRUCT size{ODT_MENU, 0, command, 0, 0, 0};
-      EXPECT_EQ(SendMessageA(frame.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&size)),
-                has_image);
-      const DrawnImage drawn = DrawItemImage(frame.hwnd(), command, 0);
+      EXPECT_EQ(SendMessageA(frame, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&size)), has_image);
+      const DrawnImage drawn = DrawItemImage(frame, command, 0);
       EXPECT_EQ(drawn.drawn, has_image);
       if (!has_image) {
         EXPECT_EQ(drawn.centre, kMagenta) << "nothing drawn";
@@ -758,14 +806,12 @@ TEST(MenuBarImages, TheFrameDrawsTheToolbarImagesOfItsCommandsItems) {
 }
 
 TEST(MenuBarImages, ADisabledItemsImageIsFaded) {
-  TestFrame frame;
-  CMenuBar bar;
-  ASSERT_TRUE(frame.Create(nullptr, nullptr, "faded", WS_OVERLAPPEDWINDOW, 0, nullptr));
-  ASSERT_NE(bar.Create(frame.hwnd(), kBarStyle), nullptr);
-  bar.AttachMenu(LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU)));
-  ASSERT_TRUE(bar.LoadImages(IDR_TEST_IMAGES));
+  QuietBar quiet;
+  ASSERT_TRUE(quiet.made);
+  quiet.bar.AttachMenu(LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_TEST_MENU)));
+  ASSERT_TRUE(quiet.bar.LoadImages(IDR_TEST_IMAGES));
   // Red at 96/255 over magenta: the red stays, the blue of the ground shows through.
-  const std::uint32_t centre = DrawItemImage(frame.hwnd(), ID_TEST_NEW, ODS_GRAYED).centre;
+  const std::uint32_t centre = DrawItemImage(quiet.frame.hwnd(), ID_TEST_NEW, ODS_GRAYED).centre;
   EXPECT_EQ(centre >> 8, 0xFF00u);
   EXPECT_NEAR(static_cast<int>(centre & 0xFF), 159, 2);
 }

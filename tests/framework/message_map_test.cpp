@@ -179,15 +179,18 @@ TEST(Dialog, ModelessChildSeesInitCommandsAndNotifications) {
   DestroyWindow(frame);
 }
 
+Form* modal_box = nullptr;
+
 TEST(Dialog, ModalBoxReturnsTheEndCode) {
   Form box;
-  // Press OK as soon as the modal loop runs.
-  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    HWND active = GetActiveWindow();
-    PostMessageA(active, WM_COMMAND, IDOK, 0);
+  modal_box = &box;
+  // Presses OK once the box is there, from inside its modal loop. Not through
+  // the active window: under X the activation can come later than the loop.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (modal_box->hwnd()) PostMessageA(modal_box->hwnd(), WM_COMMAND, IDOK, 0);
   });
   EXPECT_EQ(box.RunModal(IDD_TEST_BOX, nullptr), IDOK);
+  KillTimer(nullptr, timer);
   EXPECT_EQ(box.events.front(), "init, bound");
 }
 
