@@ -55,14 +55,6 @@ void CALLBACK Script::OnWatchdog(HWND, UINT, UINT_PTR, DWORD) {
   PostQuitMessage(kTimedOut);
 }
 
-Script::Step Wait(DWORD ms) {
-  DWORD start = 0;
-  return [start, ms]() mutable {
-    if (!start) start = GetTickCount();
-    return GetTickCount() - start >= ms;
-  };
-}
-
 Script::Step Until(std::function<bool()> condition, DWORD limit_ms) {
   DWORD start = 0;
   return [start, condition = std::move(condition), limit_ms]() mutable {

@@ -42,8 +42,6 @@ class Script {
   UINT_PTR watchdog_ = 0;
 };
 
-// A step that waits until `ms` milliseconds have passed since it first ran.
-Script::Step Wait(DWORD ms);
 // A step that waits until `condition` holds, or gives up after `limit_ms`
 // and leaves the judging to the steps after it.
 Script::Step Until(std::function<bool()> condition, DWORD limit_ms = 3000);

@@ -18,6 +18,7 @@
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
 #include "tests/file_commands/dialog_steps.h"
+#include "tests/framework/input_script.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "view/beep.h"
@@ -152,7 +153,7 @@ TEST_F(FileCommandsTest, CancelInEitherDialogChangesNothing) {
     const Snapshot before = Take(running);
     const std::vector<std::uint8_t> document_before = ReadBytes(sample_);
     ASSERT_EQ(running.Run({PostCommand(running.hwnd(), command), CancelFileDialog(),
-                           FileDialogClosed(), Wait(200)}),
+                           FileDialogClosed(), Until(gui_test::QueueDrained)}),
               RunningFrame::kStepsDone)
         << command;
     EXPECT_TRUE(Take(running) == before) << command;
@@ -249,7 +250,7 @@ TEST_F(FileCommandsTest, AFieldThatDoesNotConvertHoldsTheSelectionAgainstRealInp
                                      input.send(running);
                                      return true;
                                    },
-                                   [&] { return beeps > 0; }});
+                                   [&] { return beeps > 0; }, Until(gui_test::QueueDrained)});
     SetBeepSound(sound);
     ASSERT_EQ(steps, RunningFrame::kStepsDone);
     EXPECT_EQ(beeps, 1);
@@ -271,7 +272,7 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAsksAndNoKeepsTheDialogOpen) {
   std::string question_no, question_yes;
   bool dialog_open_after_no = false;
   ASSERT_EQ(running.Run({PostCommand(running.hwnd(), ID_FILE_SAVE_AS), ChooseFileName(existing),
-                         AnswerQuestion(IDNO, question_no), Wait(300),
+                         AnswerQuestion(IDNO, question_no), Until(gui_test::QueueDrained),
                          [&] {
                            dialog_open_after_no = FindFileDialog() != nullptr;
                            return true;
@@ -316,13 +317,14 @@ TEST_F(FileCommandsTest, AStartupFileThatDoesNotLoadIsToldOnceTheFrameIsVisible)
   std::string message;
   bool frame_visible = false;
   int boxes = 0;
-  Script script({ReadAndCloseMessageBox(message, &frame_visible), Wait(500), [&] {
-                   boxes = FindProgramMessageBox() ? 1 : 0;
-                   HWND frame = FindWindowA(nullptr, "BRXEDIT");
-                   EXPECT_EQ(TreeItemCountOf(FindWindowExA(frame, nullptr, "#32770", nullptr)), 0);
-                   PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
-                   return true;
-                 }});
+  Script script(
+      {ReadAndCloseMessageBox(message, &frame_visible), Until(gui_test::QueueDrained), [&] {
+         boxes = FindProgramMessageBox() ? 1 : 0;
+         HWND frame = FindWindowA(nullptr, "BRXEDIT");
+         EXPECT_EQ(TreeItemCountOf(FindWindowExA(frame, nullptr, "#32770", nullptr)), 0);
+         PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
+         return true;
+       }});
   EXPECT_EQ(RunShell(missing.c_str(), SW_SHOWNORMAL), 1);
   EXPECT_FALSE(script.timed_out());
   EXPECT_TRUE(frame_visible);
