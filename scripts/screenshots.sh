@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Makes the screenshots in docs/ from the real program under Wine on a
-# private Xvfb: the main window with a file open and a structure selected,
-# a tile selected, and the File menu open.
+# private Xvfb, with the release's sample file open: the main window with a
+# structure selected, a tile selected, and the File menu open.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/win64, built first)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/win64}
-[ $# -ge 1 ] || "$root/scripts/build.sh" win64 brxedit
+[ $# -ge 1 ] || "$root/scripts/build.sh" win64 brxedit brxtool
 exe="$build/app/brxedit.exe"
 [ -f "$exe" ] || { echo "no $exe: build it first" >&2; exit 1; }
 
@@ -24,34 +24,12 @@ cleanup() {
 trap cleanup EXIT
 brx_start_xvfb
 
-# A small document: three structures (two with tiles), some flags and values.
-python3 - "$work/walls.brx" <<'PY'
-import struct, sys
-structures = [
-    # armour, hit points, density, flags, wall orientation, tiles (shape rows)
-    (30, 50, 80, (1 << 0) | (1 << 16) | (1 << 7), 1, [
-        ["0 0 8 0 0", "0 8 8 8 0", "8 8 8 8 8", "0 8 8 8 0", "0 0 8 0 0"],
-        ["1 1 1 1 1", "1 0 0 0 1", "1 0 0 0 1", "1 0 0 0 1", "1 1 1 1 1"]]),
-    (10, 20, 40, (1 << 19) | (1 << 2), 2, [
-        ["0 0 0 0 0", "0 4 4 4 0", "0 4 0 4 0", "0 4 4 4 0", "0 0 0 0 0"]]),
-    (5, 5, 5, (1 << 9), 0, []),
-]
-data = b""
-tile_count = 0
-for number, (armour, hp, density, flags, wall, tiles) in enumerate(structures):
-    data += struct.pack("<BBBBIHBbbbbB", armour, hp, density, len(tiles), flags, number, wall,
-                        0, 0, 0, 0, 0)
-    for j, rows in enumerate(tiles):
-        grid = [[int(v) for v in row.split()] for row in rows]
-        shape = bytes(grid[r][c] for c in range(5) for r in range(5))  # column by column
-        data += struct.pack("<hbb", j, j, 0) + shape + bytes([1, 0, 0])
-        tile_count += 1
-header = b"BRXF" + struct.pack("<HHHB5s", len(structures), len(structures), len(data) & 0xFFFF,
-                               2, b"\0" * 5)
-open(sys.argv[1], "wb").write(header + data)
-PY
+# The sample file of the release, built by brxtool from its JSON.
+wine "$build/tools/brxtool.exe" build "$(winepath -w "$root/docs/sample.json")" \
+  "$(winepath -w "$work/sample.brx")" >/dev/null 2>&1 </dev/null ||
+  { echo "brxtool could not build the sample" >&2; exit 1; }
 
-wine "$exe" "$(winepath -w "$work/walls.brx")" >/dev/null 2>&1 &
+wine "$exe" "$(winepath -w "$work/sample.brx")" >/dev/null 2>&1 &
 program=$!
 window=$(brx_wait_for_window BRXEDIT) || { echo "the program's window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window"
