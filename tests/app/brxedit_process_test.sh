@@ -3,10 +3,11 @@
 # through the X server: it starts with and without a file on its command line
 # and ends with exit code 1 after Alt+F4 and after File > Exit. A file that
 # does not load would show a message box and the keys would miss the frame.
-# Usage: brxedit_process_test.sh WINE_RUN BRXEDIT_EXE   (needs DISPLAY and xdotool)
+# Usage: brxedit_process_test.sh WINE_RUN BRXEDIT_EXE LOCATE_EXE   (needs DISPLAY and xdotool)
 set -u
 wine_run=$1
 exe=$2
+locate=$3
 [ -n "${DISPLAY:-}" ] || { echo "no X display: run under Xvfb (./test.sh starts one)"; exit 1; }
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 
@@ -43,6 +44,8 @@ run_case() {
   xdotool key $keys
   wait "$runner"
   local code=$?
+  # The program ended on a key press: its release never reached Wine.
+  "$wine_run" "$locate" release-keys
   if [ "$code" -eq 1 ]; then
     echo "ok   $name"
   else

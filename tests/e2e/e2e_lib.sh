@@ -90,13 +90,14 @@ start_program() {
 }
 
 # Closes the program with Alt+F4 and checks that it ended by itself with exit
-# code 1 (no crash, no hang).
+# code 1 (no crash, no hang). The keys it ended on are then let go in Wine.
 close_program() {
   focus_frame
   xdotool key alt+F4
   local code=0
   wait "$e2e_program_pid" || code=$?
   e2e_program_pid=""
+  locate release-keys
   [ "$code" -eq 1 ] || fail "brxedit.exe ended with exit code $code, not 1"
 }
 

@@ -18,6 +18,7 @@
 //   locate focus                 CLASS|TITLE|TEXT of the window with the keyboard
 //                                focus (TITLE: of its top-level window), while
 //                                one of the program's windows is in front
+//   locate release-keys          lets go of every key Wine still holds down
 //
 // Exit code 0 when found, 1 when not, 2 on wrong usage.
 #include <windows.h>
@@ -253,7 +254,24 @@ int PrintFocus(HWND frame) {
   return 0;
 }
 
+// A program that ends on a key press (Alt+F4, a menu's access key) leaves
+// that key held in Wine's server: its release reaches no window of Wine any
+// more. The next program would start with Alt held, and the server would let
+// go of it by itself at some moment of its own, in the middle of a test.
+int ReleaseKeys() {
+  for (int key = 1; key < 256; ++key) {
+    if (!(GetAsyncKeyState(key) & 0x8000)) continue;
+    INPUT release{};
+    release.type = INPUT_KEYBOARD;
+    release.ki.wVk = static_cast<WORD>(key);
+    release.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &release, sizeof release);
+  }
+  return 0;
+}
+
 int Run(const std::string& what, const char* argument) {
+  if (what == "release-keys") return ReleaseKeys();
   HWND frame = FindFrame();
   if (!frame) return kNotFound;
   const int number = argument ? std::atoi(argument) : 0;
