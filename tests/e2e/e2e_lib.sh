@@ -102,10 +102,13 @@ close_program() {
 }
 
 # Gives the frame the X focus and waits until Wine has made it the active
-# window (a box of the program titled BRXEDIT on top of it counts too).
+# window (a box of the program titled BRXEDIT on top of it counts too, and
+# then gets the X focus itself, so that keys go where Wine sends them).
 focus_frame() {
   xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null
   wait_for 10 "the frame in front" in_front BRXEDIT
+  # A box of the program in front of the frame takes the keys.
+  keys_go_to_focus || xdotool windowfocus --sync "$(locate focus-xid)" 2>/dev/null
 }
 
 # click_rect X Y W H: a left click in the middle of the rectangle. The X
@@ -134,13 +137,23 @@ open_menu_with() {
   wait_for 10 "an open menu after $*" popup_open
 }
 
-# wait_for_dialog TITLE: the file dialog is open, its file-name box has the focus.
-wait_for_dialog() { wait_for 15 "the \"$1\" dialog" file_name_box_in "$1"; }
+# keys_go_to_focus: the X server gives keys to the window Wine has in front.
+# Wine activates a new box at once but hears of its X focus later: a key that
+# closed the box before that would leave no window of the program active.
+keys_go_to_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(locate focus-xid)" ]; }
+
+# wait_for_dialog TITLE: the file dialog is open, its file-name box has the
+# focus, and keys go there.
+wait_for_dialog() {
+  wait_for 15 "the \"$1\" dialog" file_name_box_in "$1"
+  wait_for 10 "keys to go to the \"$1\" dialog" keys_go_to_focus
+}
 file_name_box_in() { locate focus | grep -q "^Edit|$1|"; }
 
-# wait_for_message: the program's message box is shown, its OK button focused.
+# wait_for_message: the program's message box is shown, its OK button focused
+# and taking the keys.
 wait_for_message() { wait_for 10 "the message" message_ready; }
-message_ready() { message_shown && [ "$(locate focus)" = "Button|BRXEDIT|OK" ]; }
+message_ready() { message_shown && [ "$(locate focus)" = "Button|BRXEDIT|OK" ] && keys_go_to_focus; }
 
 # type_file_name NAME: types a name into the open file dialog and presses Enter
 # once the name is in the box.

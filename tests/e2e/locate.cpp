@@ -18,6 +18,7 @@
 //   locate focus                 CLASS|TITLE|TEXT of the window with the keyboard
 //                                focus (TITLE: of its top-level window), while
 //                                one of the program's windows is in front
+//   locate focus-xid             the X window of that focus window's top-level window
 //   locate release-keys          lets go of every key Wine still holds down
 //
 // Exit code 0 when found, 1 when not, 2 on wrong usage.
@@ -241,16 +242,30 @@ int PrintMessage(HWND frame) {
   return kNotFound;
 }
 
-int PrintFocus(HWND frame) {
+// The window with the keyboard focus, while one of the program's windows is
+// in front; null otherwise.
+HWND FocusOf(HWND frame) {
   const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) != thread ||
-      !GetGUIThreadInfo(thread, &info) || !info.hwndFocus)
-    return kNotFound;
-  std::printf("%s|%s|%s\n", ClassOf(info.hwndFocus).c_str(),
-              TitleOf(GetAncestor(info.hwndFocus, GA_ROOT)).c_str(),
-              TextOf(info.hwndFocus).c_str());
+      !GetGUIThreadInfo(thread, &info))
+    return nullptr;
+  return info.hwndFocus;
+}
+
+int PrintFocus(HWND frame) {
+  HWND focus = FocusOf(frame);
+  if (!focus) return kNotFound;
+  std::printf("%s|%s|%s\n", ClassOf(focus).c_str(), TitleOf(GetAncestor(focus, GA_ROOT)).c_str(),
+              TextOf(focus).c_str());
+  return 0;
+}
+
+int PrintFocusXid(HWND frame) {
+  HWND focus = FocusOf(frame);
+  if (!focus) return kNotFound;
+  std::printf("%llu\n", XidOf(GetAncestor(focus, GA_ROOT)));
   return 0;
 }
 
@@ -285,6 +300,7 @@ int Run(const std::string& what, const char* argument) {
   if (what == "windows") return PrintWindows(frame);
   if (what == "message") return PrintMessage(frame);
   if (what == "focus") return PrintFocus(frame);
+  if (what == "focus-xid") return PrintFocusXid(frame);
   if (what == "tree-count") {
     std::printf("%ld\n", static_cast<long>(SendMessageA(Tree(frame), TVM_GETCOUNT, 0, 0)));
     return 0;

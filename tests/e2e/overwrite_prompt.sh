@@ -13,7 +13,8 @@ click_control 1041 # Door: the document now differs from the file
 # The question is a box of its own; Wine titles it "Error", Windows "Confirm Save As".
 question_in_front() {
   local title
-  title=$(focus_title) && [ -n "$title" ] && [ "$title" != "Save As" ] && [ "$title" != BRXEDIT ]
+  title=$(focus_title) && [ -n "$title" ] && [ "$title" != "Save As" ] && [ "$title" != BRXEDIT ] &&
+    keys_go_to_focus
 }
 no_question() { ! locate windows | grep '^#32770|' | grep -q -v -E '^#32770\|(Save As|BRXEDIT)\|'; }
 
