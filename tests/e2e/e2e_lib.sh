@@ -25,6 +25,7 @@ fail() {
   e2e_screenshot
   echo "windows of the program:" >&2
   locate windows >&2 || true
+  echo "X focus: $(xdotool getwindowfocus getwindowname 2>&1 | tr '\n' ' '); Wine's front window: $(locate focus-xid)" >&2
   exit 1
 }
 
@@ -52,7 +53,6 @@ rm -f "$e2e_failures/$e2e_name.png"
 # Windows programs of the tree, each under a timeout.
 locate() { timeout -k 2 15 wine "$BRX_BUILD/tests/e2e/locate.exe" "$@" 2>/dev/null | tr -d '\r'; }
 brxtool() { timeout -k 2 30 wine "$BRX_BUILD/tools/brxtool.exe" "$@" 2>&1 | tr -d '\r'; }
-windows_path() { winepath -w "$1" 2>/dev/null; }
 
 # wait_for SECONDS DESCRIPTION COMMAND...: polls until the command succeeds.
 wait_for() {
@@ -107,8 +107,7 @@ close_program() {
 focus_frame() {
   xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null
   wait_for 10 "the frame in front" in_front BRXEDIT
-  # A box of the program in front of the frame takes the keys.
-  keys_go_to_focus || xdotool windowfocus --sync "$(locate focus-xid)" 2>/dev/null
+  wait_for 10 "keys to go to the window in front" keys_go_to_front
 }
 
 # click_rect X Y W H: a left click in the middle of the rectangle. The X
@@ -137,23 +136,33 @@ open_menu_with() {
   wait_for 10 "an open menu after $*" popup_open
 }
 
-# keys_go_to_focus: the X server gives keys to the window Wine has in front.
-# Wine activates a new box at once but hears of its X focus later: a key that
-# closed the box before that would leave no window of the program active.
-keys_go_to_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(locate focus-xid)" ]; }
+# keys_go_to_front: the X server gives keys to the window Wine has in front.
+# Wine activates a new box at once but moves the X focus to it only once it
+# hears the box is mapped, and on a busy machine at times not at all. A key
+# that closed the box while that move was still to come would leave no window
+# of the program active, so the box is given the X focus here and the key
+# waits until the server has moved it (Wine's own move, if it comes later,
+# then finds the focus where it is and makes no event).
+keys_go_to_front() {
+  local front
+  front=$(locate focus-xid) && [ -n "$front" ] || return 1
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$front" ] && return 0
+  xdotool windowfocus "$front" 2>/dev/null
+  return 1
+}
 
 # wait_for_dialog TITLE: the file dialog is open, its file-name box has the
 # focus, and keys go there.
 wait_for_dialog() {
   wait_for 15 "the \"$1\" dialog" file_name_box_in "$1"
-  wait_for 10 "keys to go to the \"$1\" dialog" keys_go_to_focus
+  wait_for 10 "keys to go to the \"$1\" dialog" keys_go_to_front
 }
 file_name_box_in() { locate focus | grep -q "^Edit|$1|"; }
 
 # wait_for_message: the program's message box is shown, its OK button focused
 # and taking the keys.
 wait_for_message() { wait_for 10 "the message" message_ready; }
-message_ready() { message_shown && [ "$(locate focus)" = "Button|BRXEDIT|OK" ] && keys_go_to_focus; }
+message_ready() { message_shown && [ "$(locate focus)" = "Button|BRXEDIT|OK" ] && keys_go_to_front; }
 
 # type_file_name NAME: types a name into the open file dialog and presses Enter
 # once the name is in the box.
@@ -171,7 +180,7 @@ expect_equal() { [ "$1" = "$2" ] || fail "$3: got '$1', expected '$2'"; }
 # A sample file of three structures, built from the JSON fixture.
 make_sample() {
   local out=$1
-  brxtool build "$BRX_SOURCE/tests/e2e/three_structures.json" "$(windows_path "$out")" >/dev/null ||
+  brxtool build "$BRX_SOURCE/tests/e2e/three_structures.json" "$(brx_windows_path "$out")" >/dev/null ||
     fail "could not build the sample file"
   [ -s "$out" ] || fail "the sample file is empty"
 }

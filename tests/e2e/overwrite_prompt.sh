@@ -6,7 +6,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 sample="$e2e_work/three.brx"
 make_sample "$sample"
 original=$(hex_of "$sample")
-start_program "$(windows_path "$sample")"
+start_program "$(brx_windows_path "$sample")"
 expect_shown "the sample in the tree" 6 tree-count
 click_control 1041 # Door: the document now differs from the file
 
@@ -14,13 +14,13 @@ click_control 1041 # Door: the document now differs from the file
 question_in_front() {
   local title
   title=$(focus_title) && [ -n "$title" ] && [ "$title" != "Save As" ] && [ "$title" != BRXEDIT ] &&
-    keys_go_to_focus
+    keys_go_to_front
 }
 no_question() { ! locate windows | grep '^#32770|' | grep -q -v -E '^#32770\|(Save As|BRXEDIT)\|'; }
 
 click_toolbar 57604
 wait_for_dialog "Save As"
-type_file_name "$(windows_path "$sample")"
+type_file_name "$(brx_windows_path "$sample")"
 wait_for 10 "the question before replacing" question_in_front
 xdotool key n
 # No: the question goes and the focus is back in the file name of Save As.
@@ -34,7 +34,7 @@ expect_equal "$(hex_of "$sample")" "$original" "the file after Cancel"
 
 click_toolbar 57604
 wait_for_dialog "Save As"
-type_file_name "$(windows_path "$sample")"
+type_file_name "$(brx_windows_path "$sample")"
 wait_for 10 "the question before replacing" question_in_front
 xdotool key y
 wait_for 10 "the Save As dialog to close" no_window_titled "Save As"
