@@ -34,8 +34,8 @@ to_windows docs/user-guide.md "$stage/README.txt"
 to_windows docs/brxtool.md "$stage/brxtool.md"
 to_windows docs/format.md "$stage/format.md"
 to_windows LICENSE "$stage/LICENSE.txt"
-brxtool "$build/tools/brxtool.exe" build "$(winepath -w docs/sample.json)" \
-  "$(winepath -w "$stage/sample.brx")" >/dev/null
+brxtool "$build/tools/brxtool.exe" build "$(brx_windows_path docs/sample.json)" \
+  "$(brx_windows_path "$stage/sample.brx")" >/dev/null
 x86_64-w64-mingw32-strip "$stage"/*.exe
 (cd dist && zip -q -r "$name.zip" "$name")
 rm -rf "$stage"
@@ -58,7 +58,7 @@ for exe in "$unpacked"/*.exe; do
 done
 brxtool "$unpacked/brxtool.exe" --version | grep -q "^brxtool $version" ||
   { echo "the packed brxtool.exe does not run, or is not version $version" >&2; exit 1; }
-brxtool "$unpacked/brxtool.exe" check "$(winepath -w "$unpacked/sample.brx")" | grep -q '^ok:' ||
+brxtool "$unpacked/brxtool.exe" check "$(brx_windows_path "$unpacked/sample.brx")" | grep -q '^ok:' ||
   { echo "the packed sample.brx does not pass brxtool check" >&2; exit 1; }
 # Every Markdown link of a document that is not a web address must name a
 # file in the zip, relative to the document.

@@ -25,11 +25,11 @@ trap cleanup EXIT
 brx_start_xvfb
 
 # The sample file of the release, built by brxtool from its JSON.
-wine "$build/tools/brxtool.exe" build "$(winepath -w "$root/docs/sample.json")" \
-  "$(winepath -w "$work/sample.brx")" >/dev/null 2>&1 </dev/null ||
+wine "$build/tools/brxtool.exe" build "$(brx_windows_path "$root/docs/sample.json")" \
+  "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>&1 </dev/null ||
   { echo "brxtool could not build the sample" >&2; exit 1; }
 
-wine "$exe" "$(winepath -w "$work/sample.brx")" >/dev/null 2>&1 &
+wine "$exe" "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>&1 &
 program=$!
 window=$(brx_wait_for_window BRXEDIT) || { echo "the program's window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window"

@@ -93,7 +93,7 @@ sample="$e2e_work/three.brx"
 make_sample "$sample"
 # The program's own time limit: the soak, and time for the final save.
 export BRX_PROGRAM_TIMEOUT=$(python3 -c "print(int(float('$minutes') * 60) + 180)")
-start_program "$(windows_path "$sample")"
+start_program "$(brx_windows_path "$sample")"
 
 end=$((SECONDS + $(python3 -c "print(int(float('$minutes') * 60))")))
 actions=0
@@ -118,7 +118,7 @@ focus_frame
 open_menu_with click_menubar 0
 xdotool key a
 wait_for_dialog "Save As"
-type_file_name "$(windows_path "$e2e_work/soak.brx")"
+type_file_name "$(brx_windows_path "$e2e_work/soak.brx")"
 sleep 1
 # A field left with text that does not convert refuses the save (a beep and
 # the focus on the field): move the selection, which stores what it can, and
@@ -129,9 +129,9 @@ if [ ! -s "$e2e_work/soak.brx" ]; then
   open_menu_with click_menubar 0
   xdotool key a
   wait_for_dialog "Save As"
-  type_file_name "$(windows_path "$e2e_work/soak.brx")"
+  type_file_name "$(brx_windows_path "$e2e_work/soak.brx")"
 fi
 wait_for 15 "soak.brx" test -s "$e2e_work/soak.brx"
-check=$(brxtool check "$(windows_path "$e2e_work/soak.brx")") || fail "brxtool check: $check"
+check=$(brxtool check "$(brx_windows_path "$e2e_work/soak.brx")") || fail "brxtool check: $check"
 close_program
 echo "soak: seed $seed, $minutes minutes, $actions actions survived; the saved file passes brxtool check"

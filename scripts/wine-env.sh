@@ -39,3 +39,12 @@ brx_wine_prefix() {
     touch "$WINEPREFIX/.brx-ready"
   ) 9>"$WINEPREFIX.lock"
 }
+
+# brx_windows_path PATH: the name Wine's programs know a Unix path by. The
+# prefix's drive Z: is the root folder, so saying it takes no Wine process
+# (a process start that could fail on a busy machine, and costs a second).
+brx_windows_path() {
+  local path
+  path=$(realpath -ms -- "$1") || return 1
+  printf 'Z:%s\n' "${path//\//\\}"
+}

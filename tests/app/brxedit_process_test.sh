@@ -9,6 +9,7 @@ wine_run=$1
 exe=$2
 locate=$3
 [ -n "${DISPLAY:-}" ] || { echo "no X display: run under Xvfb (./test.sh starts one)"; exit 1; }
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 work=$(mktemp -d)
@@ -55,10 +56,10 @@ run_case() {
 }
 
 run_case "no file, Alt+F4" "alt+F4"
-run_case "a file, Alt+F4" "alt+F4" "$(winepath -w "$sample" 2>/dev/null)"
+run_case "a file, Alt+F4" "alt+F4" "$(brx_windows_path "$sample")"
 # Wine quotes an argument with a blank, as Explorer quotes a file it opens:
 # the program must take the name without the quotes.
 mkdir "$work/with space"
 cp "$sample" "$work/with space/one.brx"
-run_case "a file in quotes, File > Exit" "alt+f x" "$(winepath -w "$work/with space/one.brx" 2>/dev/null)"
+run_case "a file in quotes, File > Exit" "alt+f x" "$(brx_windows_path "$work/with space/one.brx")"
 exit $((failures > 0))

@@ -6,7 +6,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 sample="$e2e_work/three.brx"
 make_sample "$sample"
-start_program "$(windows_path "$sample")"
+start_program "$(brx_windows_path "$sample")"
 expect_shown "the sample in the tree" 6 tree-count
 
 click_control 1001 # &Add Struct, with structure 0 selected: the new item follows it
@@ -23,7 +23,7 @@ expect_shown "items after Delete" 7 tree-count
 
 click_toolbar 57604
 wait_for_dialog "Save As"
-type_file_name "$(windows_path "$e2e_work/after.brx")"
+type_file_name "$(brx_windows_path "$e2e_work/after.brx")"
 wait_for 15 "after.brx" test -s "$e2e_work/after.brx"
 
 # What the file must hold: the three structures, then the new one, all zero
@@ -40,7 +40,7 @@ doc["structures"].append({"StructureNumber": 3, "Armour": 0, "HitPoints": 0, "De
                           "Reserved": 0, "Tiles": [zero_tile]})
 json.dump(doc, open(sys.argv[2], "w"))
 PY
-brxtool build "$(windows_path "$e2e_work/expected.json")" "$(windows_path "$e2e_work/expected.brx")" \
+brxtool build "$(brx_windows_path "$e2e_work/expected.json")" "$(brx_windows_path "$e2e_work/expected.brx")" \
   >/dev/null || fail "could not build the expected file"
 expect_equal "$(hex_of "$e2e_work/after.brx")" "$(hex_of "$e2e_work/expected.brx")" "the saved bytes"
 close_program

@@ -8,7 +8,7 @@ sample="$e2e_work/three.brx"
 make_sample "$sample"
 damaged="$e2e_work/damaged.brx"
 printf 'BRXG\001\000\000\000\002\000\000\000\000\000\000\000' >"$damaged"
-start_program "$(windows_path "$sample")"
+start_program "$(brx_windows_path "$sample")"
 expect_shown "the sample in the tree" 6 tree-count
 door=1041
 click_control $door # an edit not yet stored: the pane still holds it
@@ -56,21 +56,21 @@ wait_for_dialog "Open"
 expect_equal "$(locate windows | grep -c '^#32770|')" 1 "dialogs after Ctrl+S and Open"
 expect_unchanged "after Ctrl+S"
 
-type_file_name "$(windows_path "$damaged")"
-close_message_naming "$(windows_path "$damaged")" 'does not start with "BRXF"'
+type_file_name "$(brx_windows_path "$damaged")"
+close_message_naming "$(brx_windows_path "$damaged")" 'does not start with "BRXF"'
 expect_unchanged "after the damaged Open"
 
 # The kept edit is stored when the selection moves, and Save As writes it.
 click_tree_item 3
 click_toolbar 57604
 wait_for_dialog "Save As"
-type_file_name "$(windows_path "$e2e_work/kept.brx")"
+type_file_name "$(brx_windows_path "$e2e_work/kept.brx")"
 wait_for 15 "kept.brx" test -s "$e2e_work/kept.brx"
 expect_equal "$(hex_of "$e2e_work/kept.brx")" "$(hex_with_bit "$sample" 22 3)" "the saved bytes"
 close_program
 
-start_program "$(windows_path "$damaged")"
-close_message_naming "$(windows_path "$damaged")" "BRXF"
+start_program "$(brx_windows_path "$damaged")"
+close_message_naming "$(brx_windows_path "$damaged")" "BRXF"
 # A second message would come before the program takes the next command.
 click_toolbar 57601
 wait_for_dialog "Open"

@@ -12,7 +12,7 @@ start_program
 open_with() {
   "$@"
   wait_for_dialog "Open"
-  type_file_name "$(windows_path "$sample")"
+  type_file_name "$(brx_windows_path "$sample")"
   expect_shown "the sample in the tree ($*)" 6 tree-count
 }
 # save_with NAME WAY...: runs the way, answers Save As with NAME; the file
@@ -22,7 +22,7 @@ save_with() {
   shift
   "$@"
   wait_for_dialog "Save As"
-  type_file_name "$(windows_path "$e2e_work/$name")"
+  type_file_name "$(brx_windows_path "$e2e_work/$name")"
   wait_for 15 "$name ($*)" test -s "$e2e_work/$name"
   expect_equal "$(hex_of "$e2e_work/$name")" "$original" "the bytes of $name"
 }

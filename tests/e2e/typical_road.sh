@@ -12,7 +12,7 @@ start_program
 focus_frame
 xdotool key ctrl+o
 wait_for_dialog "Open"
-type_file_name "$(windows_path "$sample")"
+type_file_name "$(brx_windows_path "$sample")"
 expect_shown "the three structures in the tree" 6 tree-count
 expect_shown "the selection after Open" 0 selected
 
@@ -27,7 +27,7 @@ expect_shown "the selection after the click" 3 selected
 open_menu_with click_menubar 0
 xdotool key a # Save &As...
 wait_for_dialog "Save As"
-type_file_name "$(windows_path "$e2e_work/edited")"
+type_file_name "$(brx_windows_path "$e2e_work/edited")"
 wait_for 15 "edited.brx" test -s "$e2e_work/edited.brx"
 wait_for 10 "the Save As dialog to close" no_window_titled "Save As"
 
@@ -35,6 +35,6 @@ wait_for 10 "the Save As dialog to close" no_window_titled "Save As"
 # File header (16 bytes), then structure 0's header: Flags at offset 4.
 expect_equal "$(hex_of "$e2e_work/edited.brx")" "$(hex_with_bit "$sample" 22 3)" \
   "the saved bytes"
-brxtool check "$(windows_path "$e2e_work/edited.brx")" >/dev/null || fail "brxtool check failed"
+brxtool check "$(brx_windows_path "$e2e_work/edited.brx")" >/dev/null || fail "brxtool check failed"
 close_program
 echo "PASS"
