@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -122,6 +124,12 @@ TEST(PosixFiles, ASaveWritesThroughSymbolicLinksAndKeepsThem) {
        "sub/inner.brx",
        true,
        {"link.brx", "sub"}},
+      {"a link longer than the first buffer it is read into",
+       {{"link.brx", "sub/" + std::string(300, '/') + "inner.brx"}},
+       "link.brx",
+       "sub/inner.brx",
+       true,
+       {"link.brx", "sub"}},
       {"a dangling link",
        {{"link.brx", "made.brx"}},
        "link.brx",
@@ -188,6 +196,9 @@ TEST(PosixFiles, ATargetThatIsNotARegularFileIsLeftAlone) {
          return bound;
        },
        "it is a socket, not a regular file"},
+      {"link loop",
+       [](const std::string& path) { return symlink(path.c_str(), path.c_str()) == 0; },
+       std::strerror(ELOOP)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
