@@ -103,27 +103,40 @@ TEST(Writer, RefusesWhatTheFormatCannotExpress) {
 }
 
 // The writer hands a large file over in pieces no larger than the limit,
-// which put together are the file, and stops at the first piece refused.
+// which put together are the file, and stops at the first piece refused,
+// whether tile blocks or structure headers filled the piece before it.
 TEST(Writer, HandsTheFileOverInPiecesAndStopsWhenOneIsRefused) {
-  const StructureSet set = PatternDocument(std::vector<std::size_t>(300, 100));
-  const std::vector<std::uint8_t> whole = Serialize(set);
-  ASSERT_GT(whole.size(), 3 * kWritePieceSize);
-  for (std::size_t refused : {std::size_t{0}, std::size_t{2}, std::size_t{100}}) {
-    std::vector<std::uint8_t> joined;
-    std::size_t pieces = 0;
-    const bool written = WriteStructureData(set, [&](const std::uint8_t* data, std::size_t size) {
-      EXPECT_LE(size, kWritePieceSize);
-      if (pieces++ == refused) return false;
-      joined.insert(joined.end(), data, data + size);
-      return true;
-    });
-    if (refused < 100) {
-      EXPECT_FALSE(written);
-      EXPECT_EQ(pieces, refused + 1);
-      EXPECT_TRUE(std::equal(joined.begin(), joined.end(), whole.begin()));
-    } else {
-      EXPECT_TRUE(written);
-      EXPECT_EQ(joined, whole);
+  struct Case {
+    const char* name;
+    std::vector<std::size_t> tiles;
+    std::size_t pieces;
+  };
+  const std::vector<Case> cases{
+      {"tile blocks fill the pieces", std::vector<std::size_t>(300, 100), 4},
+      {"structure headers fill the pieces", std::vector<std::size_t>(16400, 0), 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const StructureSet set = PatternDocument(c.tiles);
+    const std::vector<std::uint8_t> whole = Serialize(set);
+    // The last round refuses nothing.
+    for (std::size_t refused = 0; refused <= c.pieces; ++refused) {
+      SCOPED_TRACE(refused);
+      std::vector<std::uint8_t> joined;
+      std::size_t pieces = 0;
+      const bool written = WriteStructureData(set, [&](const std::uint8_t* data, std::size_t size) {
+        EXPECT_LE(size, kWritePieceSize);
+        if (pieces++ == refused) return false;
+        joined.insert(joined.end(), data, data + size);
+        return true;
+      });
+      EXPECT_EQ(written, refused == c.pieces);
+      EXPECT_EQ(pieces, std::min(refused + 1, c.pieces));
+      if (written) {
+        EXPECT_EQ(joined, whole);
+      } else {
+        EXPECT_TRUE(std::equal(joined.begin(), joined.end(), whole.begin()));
+      }
     }
   }
 }
