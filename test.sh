@@ -31,9 +31,7 @@ cleanup() {
 }
 trap cleanup EXIT
 brx_start_xvfb
-# One wineserver for the whole run, so each test starts in milliseconds.
-wineserver -p
-timeout 60 wine cmd /c exit >/dev/null 2>&1 || true
+brx_start_wineserver
 # One at a time: many of these tests send real keys and mouse input, which
 # would land in another test's window if two ran at once. No second chance:
 # a test waits for the state it needs, so a failure is a fault to find.

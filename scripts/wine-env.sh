@@ -48,3 +48,13 @@ brx_windows_path() {
   path=$(realpath -ms -- "$1") || return 1
   printf 'Z:%s\n' "${path//\//\\}"
 }
+
+# brx_start_wineserver: a wineserver for the whole run (each program then
+# starts in milliseconds), and Wine's services started by a first program
+# whose output goes nowhere: they keep open the output of the program that
+# started them, and a script reading that program's output would wait for
+# its end forever.
+brx_start_wineserver() {
+  wineserver -p 2>/dev/null
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}

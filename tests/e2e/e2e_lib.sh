@@ -47,7 +47,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 brx_wine_prefix "$BRX_BUILD/wineprefix" || exit 1
 [ -n "$e2e_own_display" ] && wineserver -k 2>/dev/null
-wineserver -p 2>/dev/null
+brx_start_wineserver
 rm -f "$e2e_failures/$e2e_name.png"
 
 # Windows programs of the tree, each under a timeout.
