@@ -118,7 +118,7 @@ done
 # again, once for each such field.
 saved_or_refused() { [ -s "$e2e_work/soak.brx" ] || message_shown; }
 focus_in_field() { locate focus | grep -q '^Edit|BRXEDIT|'; }
-for ((tries = 0; tries < 20; tries++)); do
+for ((tries = 0; ; tries++)); do
   tidy_up
   focus_frame
   open_menu_with click_menubar 0
@@ -127,7 +127,7 @@ for ((tries = 0; tries < 20; tries++)); do
   type_file_name "$(brx_windows_path "$e2e_work/soak.brx")"
   wait_for 15 "soak.brx or the message why not" saved_or_refused
   [ -s "$e2e_work/soak.brx" ] && break
-  [ "$tries" -lt 19 ] || fail "the save was still stopped after 20 fields set to 0"
+  [ "$tries" -lt 20 ] || fail "the save was still stopped after 20 fields set to 0"
   wait_for_message
   xdotool key Return
   wait_for 10 "the focus on the field that stopped the save" focus_in_field
