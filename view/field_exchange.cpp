@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "framework/message_map.h"
+#include "model/number_text.h"
 #include "view/beep.h"
 
 namespace brx {
@@ -12,32 +13,6 @@ namespace {
 // is done: a tree whose change of selection was refused during a mouse click
 // takes the focus itself after the click, whatever was focused meanwhile.
 constexpr UINT kFocusFieldMessage = WM_APP + 1;
-
-// The number a field's text holds, by one rule on every platform: blanks
-// (spaces and tabs) around it, a minus sign only in a signed field, then
-// decimal digits whose value lies within the 32-bit range of the field's
-// signedness; nothing otherwise. GetDlgItemInt is not used: Wine's reads
-// only the first 29 characters, takes a minus sign in an unsigned field, and
-// after one overflow refuses in-range values for the rest of the process.
-std::optional<std::uint32_t> ParseNumber(const std::string& text, bool is_signed) {
-  constexpr char kBlanks[] = " \t";
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return std::nullopt;
-  const std::size_t end = text.find_last_not_of(kBlanks) + 1;
-  const bool negative = is_signed && text[first] == '-';
-  const std::size_t digits = first + (negative ? 1 : 0);
-  if (digits == end) return std::nullopt;
-  const std::uint64_t limit = negative ? 0x80000000u : is_signed ? 0x7FFFFFFFu : 0xFFFFFFFFu;
-  std::uint64_t value = 0;
-  for (std::size_t at = digits; at < end; ++at) {
-    const char c = text[at];
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > limit) return std::nullopt;
-  }
-  // A negative number as its two's complement bits.
-  return static_cast<std::uint32_t>(negative ? std::uint64_t{0} - value : value);
-}
 
 std::string TextOf(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -94,8 +69,11 @@ bool CPropertyPane::ShowInt(int control, std::int64_t value, bool is_signed) {
   return SetDlgItemInt(hwnd(), control, static_cast<UINT>(value), is_signed) != FALSE;
 }
 
-std::uint32_t CPropertyPane::ReadInt(int control, bool is_signed, bool& converted) {
-  const std::optional<std::uint32_t> number = ParseNumber(FieldText(control), is_signed);
+// Not GetDlgItemInt: Wine's reads only the first 29 characters, takes a
+// minus sign in an unsigned field, and after one overflow refuses in-range
+// values for the rest of the process.
+std::uint32_t CPropertyPane::ReadInt(int control, IntKind kind, bool& converted) {
+  const std::optional<std::uint32_t> number = FormNumber(FieldText(control), kind);
   converted = number.has_value();
   return number.value_or(0);
 }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "framework/dialog.h"
-#include "model/records.h"
+#include "model/fields.h"
 
 namespace brx {
 
@@ -29,8 +29,8 @@ struct FieldBinding {
   IntKind width;       // the integer's kind, or the flag word's width (U32 or U8)
   std::size_t bit;     // flag bindings: the bound bit of the word
 
-  static FieldBinding Int(int control, std::size_t offset, IntKind kind) {
-    return {Kind::kInt, control, offset, kind, 0};
+  static FieldBinding Int(int control, const Field& field) {
+    return {Kind::kInt, control, field.offset, field.kind, 0};
   }
   static FieldBinding Flag(int control, std::size_t word_offset, IntKind word_width,
                            std::size_t bit) {
@@ -75,9 +75,9 @@ class CPropertyPane : public framework::CDialog {
 
   // Shows a number widened to 32 bits; false when the text could not be set.
   bool ShowInt(int control, std::int64_t value, bool is_signed);
-  // Reads an edit box as a 32-bit number; 0 and `converted` false when the
-  // text is not one.
-  std::uint32_t ReadInt(int control, bool is_signed, bool& converted);
+  // Reads an edit box as a number for a field of `kind`, by the form's rule
+  // (model/number_text.h); 0 and `converted` false when the text is not one.
+  std::uint32_t ReadInt(int control, IntKind kind, bool& converted);
 
   int failed_field_ = 0;
 

@@ -32,11 +32,10 @@ class CRecordPane : public CPropertyPane {
   // store cuts the number read to the field's width, and writes 0 when the
   // text is not a number.
   bool ExchangeInt(int control, std::size_t offset, IntKind kind, ExchangeDirection direction) {
-    const bool is_signed = kind == IntKind::I8 || kind == IntKind::I16;
     if (direction == ExchangeDirection::kLoad)
-      return ShowInt(control, record_.Get(offset, kind), is_signed);
+      return ShowInt(control, record_.Get(offset, kind), IsSignedKind(kind));
     bool converted = false;
-    record_.Put(offset, kind, ReadInt(control, is_signed, converted));
+    record_.Put(offset, kind, ReadInt(control, kind, converted));
     return converted;
   }
 

@@ -9,18 +9,20 @@ CTilePane::CTilePane(const TileRecord& tile) : CRecordPane(IDD_TILE_PANE, Fields
 
 const std::vector<FieldBinding>& CTilePane::Fields() {
   static const std::vector<FieldBinding> fields = [] {
-    using T = TileRecord;
+    const Field& flags = fields::kTileFlags;
     std::vector<FieldBinding> list{
-        FieldBinding::Int(IDC_S_POS_REL_TO_BASE, T::ksPosRelToBase, IntKind::I16),
-        FieldBinding::Int(IDC_B_X_POS_REL_TO_BASE, T::kbXPosRelToBase, IntKind::I8),
-        FieldBinding::Int(IDC_B_Y_POS_REL_TO_BASE, T::kbYPosRelToBase, IntKind::I8),
-        FieldBinding::Int(IDC_UB_VEHICLE_HIT_LOCATION, T::kubVehicleHitLocation, IntKind::U8),
-        FieldBinding::Flag(IDC_TILE_ON_ROOF, T::kTileFlags, IntKind::U8, TileFlags::kOnRoof),
-        FieldBinding::Flag(IDC_TILE_PASSABLE, T::kTileFlags, IntKind::U8, TileFlags::kPassable),
+        FieldBinding::Int(IDC_S_POS_REL_TO_BASE, fields::ksPosRelToBase),
+        FieldBinding::Int(IDC_B_X_POS_REL_TO_BASE, fields::kbXPosRelToBase),
+        FieldBinding::Int(IDC_B_Y_POS_REL_TO_BASE, fields::kbYPosRelToBase),
+        FieldBinding::Int(IDC_UB_VEHICLE_HIT_LOCATION, fields::kubVehicleHitLocation),
+        FieldBinding::Flag(IDC_TILE_ON_ROOF, flags.offset, flags.kind, TileFlags::kOnRoof),
+        FieldBinding::Flag(IDC_TILE_PASSABLE, flags.offset, flags.kind, TileFlags::kPassable),
     };
-    for (std::size_t k = 0; k < T::kShapeCells; ++k)
-      list.push_back(FieldBinding::Int(IDC_FIRST_SHAPE_CELL + static_cast<int>(k), T::kShape + k,
-                                       IntKind::U8));
+    // Control k is shape byte k: the grid's edit boxes run column by column, as the bytes do.
+    constexpr std::size_t kSide = TileRecord::kShapeSide;
+    for (std::size_t k = 0; k < TileRecord::kShapeCells; ++k)
+      list.push_back(FieldBinding::Int(IDC_FIRST_SHAPE_CELL + static_cast<int>(k),
+                                       ShapeCellField(k % kSide, k / kSide)));
     return list;
   }();
   return fields;

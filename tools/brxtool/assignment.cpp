@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/flags.h"
 #include "tools/brxtool/field_values.h"
 #include "tools/brxtool/json_text.h"
-#include "tools/brxtool/record_fields.h"
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
@@ -57,29 +57,15 @@ constexpr char kOnlyFlags[] = "+= and -= add and remove flag labels; they work o
 // The field named `name`, among `fields` but for the tile list; on failure a
 // suggestion among those and `more`.
 template <std::size_t N>
-const RecordField* FindField(const std::array<RecordField, N>& fields, const std::string& name,
-                             std::vector<std::string_view> more, std::string& problem) {
-  for (const RecordField& field : fields) {
+const Field* FindField(const std::array<Field, N>& fields, const std::string& name,
+                       std::vector<std::string_view> more, std::string& problem) {
+  for (const Field& field : fields) {
     if (field.role == FieldRole::kTiles) continue;
-    if (field.key == name) return &field;
-    more.push_back(field.key);
+    if (field.name == name) return &field;
+    more.push_back(field.name);
   }
   problem = UnknownName("field", name, more);
   return nullptr;
-}
-
-// "Shape[2][3]": the shape byte of row 2, column 3.
-bool ShapeCell(const std::string& name, std::size_t& byte, std::string& problem) {
-  const bool cell = name.size() == 11 && name.compare(0, 6, "Shape[") == 0 && name[7] == ']' &&
-                    name[8] == '[' && name[10] == ']';
-  const auto index = [&name](std::size_t at) { return static_cast<std::size_t>(name[at] - '0'); };
-  // A character below '0' wraps round to a large index.
-  if (!cell || index(6) >= TileRecord::kShapeSide || index(9) >= TileRecord::kShapeSide) {
-    problem = "Shape takes a cell: Shape[ROW][COLUMN], each from 0 to 4";
-    return false;
-  }
-  byte = TileRecord::ShapeByteIndex(index(6), index(9));
-  return true;
 }
 
 bool ChangeFlags(Operation operation, const std::string& value, std::uint32_t& word,
@@ -106,10 +92,11 @@ bool ChangeFlags(Operation operation, const std::string& value, std::uint32_t& w
 
 bool ChangeStructure(const std::string& name, Operation operation, const std::string& value,
                      StructureHeader& header, std::string& problem) {
-  const RecordField* field = FindField(StructureFields(), name, {kTiles}, problem);
+  const Field* field = FindField(fields::kStructureFields, name, {kTiles}, problem);
   if (!field) return false;
-  if (field->key == "StructureNumber") {
-    problem = "StructureNumber is written as the structure's position; it cannot be set";
+  if (field->rewritten_on_save) {
+    problem =
+        std::string(field->name) + " is written as the structure's position; it cannot be set";
     return false;
   }
   if (field->role == FieldRole::kFlags) {
@@ -135,14 +122,18 @@ bool ChangeTile(const std::string& name, Operation operation, const std::string&
     return false;
   }
   std::uint32_t number = 0;
-  if (name.compare(0, 5, "Shape") == 0) {
-    std::size_t byte = 0;
-    if (!ShapeCell(name, byte, problem) || !IntegerFromText(value, IntKind::U8, number, problem))
+  if (name.compare(0, fields::kShape.name.size(), fields::kShape.name) == 0) {
+    const auto byte = ShapeByteOfName(name);
+    if (!byte) {
+      const std::string shape(fields::kShape.name);
+      problem = shape + " takes a cell: " + shape + "[ROW][COLUMN], each from 0 to 4";
       return false;
-    tile.SetShapeByte(byte, static_cast<std::uint8_t>(number));
+    }
+    if (!IntegerFromText(value, fields::kShape.kind, number, problem)) return false;
+    tile.SetShapeByte(*byte, static_cast<std::uint8_t>(number));
     return true;
   }
-  const RecordField* field = FindField(TileFields(), name, {}, problem);
+  const Field* field = FindField(fields::kTileFields, name, {}, problem);
   if (!field || !IntegerFromText(value, field->kind, number, problem)) return false;
   tile.Put(field->offset, field->kind, number);
   return true;

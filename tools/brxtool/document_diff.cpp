@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "model/fields.h"
 #include "model/flags.h"
-#include "tools/brxtool/record_fields.h"
 
 namespace brx::tool {
 namespace {
@@ -99,7 +99,7 @@ class Comparison {
     if (a == b) return;
     Difference difference = where;
     difference.kind = Difference::Kind::kFlags;
-    difference.field = "Flags";
+    difference.field = std::string(fields::kFlags.name);
     for (std::size_t bit = 0; bit < StructureFlags::kBits; ++bit) {
       const std::string label(StructureFlags::Label(bit));
       if ((b >> bit & 1u) > (a >> bit & 1u)) difference.added.push_back(label);
@@ -109,24 +109,23 @@ class Comparison {
   }
 
   void CompareTile(const Difference& where, const TileRecord& a, const TileRecord& b) {
-    for (const RecordField& field : TileFields()) {
+    for (const Field& field : fields::kTileFields) {
       if (field.role != FieldRole::kShape) {
-        CompareValue(where, std::string(field.key), a.Get(field.offset, field.kind),
+        CompareValue(where, std::string(field.name), a.Get(field.offset, field.kind),
                      b.Get(field.offset, field.kind));
         continue;
       }
       for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
         for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
           const std::size_t k = TileRecord::ShapeByteIndex(row, column);
-          CompareValue(where, "Shape[" + std::to_string(row) + "][" + std::to_string(column) + "]",
-                       a.ShapeByte(k), b.ShapeByte(k));
+          CompareValue(where, ShapeCellName(row, column), a.ShapeByte(k), b.ShapeByte(k));
         }
       }
     }
   }
 
   void CompareStructure(const Difference& where, const StructureEntry& a, const StructureEntry& b) {
-    for (const RecordField& field : StructureFields()) {
+    for (const Field& field : fields::kStructureFields) {
       if (field.role == FieldRole::kFlags) {
         CompareFlags(where, a.header.Flags(), b.header.Flags());
       } else if (field.role == FieldRole::kTiles) {
@@ -137,8 +136,8 @@ class Comparison {
           CompareTile(tile, a.tiles[j], b.tiles[j]);
         }
         AddedOrRemoved(where, common, a.tiles.size(), b.tiles.size(), true);
-      } else if (bytes_ || field.offset != StructureHeader::kStructureNumber) {
-        CompareValue(where, std::string(field.key), a.header.Get(field.offset, field.kind),
+      } else if (bytes_ || !field.rewritten_on_save) {
+        CompareValue(where, std::string(field.name), a.header.Get(field.offset, field.kind),
                      b.header.Get(field.offset, field.kind));
       }
     }

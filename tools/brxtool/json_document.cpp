@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/flags.h"
 #include "model/structure_data.h"
 #include "tools/brxtool/field_values.h"
-#include "tools/brxtool/record_fields.h"
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
@@ -40,18 +40,18 @@ Json ShapeToJson(const TileRecord& tile) {
 
 Json TileToJson(const TileRecord& tile) {
   Json json = Json::object();
-  for (const RecordField& field : TileFields()) {
-    json[std::string(field.key)] = field.role == FieldRole::kShape
-                                       ? ShapeToJson(tile)
-                                       : Json(tile.Get(field.offset, field.kind));
+  for (const Field& field : fields::kTileFields) {
+    json[std::string(field.name)] = field.role == FieldRole::kShape
+                                        ? ShapeToJson(tile)
+                                        : Json(tile.Get(field.offset, field.kind));
   }
   return json;
 }
 
 Json StructureToJson(const StructureEntry& entry) {
   Json json = Json::object();
-  for (const RecordField& field : StructureFields()) {
-    Json& value = json[std::string(field.key)];
+  for (const Field& field : fields::kStructureFields) {
+    Json& value = json[std::string(field.name)];
     if (field.role == FieldRole::kFlags) {
       value = FlagsToJson(entry.header.Flags());
     } else if (field.role == FieldRole::kTiles) {
@@ -87,17 +87,9 @@ std::string Describe(Type type) {
 }
 
 template <std::size_t N>
-const RecordField* FindField(const std::array<RecordField, N>& fields, const std::string& key) {
-  for (const RecordField& field : fields) {
-    if (field.key == key) return &field;
-  }
-  return nullptr;
-}
-
-template <std::size_t N>
-std::vector<std::string_view> Keys(const std::array<RecordField, N>& fields) {
+std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
   std::vector<std::string_view> keys;
-  for (const RecordField& field : fields) keys.push_back(field.key);
+  for (const Field& field : fields) keys.push_back(field.name);
   return keys;
 }
 
@@ -148,13 +140,13 @@ class Reader {
   // keys that must be there and are not. A key suggested for a mistyped one
   // is not reported missing as well.
   template <std::size_t N, typename ReadField>
-  void ReadObject(const JsonNode& node, const std::array<RecordField, N>& fields,
-                  const std::string& path, ReadField read) {
+  void ReadObject(const JsonNode& node, const std::array<Field, N>& fields, const std::string& path,
+                  ReadField read) {
     if (!ExpectType(node, Type::kObject, "an object", path)) return;
     std::vector<std::string_view> accounted;
     for (const JsonMember& member : node.members) {
-      if (const RecordField* field = FindField(fields, member.key)) {
-        accounted.push_back(field->key);
+      if (const Field* field = FindField(fields, member.key)) {
+        accounted.push_back(field->name);
         read(*field, member.value, MemberPath(path, member.key));
         continue;
       }
@@ -162,11 +154,11 @@ class Reader {
       if (const auto guess = ClosestName(member.key, keys)) accounted.push_back(*guess);
       Problem(member.at, path, UnknownName("key", member.key, keys));
     }
-    for (const RecordField& field : fields) {
+    for (const Field& field : fields) {
       const bool present =
-          std::find(accounted.begin(), accounted.end(), field.key) != accounted.end();
-      if (!present && !field.defaults_to_zero)
-        Problem(node.at, path, "missing key " + Quoted(field.key));
+          std::find(accounted.begin(), accounted.end(), field.name) != accounted.end();
+      if (!present && !field.may_be_left_out)
+        Problem(node.at, path, "missing key " + Quoted(field.name));
     }
   }
 
@@ -217,8 +209,8 @@ class Reader {
   }
 
   void ReadTile(const JsonNode& node, const std::string& path, TileRecord& tile) {
-    ReadObject(node, TileFields(), path,
-               [&](const RecordField& field, const JsonNode& value, const std::string& at) {
+    ReadObject(node, fields::kTileFields, path,
+               [&](const Field& field, const JsonNode& value, const std::string& at) {
                  std::uint32_t number = 0;
                  if (field.role == FieldRole::kShape) {
                    ReadShape(value, at, tile);
@@ -244,8 +236,8 @@ class Reader {
   }
 
   void ReadStructure(const JsonNode& node, const std::string& path, StructureEntry& entry) {
-    ReadObject(node, StructureFields(), path,
-               [&](const RecordField& field, const JsonNode& value, const std::string& at) {
+    ReadObject(node, fields::kStructureFields, path,
+               [&](const Field& field, const JsonNode& value, const std::string& at) {
                  std::uint32_t number = 0;
                  if (field.role == FieldRole::kFlags) {
                    ReadFlags(value, at, number);

@@ -14,7 +14,7 @@
 
 namespace brx::tool {
 
-// {"structures": [...]}, keys in the order of StructureFields and TileFields,
+// {"structures": [...]}, keys in the order of fields::kStructureFields and kTileFields,
 // signed fields as signed numbers, Flags as the labels of the set bits in bit
 // order and Shape[r][c] as shape byte 5c + r.
 Json DocumentToJson(const StructureSet& set);

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "model/fields.h"
 #include "model/flags.h"
-#include "tools/brxtool/record_fields.h"
 
 namespace brx::tool {
 namespace {
@@ -39,7 +39,7 @@ void WriteShape(const TileRecord& tile, std::ostream& out) {
 
 void WriteTile(const TileRecord& tile, std::size_t j, std::ostream& out) {
   out << "  Tile " << j << "\n";
-  for (const RecordField& field : TileFields()) {
+  for (const Field& field : fields::kTileFields) {
     out << "    " << field.label << ":";
     if (field.role == FieldRole::kShape) {
       out << "\n";
@@ -56,7 +56,7 @@ void WriteTile(const TileRecord& tile, std::size_t j, std::ostream& out) {
 
 void WriteStructure(const StructureEntry& entry, std::size_t i, std::ostream& out) {
   out << "\nStructure " << i << "\n";
-  for (const RecordField& field : StructureFields()) {
+  for (const Field& field : fields::kStructureFields) {
     out << "  " << field.label << ": ";
     if (field.role == FieldRole::kFlags) {
       out << FlagsText(entry.header.Flags(), 8, StructureFlags::kBits, StructureFlags::Label);

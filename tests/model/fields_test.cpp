@@ -1,0 +1,130 @@
+#include "model/fields.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "model/number_text.h"
+
+namespace brx {
+namespace {
+
+std::size_t WidthOf(IntKind kind) {
+  switch (kind) {
+    case IntKind::U8:
+    case IntKind::I8:
+      return 1;
+    case IntKind::U16:
+    case IntKind::I16:
+      return 2;
+    case IntKind::U32:
+      break;
+  }
+  return 4;
+}
+
+// Every byte of a record belongs to at most one field, and names are unique:
+// a wrong offset or width in the table would make two fields share bytes.
+template <std::size_t N, std::size_t Size>
+void ExpectDisjoint(const std::array<Field, N>& table, std::size_t shape_cells) {
+  std::set<std::string_view> names;
+  std::array<int, Size> owners{};
+  for (const Field& field : table) {
+    EXPECT_TRUE(names.insert(field.name).second) << field.name;
+    const std::size_t width = field.role == FieldRole::kShape ? shape_cells : WidthOf(field.kind);
+    ASSERT_LE(field.offset + width, Size) << field.name;
+    for (std::size_t k = 0; k < width; ++k) EXPECT_EQ(owners[field.offset + k]++, 0) << field.name;
+  }
+  for (std::size_t k = 0; k < Size; ++k) EXPECT_EQ(owners[k], 1) << "byte " << k;
+}
+
+TEST(Fields, EveryRecordByteBelongsToExactlyOneField) {
+  ExpectDisjoint<12, StructureHeader::kSize>(fields::kStructureFields, 0);
+  ExpectDisjoint<7, TileRecord::kSize>(fields::kTileFields, TileRecord::kShapeCells);
+}
+
+TEST(Fields, OnlyStructureNumberIsRewrittenOnSave) {
+  for (const Field& field : fields::kStructureFields)
+    EXPECT_EQ(field.rewritten_on_save, field.name == fields::kStructureNumber.name) << field.name;
+  EXPECT_EQ(FindField(fields::kTileFields, "Reserved")->offset, TileRecord::kReserved);
+  EXPECT_EQ(FindField(fields::kStructureFields, "Reserved")->offset, StructureHeader::kReserved);
+  EXPECT_EQ(FindField(fields::kTileFields, "Armour"), nullptr);
+}
+
+TEST(Fields, ShapeCellNamesRoundTripRowFirst) {
+  for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
+    for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
+      const std::string name = ShapeCellName(row, column);
+      EXPECT_EQ(ShapeByteOfName(name), TileRecord::ShapeByteIndex(row, column)) << name;
+      TileRecord tile;
+      ShapeCellField(row, column).Put(tile, 200);
+      EXPECT_EQ(tile.ShapeByte(TileRecord::ShapeByteIndex(row, column)), 200) << name;
+    }
+  }
+  EXPECT_EQ(ShapeCellName(2, 3), "Shape[2][3]");
+  for (const char* wrong : {"Shape[5][0]", "Shape[0][5]", "Shape[/][0]", "Shape[0][0] ",
+                            "shape[0][0]", "Shape[00][0]", "Shape", "Shape[1]", ""})
+    EXPECT_EQ(ShapeByteOfName(wrong), std::nullopt) << wrong;
+}
+
+// The two rules of one reader: the form cuts (its caller does) and refuses
+// only what is no 32-bit number of the field's signedness; brxtool refuses
+// anything outside the field's range.
+TEST(NumberText, FormAndToolRules) {
+  using P = NumberProblem;
+  struct Case {
+    const char* text;
+    IntKind kind;
+    std::optional<std::uint32_t> form;
+    P tool;
+    std::uint32_t tool_bits;
+  };
+  const Case cases[] = {
+      {"0", IntKind::U8, 0u, P::kNone, 0},
+      {"255", IntKind::U8, 255u, P::kNone, 255},
+      {"256", IntKind::U8, 256u, P::kOutOfRange, 0},
+      {"-1", IntKind::U8, std::nullopt, P::kOutOfRange, 0},
+      {"-0", IntKind::U8, std::nullopt, P::kNone, 0},
+      {"-128", IntKind::I8, 0xFFFFFF80u, P::kNone, 0xFFFFFF80u},
+      {"-129", IntKind::I8, 0xFFFFFF7Fu, P::kOutOfRange, 0},
+      {"127", IntKind::I8, 127u, P::kNone, 127},
+      {"128", IntKind::I8, 128u, P::kOutOfRange, 0},
+      {"-32768", IntKind::I16, 0xFFFF8000u, P::kNone, 0xFFFF8000u},
+      {"4294967295", IntKind::U8, 0xFFFFFFFFu, P::kOutOfRange, 0},
+      {"4294967295", IntKind::U32, 0xFFFFFFFFu, P::kNone, 0xFFFFFFFFu},
+      {"4294967296", IntKind::U32, std::nullopt, P::kOutOfRange, 0},
+      {"2147483647", IntKind::I8, 0x7FFFFFFFu, P::kOutOfRange, 0},
+      {"2147483648", IntKind::I8, std::nullopt, P::kOutOfRange, 0},
+      {"-2147483648", IntKind::I8, 0x80000000u, P::kOutOfRange, 0},
+      {"-2147483649", IntKind::I8, std::nullopt, P::kOutOfRange, 0},
+      {"000000000000000000000000000000000000000000000000000000000000000042", IntKind::U8, 42u,
+       P::kNone, 42},
+      {"99999999999999999999999999", IntKind::U32, std::nullopt, P::kOutOfRange, 0},
+      {" \t7 ", IntKind::U8, 7u, P::kNotANumber, 0},
+      {" -7\t", IntKind::I8, 0xFFFFFFF9u, P::kNotANumber, 0},
+      {"- 7", IntKind::I8, std::nullopt, P::kNotANumber, 0},
+      {"+7", IntKind::U8, std::nullopt, P::kNotANumber, 0},
+      {"", IntKind::U8, std::nullopt, P::kNotANumber, 0},
+      {"  ", IntKind::U8, std::nullopt, P::kNotANumber, 0},
+      {"-", IntKind::I8, std::nullopt, P::kNotANumber, 0},
+      {"1.5", IntKind::U8, std::nullopt, P::kNotAnInteger, 0},
+      {"-1e3", IntKind::I16, std::nullopt, P::kNotAnInteger, 0},
+      {"1E+3", IntKind::U8, std::nullopt, P::kNotAnInteger, 0},
+      {"1.", IntKind::U8, std::nullopt, P::kNotANumber, 0},
+      {".5", IntKind::U8, std::nullopt, P::kNotANumber, 0},
+      {"12abc", IntKind::U8, std::nullopt, P::kNotANumber, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FormNumber(c.text, c.kind), c.form) << '"' << c.text << '"';
+    std::uint32_t bits = 12345;
+    EXPECT_EQ(FieldNumber(c.text, c.kind, bits), c.tool) << '"' << c.text << '"';
+    if (c.tool == P::kNone) {
+      EXPECT_EQ(bits, c.tool_bits) << c.text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brx
