@@ -20,17 +20,20 @@ Commands:
   build IN.json OUT.brx            write a structure data file from JSON
   diff [--json] [--bytes] A B      list the differences between two files
   set FILE ASSIGNMENT...           change fields of a file in place
+  merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx
+                                   merge the changes two files made to a
+                                   third, field by field (git's merge driver)
 
 A FILE, IN.json, A or B given as "-" is read from standard input; an OUT.brx
 given as "-" is written to standard output.
 Run "brxtool COMMAND --help" for the details of a command.
 
 Exit status: 0 success, 1 error, 2 wrong usage; diff: 0 equal, 1 different,
-2 trouble.
+2 trouble; merge: 0 clean, 1 conflicts, 2 trouble.
 )";
 
 constexpr std::string_view kToolUsage =
-    "COMMAND ARGUMENTS... (commands: dump, check, build, diff, set)";
+    "COMMAND ARGUMENTS... (commands: dump, check, build, diff, set, merge)";
 
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
@@ -43,6 +46,13 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
     if (arg == "--help") {
       io.out << command.help;
       return kExitOk;
+    }
+    if (std::find(command.value_options.begin(), command.value_options.end(), arg) !=
+        command.value_options.end()) {
+      if (k + 1 == args.size() || !call.values.emplace(arg, args[k + 1]).second)
+        return UsageError(arg + " takes one value", command.usage, io.err);
+      ++k;
+      continue;
     }
     const bool known =
         std::find(command.options.begin(), command.options.end(), arg) != command.options.end();
@@ -63,10 +73,7 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
   }
   const int code = command.run(call, io);
   io.out.flush();
-  if (code != command.error_code && !io.out) {
-    io.err << "brxtool: cannot write to the standard output\n";
-    return command.error_code;
-  }
+  if (code != command.error_code && !io.out) return OutputFailed(io.err, command.error_code);
   return code;
 }
 
@@ -78,6 +85,11 @@ bool Invocation::Has(std::string_view option) const {
 
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code) {
   err << "brxtool: " << file << ": " << reason << "\n";
+  return code;
+}
+
+int OutputFailed(std::ostream& err, int code) {
+  err << "brxtool: cannot write to the standard output\n";
   return code;
 }
 
@@ -101,8 +113,8 @@ int RunBrxTool(const std::vector<std::string>& args, Console& console) {
     console.out << "brxtool " << BRX_VERSION << "\n";
     return kExitOk;
   }
-  for (const Command* command :
-       {&DumpCommand(), &CheckCommand(), &BuildCommand(), &DiffCommand(), &SetCommand()}) {
+  for (const Command* command : {&DumpCommand(), &CheckCommand(), &BuildCommand(), &DiffCommand(),
+                                 &SetCommand(), &MergeCommand()}) {
     if (first == command->name) return RunCommand(*command, args, console);
   }
   if (IsOption(first)) return UsageError("unknown option: " + first, kToolUsage, console.err);

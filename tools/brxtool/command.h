@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -28,6 +29,8 @@ struct Console {
 struct Invocation {
   std::vector<std::string> options;
   std::vector<std::string> operands;
+  // The options that take a value, with the value given ("--output OUT.brx").
+  std::map<std::string, std::string, std::less<>> values;
 
   bool Has(std::string_view option) const;
 };
@@ -42,6 +45,7 @@ struct Command {
   std::string_view operands;  // what the operands are, for a usage error ("1 file")
   int error_code;             // the exit code of an error: 1, or 2 for diff
   int (*run)(const Invocation&, Console&);
+  std::vector<std::string_view> value_options = {};  // each followed by its value
 };
 
 const Command& DumpCommand();
@@ -49,9 +53,13 @@ const Command& CheckCommand();
 const Command& BuildCommand();
 const Command& DiffCommand();
 const Command& SetCommand();
+const Command& MergeCommand();
 
 // "brxtool: FILE: reason" on the error stream; returns `code`.
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code);
+
+// "brxtool: cannot write to the standard output" on the error stream; returns `code`.
+int OutputFailed(std::ostream& err, int code);
 
 // A usage error: the problem, the command's usage and where to find help.
 int UsageError(const std::string& problem, std::string_view usage, std::ostream& err);

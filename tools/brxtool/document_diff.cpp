@@ -149,9 +149,7 @@ class Comparison {
 
 std::string Where(const Difference& difference) {
   if (!difference.structure) return difference.part;
-  std::string where = "structure " + std::to_string(*difference.structure);
-  if (difference.tile) where += " tile " + std::to_string(*difference.tile);
-  return where;
+  return RecordPlace(*difference.structure, difference.tile);
 }
 
 // A value as the text shows it: numbers as numbers, byte lists bare, and
@@ -163,6 +161,12 @@ std::string Shown(const Json& value) {
 }
 
 }  // namespace
+
+std::string RecordPlace(std::size_t structure, std::optional<std::size_t> tile) {
+  std::string where = "structure " + std::to_string(structure);
+  if (tile) where += " tile " + std::to_string(*tile);
+  return where;
+}
 
 std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes) {
   std::vector<Difference> differences;

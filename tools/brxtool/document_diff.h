@@ -40,6 +40,9 @@ std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, b
 // "structure 13: added", "file header: DataSize 96 -> 0".
 std::string DifferenceText(const Difference& difference);
 
+// Where a record is: "structure 12", "structure 12 tile 1".
+std::string RecordPlace(std::size_t structure, std::optional<std::size_t> tile);
+
 // The same as JSON: {"structure": 12, "field": "Armour", "from": 40, "to": 50}.
 Json DifferenceJson(const Difference& difference);
 
