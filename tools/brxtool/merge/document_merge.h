@@ -43,8 +43,7 @@ struct MergeResult {
 // side are taken; appended on both, they must be the same. A side that
 // removes trailing records wins unless the other side changed or added any
 // of them. What every save rewrites (StructureNumber, the tile counts) never
-// clashes.
-MergeResult MergeDocuments(const StructureSet& base, const StructureSet& ours,
-                           const StructureSet& theirs);
+// clashes. Ours is taken over (move it in): the merge is made of its records.
+MergeResult MergeDocuments(const StructureSet& base, StructureSet ours, const StructureSet& theirs);
 
 }  // namespace brx::tool

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <exception>
 #include <ostream>
+#include <utility>
 
 #include "tools/brxtool/command.h"
 #include "tools/brxtool/input.h"
@@ -69,7 +70,7 @@ int Merge(const Invocation& call, Console& io) {
     }
   }
   if (!loaded) return kTrouble;
-  const MergeResult result = MergeDocuments(files[0], files[1], files[2]);
+  const MergeResult result = MergeDocuments(files[0], std::move(files[1]), files[2]);
   // The list goes out first: output that cannot be written is trouble, and
   // trouble writes nothing.
   const bool json = call.Has("--json");
