@@ -4,18 +4,14 @@
 #include <ostream>
 #include <utility>
 
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/merge/conflict_report.h"
 #include "tools/brxtool/merge/document_merge.h"
 
 namespace brx::tool {
-namespace {
 
-// As git expects of a merge driver: clean, conflicts, trouble.
-enum MergeExit : int { kClean = 0, kConflicts = 1, kTrouble = 2 };
-
-constexpr char kHelp[] =
+const char kMergeHelp[] =
     R"(Usage: brxtool merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx
 
 Merges the changes that OURS.brx and THEIRS.brx made to their common ancestor
@@ -57,6 +53,11 @@ the merge is clean, 1 when it has conflicts, 2 on trouble (a file that does
 not load or cannot be written, wrong usage), with nothing written.
 )";
 
+namespace {
+
+// As git expects of a merge driver: clean, conflicts, and kTrouble.
+enum MergeExit : int { kClean = 0, kConflicts = 1 };
+
 int Merge(const Invocation& call, Console& io) {
   const auto output = call.values.find("--output");
   const std::string& out_path = output == call.values.end() ? call.operands[1] : output->second;
@@ -85,11 +86,13 @@ int Merge(const Invocation& call, Console& io) {
   return result.conflicts.empty() ? kClean : kConflicts;
 }
 
+}  // namespace
+
 int RunMerge(const Invocation& call, Console& io) {
   std::vector<std::string> files = call.operands;
   for (const auto& value : call.values) files.push_back(value.second);
   if (std::count(files.begin(), files.end(), kStandardStream)) {
-    return UsageError("merge works on named files; \"-\" is not one", MergeCommand().usage, io.err);
+    return UsageError("merge works on named files; \"-\" is not one", call.usage, io.err);
   }
   // Out of memory on huge files, mostly: trouble, never "conflicts".
   try {
@@ -97,18 +100,6 @@ int RunMerge(const Invocation& call, Console& io) {
   } catch (const std::exception& e) {
     return Failed(call.operands[1], e.what(), io.err, kTrouble);
   }
-}
-
-}  // namespace
-
-const Command& MergeCommand() {
-  static const Command kMerge{
-      "merge",   "merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx",
-      kHelp,     {"--json"},
-      3,         3,
-      "3 files", kTrouble,
-      RunMerge,  {"--output"}};
-  return kMerge;
 }
 
 }  // namespace brx::tool
