@@ -81,6 +81,6 @@ echo "  ($(size "$work/big.json") bytes of JSON)"
 run "build" "$bytes" /dev/null "$tool" build "$work/big.json" "$work/built.brx"
 cmp "$work/built.brx" "$big"
 rm -f "$work/big.json"
-run "set" "$bytes" /dev/null "$tool" set "$work/built.brx" 0.Armour=1 65534.tiles.254.Shape[4][4]=7
+run "set" "$bytes" /dev/null "$tool" set "$work/built.brx" 0.Armour=1 '65534.tiles.254.Shape[4][4]=7'
 run "diff" $((2 * bytes)) /dev/null "$tool" diff "$big" "$work/built.brx"
 run "diff --json" $((2 * bytes)) /dev/null "$tool" diff --json "$big" "$work/built.brx"

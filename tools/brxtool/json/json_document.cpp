@@ -220,6 +220,8 @@ class DocumentReader : public JsonHandler {
         entry_.header.SetFlags(flags_.word());
         break;
       case Place::kTiles:
+        // The list grew by doubling: up to 1.6 times the memory of its tiles.
+        entry_.tiles.shrink_to_fit();
         if (frame.count > kMaxTilesPerStructure) {
           Refuse(frame, std::to_string(frame.count) + " tiles; a structure holds at most " +
                             std::to_string(kMaxTilesPerStructure));
