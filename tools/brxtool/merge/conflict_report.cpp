@@ -1,5 +1,8 @@
 #include "tools/brxtool/merge/conflict_report.h"
 
+#include <cstdint>
+#include <utility>
+
 #include "tools/brxtool/document_diff.h"
 
 namespace brx::tool {
@@ -32,26 +35,38 @@ std::string ConflictText(const Conflict& conflict) {
          ChangeName(conflict.theirs_change) + " on theirs";
 }
 
-Json ConflictsJson(const std::vector<Conflict>& conflicts) {
-  Json list = Json::array();
+void WriteConflicts(const std::vector<Conflict>& conflicts, JsonWriter& writer) {
+  writer.BeginObject();
+  writer.Key("conflicts");
+  writer.BeginArray();
   for (const Conflict& conflict : conflicts) {
-    Json json = Json::object();
-    json["structure"] = conflict.structure;
-    if (conflict.tile) json["tile"] = *conflict.tile;
-    if (conflict.field.empty()) {
-      json["ours"] = ChangeName(conflict.ours_change);
-      json["theirs"] = ChangeName(conflict.theirs_change);
-    } else {
-      json["field"] = conflict.field;
-      json["base"] = conflict.base;
-      json["ours"] = conflict.ours;
-      json["theirs"] = conflict.theirs;
+    writer.BeginObject();
+    writer.Key("structure");
+    writer.Number(static_cast<std::int64_t>(conflict.structure));
+    if (conflict.tile) {
+      writer.Key("tile");
+      writer.Number(static_cast<std::int64_t>(*conflict.tile));
     }
-    list.push_back(std::move(json));
+    if (conflict.field.empty()) {
+      writer.Key("ours");
+      writer.String(ChangeName(conflict.ours_change));
+      writer.Key("theirs");
+      writer.String(ChangeName(conflict.theirs_change));
+    } else {
+      writer.Key("field");
+      writer.String(conflict.field);
+      for (const auto& [key, value] : {std::pair{"base", conflict.base},
+                                       {"ours", conflict.ours},
+                                       {"theirs", conflict.theirs}}) {
+        writer.Key(key);
+        writer.Number(value);
+      }
+    }
+    writer.EndObject();
   }
-  Json json = Json::object();
-  json["conflicts"] = std::move(list);
-  return json;
+  writer.EndArray();
+  writer.EndObject();
+  writer.Finish();
 }
 
 }  // namespace brx::tool

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/json/json_writer.h"
 #include "tools/brxtool/merge/document_merge.h"
 
 namespace brx::tool {
@@ -16,7 +16,8 @@ namespace brx::tool {
 std::string ConflictText(const Conflict& conflict);
 
 // {"conflicts": [{"structure": 3, "field": "Armour", "base": 30, "ours": 40,
-// "theirs": 50}, {"structure": 12, "ours": "added", "theirs": "added"}]}
-Json ConflictsJson(const std::vector<Conflict>& conflicts);
+// "theirs": 50}, {"structure": 12, "ours": "added", "theirs": "added"}]},
+// ended with Finish.
+void WriteConflicts(const std::vector<Conflict>& conflicts, JsonWriter& writer);
 
 }  // namespace brx::tool

@@ -75,8 +75,11 @@ int Merge(const Invocation& call, Console& io) {
   // The list goes out first: output that cannot be written is trouble, and
   // trouble writes nothing.
   const bool json = call.Has("--json");
-  if (json && !(io.out << FormatJson(ConflictsJson(result.conflicts)) << std::flush))
-    return OutputFailed(io.err, kTrouble);
+  if (json) {
+    JsonWriter writer(io.out);
+    WriteConflicts(result.conflicts, writer);
+    if (!io.out.flush()) return OutputFailed(io.err, kTrouble);
+  }
   std::string reason;
   if (!result.merged.SaveToFile(out_path.c_str(), &reason))
     return Failed(out_path, reason, io.err, kTrouble);
