@@ -20,6 +20,11 @@ Commands:
   build IN.json OUT.brx            write a structure data file from JSON
   diff [--json] [--bytes] A B      list the differences between two files
   set FILE ASSIGNMENT...           change fields of a file in place
+  export [--sep , | ; | tab] FILE.brx STRUCTURES.csv TILES.csv
+                                   write the file's structures and tiles as
+                                   two tables for a spreadsheet
+  import [--dry-run] [--output OUT.brx] FILE.brx TABLE.csv...
+                                   apply tables edited in a spreadsheet
 
 A FILE, IN.json, A or B given as "-" is read from standard input; an OUT.brx
 given as "-" is written to standard output.
@@ -30,7 +35,7 @@ Exit status: 0 success, 1 error, 2 wrong usage; diff: 0 equal, 1 different,
 )";
 
 constexpr std::string_view kToolUsage =
-    "COMMAND ARGUMENTS... (commands: dump, check, build, diff, set)";
+    "COMMAND ARGUMENTS... (commands: dump, check, build, diff, set, export, import)";
 
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
@@ -44,9 +49,14 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
       io.out << command.help;
       return kExitOk;
     }
-    const bool known =
-        std::find(command.options.begin(), command.options.end(), arg) != command.options.end();
-    if (known) {
+    const auto declared = [&command](const std::string& option) {
+      return std::find(command.options.begin(), command.options.end(), option) !=
+             command.options.end();
+    };
+    if (declared(arg + "=")) {
+      if (k + 1 == args.size()) return UsageError(arg + " needs a value", command.usage, io.err);
+      call.options.push_back(arg + "=" + args[++k]);
+    } else if (declared(arg) || declared(arg.substr(0, arg.find('=') + 1))) {
       call.options.push_back(arg);
     } else if (IsOption(arg)) {
       return UsageError("unknown option for " + std::string(command.name) + ": " + arg,
@@ -76,6 +86,13 @@ bool Invocation::Has(std::string_view option) const {
   return std::find(options.begin(), options.end(), option) != options.end();
 }
 
+std::optional<std::string> Invocation::Value(std::string_view option) const {
+  for (const std::string& given : options) {
+    if (given.compare(0, option.size(), option) == 0) return given.substr(option.size());
+  }
+  return std::nullopt;
+}
+
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code) {
   err << "brxtool: " << file << ": " << reason << "\n";
   return code;
@@ -101,8 +118,8 @@ int RunBrxTool(const std::vector<std::string>& args, Console& console) {
     console.out << "brxtool " << BRX_VERSION << "\n";
     return kExitOk;
   }
-  for (const Command* command :
-       {&DumpCommand(), &CheckCommand(), &BuildCommand(), &DiffCommand(), &SetCommand()}) {
+  for (const Command* command : {&DumpCommand(), &CheckCommand(), &BuildCommand(), &DiffCommand(),
+                                 &SetCommand(), &ExportCommand(), &ImportCommand()}) {
     if (first == command->name) return RunCommand(*command, args, console);
   }
   if (IsOption(first)) return UsageError("unknown option: " + first, kToolUsage, console.err);

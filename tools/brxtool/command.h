@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ struct Invocation {
   std::vector<std::string> operands;
 
   bool Has(std::string_view option) const;
+  // The value given to an option declared as "--name=": "--name VALUE" or
+  // "--name=VALUE"; null when it is not given.
+  std::optional<std::string> Value(std::string_view option) const;
 };
 
 struct Command {
@@ -49,6 +53,8 @@ const Command& CheckCommand();
 const Command& BuildCommand();
 const Command& DiffCommand();
 const Command& SetCommand();
+const Command& ExportCommand();
+const Command& ImportCommand();
 
 // "brxtool: FILE: reason" on the error stream; returns `code`.
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code);

@@ -41,12 +41,14 @@ class Comparison {
 
   void CompareStructures(const StructureSet& a, const StructureSet& b) {
     const std::size_t common = std::min(a.StructureCount(), b.StructureCount());
-    for (std::size_t i = 0; i < common; ++i) {
-      Difference where;
-      where.structure = i;
-      CompareStructure(where, a.Entry(i), b.Entry(i));
-    }
+    for (std::size_t i = 0; i < common; ++i) CompareEntries(i, a.Entry(i), b.Entry(i));
     AddedOrRemoved({}, common, a.StructureCount(), b.StructureCount(), false);
+  }
+
+  void CompareEntries(std::size_t index, const StructureEntry& a, const StructureEntry& b) {
+    Difference where;
+    where.structure = index;
+    CompareStructure(where, a, b);
   }
 
   void CompareTrailingBytes(const LoadedFile& a, const LoadedFile& b) {
@@ -170,6 +172,13 @@ std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, b
   if (bytes) comparison.CompareHeaders(a.Header(), b.Header());
   comparison.CompareStructures(a.set, b.set);
   if (bytes) comparison.CompareTrailingBytes(a, b);
+  return differences;
+}
+
+std::vector<Difference> CompareStructure(std::size_t index, const StructureEntry& a,
+                                         const StructureEntry& b) {
+  std::vector<Difference> differences;
+  Comparison(false, differences).CompareEntries(index, a, b);
   return differences;
 }
 

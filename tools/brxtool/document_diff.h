@@ -36,6 +36,11 @@ struct Difference {
 // bytes after the last record.
 std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes);
 
+// The differences within structure `index`, as it was (`a`) and as it is
+// (`b`), as CompareFiles lists them.
+std::vector<Difference> CompareStructure(std::size_t index, const StructureEntry& a,
+                                         const StructureEntry& b);
+
 // "structure 12: Armour 40 -> 50", "structure 3 Flags: +Door -Wall",
 // "structure 13: added", "file header: DataSize 96 -> 0".
 std::string DifferenceText(const Difference& difference);

@@ -1,0 +1,158 @@
+// brxtool export: a structure data file as two tables for a spreadsheet.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+
+#include "model/file_system.h"
+#include "model/flags.h"
+#include "tools/brxtool/command.h"
+#include "tools/brxtool/csv/csv_writer.h"
+#include "tools/brxtool/csv/table_columns.h"
+#include "tools/brxtool/input.h"
+#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/loaded_file.h"
+
+namespace brx::tool {
+namespace {
+
+using csv::Column;
+using csv::CsvWriter;
+using csv::TableKind;
+
+constexpr char kHelp[] =
+    R"(Usage: brxtool export [--sep , | ; | tab] FILE.brx STRUCTURES.csv TILES.csv
+
+Writes the structures and the tiles of the structure data file FILE.brx as
+two tables, for balancing in a spreadsheet; "brxtool import" puts them back.
+
+STRUCTURES.csv has one row per structure: Structure (its position, counting
+from 0), one column per field under its name in the JSON form (Armour,
+HitPoints, Density, WallOrientation, DestructionPartner, PartnerDelta,
+ZTileOffsetX, ZTileOffsetY, Reserved), one column per flag under its label
+(BaseTile ... Person) holding 0 or 1, and Tiles, the tile count, for reading
+only (import ignores it).
+
+TILES.csv has one row per tile: Structure and Tile (the tile's position under
+its structure), sPosRelToBase, bXPosRelToBase, bYPosRelToBase, the 25 shape
+cells Shape[r][c] (row r, column c, as in the JSON form), TileFlags,
+ubVehicleHitLocation and Reserved.
+
+The tables are UTF-8 with a byte-order mark and CR LF line ends, which Excel
+on Windows opens correctly by double-click. Every cell is a whole number or a
+name, which no spreadsheet turns into anything else.
+
+  --sep SEP   the separator: "," (the default; Excel where the decimal sign
+              is a point), ";" (Excel where the decimal sign is a comma, as
+              in most of Europe), or "tab" (tab-separated text)
+
+FILE.brx "-" is standard input. STRUCTURES.csv and TILES.csv are two files,
+neither of them FILE.brx; each is written as it goes, and removed again when
+it cannot be written whole.
+)";
+
+// ',' for ",", ';' for ";", a tab for "tab"; 0 for anything else.
+char SeparatorNamed(const std::string& name) {
+  if (name == "," || name == ";") return name[0];
+  return name == "tab" ? '\t' : 0;
+}
+
+void Row(CsvWriter& out, const std::vector<Column>& columns, std::size_t structure,
+         std::size_t tile, const StructureEntry& entry, const TileRecord* record) {
+  for (const Column& column : columns) {
+    switch (column.role) {
+      case Column::Role::kStructureKey:
+        out.Cell(static_cast<std::int64_t>(structure));
+        break;
+      case Column::Role::kTileKey:
+        out.Cell(static_cast<std::int64_t>(tile));
+        break;
+      case Column::Role::kInteger:
+        out.Cell(record ? column.field.ValueIn(*record) : column.field.ValueIn(entry.header));
+        break;
+      case Column::Role::kFlag:
+        out.Cell(std::int64_t{StructureFlags(entry.header.Flags()).Test(column.bit)});
+        break;
+      case Column::Role::kReadOnly:
+        out.Cell(static_cast<std::int64_t>(entry.tiles.size()));
+        break;
+    }
+  }
+  out.EndRow();
+}
+
+bool WriteTable(const std::string& path, TableKind kind, const StructureSet& set, char separator,
+                std::string& error) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) {
+    error = std::string("cannot write the file: ") + std::strerror(errno);
+    return false;
+  }
+  {
+    CsvWriter out(file, separator);
+    const std::vector<Column>& columns = csv::ColumnsOf(kind);
+    for (const Column& column : columns) out.Cell(column.name);
+    out.EndRow();
+    for (std::size_t i = 0; i < set.StructureCount(); ++i) {
+      const StructureEntry& entry = set.Entry(i);
+      if (kind == TableKind::kStructures) Row(out, columns, i, 0, entry, nullptr);
+      for (std::size_t j = 0; kind == TableKind::kTiles && j < entry.tiles.size(); ++j)
+        Row(out, columns, i, j, entry, &entry.tiles[j]);
+    }
+  }
+  file.close();
+  if (file) return true;
+  error = std::string("cannot write the file: ") + std::strerror(errno);
+  std::remove(path.c_str());
+  return false;
+}
+
+int RunExport(const Invocation& call, Console& io) {
+  const std::string& in = call.operands[0];
+  const std::string tables[] = {call.operands[1], call.operands[2]};
+  const std::optional<std::string> sep = call.Value("--sep=");
+  const char separator = SeparatorNamed(sep.value_or(","));
+  if (!separator) {
+    return UsageError("--sep takes \",\", \";\" or \"tab\", not " + Quoted(*sep),
+                      ExportCommand().usage, io.err);
+  }
+  for (const std::string& table : tables) {
+    if (table == kStandardStream)
+      return UsageError("export writes two files; standard output (\"-\") is not one",
+                        ExportCommand().usage, io.err);
+    // Swapped names would put a table over the structure data file.
+    if (in != kStandardStream && SameFile(in, table))
+      return Failed(table, "is the input file " + in + "; nothing was written", io.err, kExitError);
+  }
+  if (tables[0] == tables[1] || SameFile(tables[0], tables[1]))
+    return Failed(tables[1], "names the same file as " + tables[0] + "; nothing was written",
+                  io.err, kExitError);
+  LoadedFile file;
+  std::string reason;
+  if (!LoadStructureFile(in, io.in, file, reason))
+    return Failed(DisplayName(in), reason, io.err, kExitError);
+  const TableKind kinds[] = {TableKind::kStructures, TableKind::kTiles};
+  for (std::size_t k = 0; k < 2; ++k) {
+    if (!WriteTable(tables[k], kinds[k], file.set, separator, reason))
+      return Failed(tables[k], reason, io.err, kExitError);
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command& ExportCommand() {
+  static const Command kExport{"export",
+                               "export [--sep , | ; | tab] FILE.brx STRUCTURES.csv TILES.csv",
+                               kHelp,
+                               {"--sep="},
+                               3,
+                               3,
+                               "a file and 2 tables",
+                               kExitError,
+                               RunExport};
+  return kExport;
+}
+
+}  // namespace brx::tool
