@@ -70,8 +70,11 @@ bool CsvReader::ReadCell(Cell& cell) {
       cell.cut = true;
     }
   };
-  if (text_.Peek() == '"') {
-    Advance();
+  // Blanks before a quote pad a quoted cell; elsewhere they are the cell's.
+  std::size_t blanks = 0;
+  while (text_.Peek(blanks) == ' ') ++blanks;
+  if (text_.Peek(blanks) == '"') {
+    for (std::size_t k = 0; k <= blanks; ++k) Advance();
     for (;;) {
       const int c = text_.Peek();
       if (c < 0) {
