@@ -10,6 +10,7 @@ packages=(
   wine wine64 xvfb xdotool imagemagick x11-utils
   clang libclang-rt-14-dev gcovr
   zip
+  libreoffice-calc-nogui
 )
 
 missing=()
