@@ -6,10 +6,9 @@
 #include <optional>
 
 #include "model/file_system.h"
-#include "model/flags.h"
 #include "tools/brxtool/command.h"
-#include "tools/brxtool/csv/csv_writer.h"
 #include "tools/brxtool/csv/table_columns.h"
+#include "tools/brxtool/csv/table_export.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/json_text.h"
 #include "tools/brxtool/loaded_file.h"
@@ -17,8 +16,6 @@
 namespace brx::tool {
 namespace {
 
-using csv::Column;
-using csv::CsvWriter;
 using csv::TableKind;
 
 constexpr char kHelp[] =
@@ -58,53 +55,17 @@ char SeparatorNamed(const std::string& name) {
   return name == "tab" ? '\t' : 0;
 }
 
-void Row(CsvWriter& out, const std::vector<Column>& columns, std::size_t structure,
-         std::size_t tile, const StructureEntry& entry, const TileRecord* record) {
-  for (const Column& column : columns) {
-    switch (column.role) {
-      case Column::Role::kStructureKey:
-        out.Cell(static_cast<std::int64_t>(structure));
-        break;
-      case Column::Role::kTileKey:
-        out.Cell(static_cast<std::int64_t>(tile));
-        break;
-      case Column::Role::kInteger:
-        out.Cell(record ? column.field.ValueIn(*record) : column.field.ValueIn(entry.header));
-        break;
-      case Column::Role::kFlag:
-        out.Cell(std::int64_t{StructureFlags(entry.header.Flags()).Test(column.bit)});
-        break;
-      case Column::Role::kReadOnly:
-        out.Cell(static_cast<std::int64_t>(entry.tiles.size()));
-        break;
-    }
-  }
-  out.EndRow();
-}
-
-bool WriteTable(const std::string& path, TableKind kind, const StructureSet& set, char separator,
-                std::string& error) {
+bool WriteTableFile(const std::string& path, TableKind kind, const StructureSet& set,
+                    char separator, std::string& error) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) {
-    error = std::string("cannot write the file: ") + std::strerror(errno);
-    return false;
+  if (file) {
+    const bool written = csv::WriteTable(file, kind, set, separator);
+    file.close();
+    if (written && file) return true;
+    // A table cut short would pass for a whole one.
+    std::remove(path.c_str());
   }
-  {
-    CsvWriter out(file, separator);
-    const std::vector<Column>& columns = csv::ColumnsOf(kind);
-    for (const Column& column : columns) out.Cell(column.name);
-    out.EndRow();
-    for (std::size_t i = 0; i < set.StructureCount(); ++i) {
-      const StructureEntry& entry = set.Entry(i);
-      if (kind == TableKind::kStructures) Row(out, columns, i, 0, entry, nullptr);
-      for (std::size_t j = 0; kind == TableKind::kTiles && j < entry.tiles.size(); ++j)
-        Row(out, columns, i, j, entry, &entry.tiles[j]);
-    }
-  }
-  file.close();
-  if (file) return true;
   error = std::string("cannot write the file: ") + std::strerror(errno);
-  std::remove(path.c_str());
   return false;
 }
 
@@ -134,7 +95,7 @@ int RunExport(const Invocation& call, Console& io) {
     return Failed(DisplayName(in), reason, io.err, kExitError);
   const TableKind kinds[] = {TableKind::kStructures, TableKind::kTiles};
   for (std::size_t k = 0; k < 2; ++k) {
-    if (!WriteTable(tables[k], kinds[k], file.set, separator, reason))
+    if (!WriteTableFile(tables[k], kinds[k], file.set, separator, reason))
       return Failed(tables[k], reason, io.err, kExitError);
   }
   return kExitOk;

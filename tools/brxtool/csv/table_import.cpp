@@ -226,9 +226,11 @@ void TableImport::ApplyStructureRow(const TableSource& table, const std::vector<
 void TableImport::ApplyTileRow(const TableSource& table, const std::vector<Cell>& row) {
   std::size_t s = 0;
   std::size_t t = 0;
-  const bool keys = Key(table, row, table.structure_key, kMaxStructures, "structure position", s) &
-                    Key(table, row, table.tile_key, kMaxTilesPerStructure, "tile position", t);
-  if (!keys) return;
+  // Both keys are checked, so that a row with two wrong ones names both.
+  const bool structure_key =
+      Key(table, row, table.structure_key, kMaxStructures, "structure position", s);
+  const bool tile_key = Key(table, row, table.tile_key, kMaxTilesPerStructure, "tile position", t);
+  if (!structure_key || !tile_key) return;
   const TextPosition at = row[table.tile_key].at;
   if (s >= set_.StructureCount()) {
     Note(table, row[table.structure_key].at, kStructureKey,
