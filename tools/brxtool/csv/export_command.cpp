@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "model/file_system.h"
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/csv/table_columns.h"
 #include "tools/brxtool/csv/table_export.h"
 #include "tools/brxtool/input.h"
@@ -14,11 +14,8 @@
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
-namespace {
 
-using csv::TableKind;
-
-constexpr char kHelp[] =
+const char kExportHelp[] =
     R"(Usage: brxtool export [--sep , | ; | tab] FILE.brx STRUCTURES.csv TILES.csv
 
 Writes the structures and the tiles of the structure data file FILE.brx as
@@ -49,6 +46,10 @@ neither of them FILE.brx; each is written as it goes, and removed again when
 it cannot be written whole.
 )";
 
+namespace {
+
+using csv::TableKind;
+
 // ',' for ",", ';' for ";", a tab for "tab"; 0 for anything else.
 char SeparatorNamed(const std::string& name) {
   if (name == "," || name == ";") return name[0];
@@ -69,19 +70,21 @@ bool WriteTableFile(const std::string& path, TableKind kind, const StructureSet&
   return false;
 }
 
+}  // namespace
+
 int RunExport(const Invocation& call, Console& io) {
   const std::string& in = call.operands[0];
   const std::string tables[] = {call.operands[1], call.operands[2]};
   const std::optional<std::string> sep = call.Value("--sep=");
   const char separator = SeparatorNamed(sep.value_or(","));
   if (!separator) {
-    return UsageError("--sep takes \",\", \";\" or \"tab\", not " + Quoted(*sep),
-                      ExportCommand().usage, io.err);
+    return UsageError("--sep takes \",\", \";\" or \"tab\", not " + Quoted(*sep), call.usage,
+                      io.err);
   }
   for (const std::string& table : tables) {
     if (table == kStandardStream)
-      return UsageError("export writes two files; standard output (\"-\") is not one",
-                        ExportCommand().usage, io.err);
+      return UsageError("export writes two files; standard output (\"-\") is not one", call.usage,
+                        io.err);
     // Swapped names would put a table over the structure data file.
     if (in != kStandardStream && SameFile(in, table))
       return Failed(table, "is the input file " + in + "; nothing was written", io.err, kExitError);
@@ -99,21 +102,6 @@ int RunExport(const Invocation& call, Console& io) {
       return Failed(tables[k], reason, io.err, kExitError);
   }
   return kExitOk;
-}
-
-}  // namespace
-
-const Command& ExportCommand() {
-  static const Command kExport{"export",
-                               "export [--sep , | ; | tab] FILE.brx STRUCTURES.csv TILES.csv",
-                               kHelp,
-                               {"--sep="},
-                               3,
-                               3,
-                               "a file and 2 tables",
-                               kExitError,
-                               RunExport};
-  return kExport;
 }
 
 }  // namespace brx::tool

@@ -4,20 +4,15 @@
 #include <limits>
 
 #include "model/file_system.h"
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/csv/table_import.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/json_document.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
-namespace {
 
-using csv::TableImport;
-using csv::TableKind;
-using csv::TableSource;
-
-constexpr char kHelp[] =
+const char kImportHelp[] =
     R"(Usage: brxtool import [--dry-run] [--output OUT.brx] FILE.brx TABLE.csv...
 
 Applies tables in the form "brxtool export" writes, edited in a spreadsheet
@@ -61,11 +56,19 @@ file header, and drops bytes after the last record, so that an export and an
 import without edits leave a file the editor wrote as it was, byte for byte.
 )";
 
+namespace {
+
+using csv::TableImport;
+using csv::TableKind;
+using csv::TableSource;
+
+}  // namespace
+
 int RunImport(const Invocation& call, Console& io) {
   const std::string& path = call.operands[0];
   const std::optional<std::string> output = call.Value("--output=");
   const bool dry_run = call.Has("--dry-run");
-  const std::string_view usage = ImportCommand().usage;
+  const std::string_view usage = call.usage;
   if (path == kStandardStream && !output && !dry_run)
     return UsageError(
         "import changes FILE.brx in place; standard input (\"-\") is not a file "
@@ -126,21 +129,6 @@ int RunImport(const Invocation& call, Console& io) {
   if (!file.set.SaveToFile(target.c_str(), &reason))
     return Failed(target, reason, io.err, kExitError);
   return kExitOk;
-}
-
-}  // namespace
-
-const Command& ImportCommand() {
-  static const Command kImport{"import",
-                               "import [--dry-run] [--output OUT.brx] FILE.brx TABLE.csv...",
-                               kHelp,
-                               {"--dry-run", "--output="},
-                               2,
-                               std::numeric_limits<std::size_t>::max(),
-                               "a file and 1 or more tables",
-                               kExitError,
-                               RunImport};
-  return kImport;
 }
 
 }  // namespace brx::tool
