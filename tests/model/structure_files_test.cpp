@@ -78,7 +78,10 @@ TEST(Files, SaveIntoAMissingFolderFailsAndTouchesNothing) {
   const std::string path = folder.File("no-such-folder/a.brx");
   std::string reason;
   EXPECT_FALSE(PatternDocument({1}).SaveToFile(path.c_str(), &reason));
-  EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
+  EXPECT_EQ(
+      reason.rfind("cannot create a temporary file in " + folder.File("no-such-folder") + ": ", 0),
+      0u)
+      << reason;
   EXPECT_TRUE(folder.Names().empty());
 }
 
@@ -109,7 +112,8 @@ TEST(Files, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
   for (int n = 0; n < 100; ++n) WriteBytes(path + "." + std::to_string(n) + ".tmp", {9});
   std::string reason;
   EXPECT_FALSE(PatternDocument({0}).SaveToFile(path.c_str(), &reason));
-  EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
+  EXPECT_EQ(reason.rfind("cannot create a temporary file in " + folder.path().string(), 0), 0u)
+      << reason;
   EXPECT_EQ(ReadBytes(path), testing::Bytes({1, 2, 3}));
   EXPECT_EQ(folder.Names().size(), 101u);
   EXPECT_EQ(ReadBytes(path + ".99.tmp"), testing::Bytes({9}));
@@ -230,6 +234,35 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
       }
     }
   }
+}
+
+// The temporary file's folder is named as the user gave it, so that a
+// refused folder is told apart from a refused file.
+TEST(Files, ATemporaryFileThatCannotBeCreatedNamesItsFolder) {
+  TempFolder folder;
+  const bool windows = std::filesystem::path::preferred_separator == '\\';
+  const std::string windows_folder = windows ? "C:\\mods\\data" : "the current folder";
+  const struct {
+    std::string name;
+    std::string folder;
+  } cases[] = {
+      {"walls.brx", "the current folder"},
+      {"/walls.brx", "/"},
+      {"mods/data/walls.brx", "mods/data"},
+      {folder.File("walls.brx"), folder.path().string()},
+      {"C:\\mods\\data\\walls.brx", windows_folder},
+      {"\\\\?\\C:\\mods\\data\\walls.brx", windows ? windows_folder : "the current folder"},
+  };
+  for (const auto& c : cases) {
+    // Operation 1 finds the target, 2 creates the temporary file.
+    FailingFileSystem files(2, FailingFileSystem::Fault::Fail);
+    std::string reason;
+    EXPECT_FALSE(PatternDocument({1}).SaveToFile(c.name.c_str(), files, &reason));
+    EXPECT_EQ(
+        reason.rfind("cannot create a temporary file in " + c.folder + ": injected create", 0), 0u)
+        << reason;
+  }
+  EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST(Files, AWriteThatWritesNothingIsAFullDisk) {
