@@ -36,7 +36,7 @@ bool Import(const std::vector<std::string>& tables, brx::StructureSet& set) {
     }
   }
   import.Finish();
-  import.Changes();
+  import.Changes([](const brx::tool::Difference&){});
   const auto& problems = import.problems().items();
   for (std::size_t k = 0; k < problems.size(); ++k) {
     if (problems[k].text.empty()) std::abort();

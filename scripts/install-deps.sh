@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev gcovr
   zip
   libreoffice-calc-nogui
+  jq time
 )
 
 missing=()

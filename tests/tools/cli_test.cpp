@@ -13,8 +13,7 @@
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/brxtool/json_document.h"
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/json/json_document.h"
 
 namespace brx::tool {
 namespace {

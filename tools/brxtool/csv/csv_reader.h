@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tools/brxtool/csv/text_stream.h"
-#include "tools/brxtool/json_parser.h"
+#include "tools/brxtool/json/json_reader.h"
 
 namespace brx::tool::csv {
 

@@ -10,8 +10,8 @@
 #include "tools/brxtool/csv/table_columns.h"
 #include "tools/brxtool/csv/table_export.h"
 #include "tools/brxtool/input.h"
-#include "tools/brxtool/json_text.h"
 #include "tools/brxtool/loaded_file.h"
+#include "tools/brxtool/quoting.h"
 
 namespace brx::tool {
 

@@ -7,7 +7,7 @@
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/csv/table_import.h"
 #include "tools/brxtool/input.h"
-#include "tools/brxtool/json_document.h"
+#include "tools/brxtool/json/json_document.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
@@ -122,13 +122,14 @@ int RunImport(const Invocation& call, Console& io) {
   }
   if (!problems.empty()) return Failed(DisplayName(path), "not changed", io.err, kExitError);
   if (dry_run) {
-    for (const Difference& change : import.Changes()) io.out << DifferenceText(change) << "\n";
-    return kExitOk;
-  }
-  const std::string& target = output ? *output : path;
-  if (!file.set.SaveToFile(target.c_str(), &reason))
-    return Failed(target, reason, io.err, kExitError);
+    import.Changes([&io](const Difference& change) { io.out << DifferenceText(change) << "\n";
+  });
   return kExitOk;
 }
+const std::string& target = output ? *output : path;
+if (!file.set.SaveToFile(target.c_str(), &reason))
+  return Failed(target, reason, io.err, kExitError);
+return kExitOk;
+}  // namespace brx::tool
 
 }  // namespace brx::tool

@@ -9,8 +9,8 @@
 #include "model/number_text.h"
 #include "model/structure_data.h"
 #include "tools/brxtool/field_values.h"
-#include "tools/brxtool/json_document.h"
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/json/json_document.h"
+#include "tools/brxtool/quoting.h"
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool::csv {
@@ -283,19 +283,14 @@ void TableImport::Finish() {
   }
 }
 
-std::vector<Difference> TableImport::Changes() const {
-  std::vector<Difference> changes;
-  for (const auto& [s, original] : originals_) {
-    std::vector<Difference> in_structure = CompareStructure(s, original, set_.Entry(s));
-    std::move(in_structure.begin(), in_structure.end(), std::back_inserter(changes));
-  }
+void TableImport::Changes(const std::function<void(const Difference&)>& each) const {
+  for (const auto& [s, original] : originals_) CompareStructure(s, original, set_.Entry(s), each);
   for (std::size_t s = original_structures_; s < set_.StructureCount(); ++s) {
     Difference added;
     added.kind = Difference::Kind::kAdded;
     added.structure = s;
-    changes.push_back(std::move(added));
+    each(added);
   }
-  return changes;
 }
 
 }  // namespace brx::tool::csv

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -68,8 +69,8 @@ class TableImport {
   void NoteTable(std::size_t order, const std::string& text);
   const ProblemList& problems() const { return problems_; }
 
-  // The changes made, in the words and order of "brxtool diff".
-  std::vector<Difference> Changes() const;
+  // Hands each change made to `each`, in the order of "brxtool diff".
+  void Changes(const std::function<void(const Difference&)>& each) const;
 
  private:
   // Rows that added records up to a key, leaving records from `start` that
