@@ -85,3 +85,5 @@ run "set" "$bytes" /dev/null "$tool" set "$work/built.brx" 0.Armour=1 '65534.til
 run "diff" $((2 * bytes)) /dev/null "$tool" diff "$big" "$work/built.brx"
 run "diff --json" $((2 * bytes)) /dev/null "$tool" diff --json "$big" "$work/built.brx"
 run "merge" $((4 * bytes)) /dev/null "$tool" merge --output "$work/merged.brx" "$big" "$work/built.brx" "$big"
+run "export" "$bytes" /dev/null "$tool" export "$big" "$work/structures.csv" "$work/tiles.csv"
+run "import" "$bytes" /dev/null "$tool" import "$work/built.brx" "$work/structures.csv" "$work/tiles.csv"

@@ -151,6 +151,29 @@ def json_seeds():
     }
 
 
+# ---- Tables for brxtool import ----
+
+def csv_seeds():
+    structures = ["Structure", "Armour", "HitPoints", "Density", "WallOrientation",
+                  "DestructionPartner", "PartnerDelta", "ZTileOffsetX", "ZTileOffsetY",
+                  "Reserved"] + FLAG_LABELS + ["Tiles"]
+    shape = ["Shape[%d][%d]" % (r, c) for r in range(5) for c in range(5)]
+    tiles = (["Structure", "Tile", "sPosRelToBase", "bXPosRelToBase", "bYPosRelToBase"] + shape +
+             ["TileFlags", "ubVehicleHitLocation", "Reserved"])
+    row = ["1", "255", "0", "7", "3", "-128", "127", "-1", "0", "9"] + ["1", "0"] * 16 + ["0"]
+    tile_row = ["0", "2", "-32768", "-128", "127"] + [str(k * 10) for k in range(25)] + ["3", "255", "0"]
+    bom = "\ufeff"
+    return {
+        "structures.csv": (bom + ",".join(structures) + "\r\n" + ",".join(row) + "\r\n").encode(),
+        "tiles.csv": (bom + ",".join(tiles) + "\r\n" + ",".join(tile_row) + "\r\n").encode(),
+        "excel-semicolons.csv": (bom + "sep=;\r\nDoor;Structure;Armour\r\nTRUE;0;\" 12 \"\r\n"
+                                 ";;\r\n").encode(),
+        "unicode-text.txt": (bom + "Structure\tTile\tShape[4][4]\r\n1\t0\t5\r\n").encode("utf-16-le"),
+        "utf16-be.csv": (bom + "Structure,Tile\n0,1\n").encode("utf-16-be"),
+        "mistakes.csv": "Structure,Armor,Density,Door\n0,1.5,1E+3,2\n0,,,\n5,2024-01-05,\"1\n".encode(),
+    }
+
+
 def write_all(folder, seeds):
     os.makedirs(folder, exist_ok=True)
     for name, data in seeds.items():
@@ -160,6 +183,7 @@ def write_all(folder, seeds):
 
 def main(root):
     write_all(os.path.join(root, "reader"), reader_seeds())
+    write_all(os.path.join(root, "csv"), csv_seeds())
     write_all(os.path.join(root, "json"),
               {name: text if isinstance(text, bytes) else text.encode("utf-8")
                for name, text in json_seeds().items()})

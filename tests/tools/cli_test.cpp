@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <sstream>
 
+#include "model/flags.h"
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/brxtool/json/json_document.h"
 
 namespace brx::tool {
 namespace {
@@ -53,6 +55,15 @@ TEST(Cli, HelpVersionAndUsageErrors) {
        kExitOk,
        "Usage: brxtool merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx\n",
        ""},
+      {{"export", "--help"}, kExitOk, "Usage: brxtool export [--sep , | ; | tab] FILE.brx", ""},
+      {{"import", "--help"}, kExitOk, "Usage: brxtool import [--dry-run] [--output OUT.brx]", ""},
+      {{"export", "a.brx", "s.csv"}, kExitUsage, "", "brxtool: export takes a file and 2 tables"},
+      {{"export", "--sep", ":", "a.brx", "s.csv", "t.csv"}, kExitUsage, "", "brxtool: --sep takes"},
+      {{"export", "a.brx", "s.csv", "t.csv", "--sep"}, kExitUsage, "", "brxtool: --sep takes one value"},
+      {{"export", "a.brx", "-", "t.csv"}, kExitUsage, "", "brxtool: export writes two files"},
+      {{"import", "a.brx"}, kExitUsage, "", "brxtool: import takes a file and 1 or more tables"},
+      {{"import", "-", "s.csv"}, kExitUsage, "", "brxtool: import changes FILE.brx in place"},
+      {{"import", "a.brx", "-"}, kExitUsage, "", "brxtool: import reads tables from files"},
       {{}, kExitUsage, "", "brxtool: no command given\n"},
       {{"list", "x.brx"}, kExitUsage, "", "brxtool: unknown command: list\n"},
       {{"--verbose"}, kExitUsage, "", "brxtool: unknown option: --verbose\n"},
@@ -584,6 +595,242 @@ TEST(Cli, LenientDumpShowsWhatCanBeReadThenTheDamage) {
   WriteText(path, "{\"structures\": []}");
   EXPECT_EQ(RunTool({"dump", "--lenient", path}).out,
             "damaged: not a structure data file: it does not start with \"BRXF\"\n");
+}
+
+// ---- export and import: a file through two tables and back ----
+
+// The tables of a file, and the file after an import of `tables`.
+struct CsvRun {
+  ToolRun run;
+  std::vector<std::uint8_t> result;
+};
+
+CsvRun ImportInto(const TempFolder& folder, const StructureSet& document,
+                  const std::vector<std::pair<std::string, std::string>>& tables,
+                  const std::vector<std::string>& options = {}) {
+  const std::string file = folder.File("file.brx");
+  WriteBytes(file, Serialized(document));
+  std::vector<std::string> args = {"import"};
+  args.insert(args.end(), options.begin(), options.end());
+  args.push_back(file);
+  for (const auto& [name, text] : tables) {
+    WriteText(folder.File(name), text);
+    args.push_back(folder.File(name));
+  }
+  ToolRun run = RunTool(args);
+  return {run, ReadBytes(file)};
+}
+
+TEST(Cli, ExportThenImportLeavesTheFileAsItWas) {
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  const std::string empty = folder.File("empty.brx");
+  const std::string structures = folder.File("s.csv");
+  const std::string tiles = folder.File("t.csv");
+  for (const std::vector<std::size_t>& counts :
+       std::vector<std::vector<std::size_t>>{{}, {3, 0, 1}, {255, 1}}) {
+    for (const std::string sep : {",", ";", "tab"}) {
+      const std::vector<std::uint8_t> bytes = Serialized(PatternDocument(counts));
+      WriteBytes(file, bytes);
+      ToolRun r = RunTool({"export", "--sep", sep, file, structures, tiles});
+      ASSERT_EQ(r.code, kExitOk) << r.err;
+      const std::string text = Text(ReadBytes(structures));
+      EXPECT_TRUE(
+          StartsWith(text, "\xEF\xBB\xBFStructure" + (sep == "tab" ? "\t" : sep) + "Armour"))
+          << text.substr(0, 40);
+      EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
+      r = RunTool({"import", file, structures, tiles});
+      EXPECT_EQ(r.code, kExitOk) << r.err;
+      EXPECT_EQ(ReadBytes(file), bytes);
+      // Into an empty file, every row adds its record: the tiles table first.
+      WriteBytes(empty, Serialized(StructureSet{}));
+      r = RunTool({"import", empty, tiles, structures});
+      EXPECT_EQ(r.code, kExitOk) << r.err;
+      EXPECT_EQ(ReadBytes(empty), bytes);
+    }
+  }
+}
+
+TEST(Cli, ImportChangesWhatTheTablesHoldAndNothingElse) {
+  const StructureSet original = PatternDocument({2, 1, 0});
+  const std::string bom = "\xEF\xBB\xBF";
+  // Excel's "Unicode text": UTF-16 LE with its mark, tab-separated, CR LF.
+  const auto unicode_text = [](const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (const char c : ascii) out += std::string{c, '\0'};
+    return out;
+  };
+  struct Case {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> tables;
+    void (*change)(StructureSet&);
+  };
+  const Case cases[] = {
+      {"one column",
+       {{"s.csv", "Structure,Armour\n2,7\n0,5\n"}},
+       [](StructureSet& set) {
+         StructureHeader header = set.Header(0);
+         header.SetArmour(5);
+         set.SetHeader(0, header);
+         header = set.Header(2);
+         header.SetArmour(7);
+         set.SetHeader(2, header);
+       }},
+      {"Excel with semicolons: sep line, BOM, CR LF, quotes, blanks, booleans, any order",
+       {{"s.csv", bom + "sep=;\r\nDoor;Tiles;Structure;Density;BaseTile\r\n"
+                        "TRUE;99;\"1\"; \"200\" ;false\r\n;;2;;\r\n;;;;\r\n"}},
+       [](StructureSet& set) {
+         StructureHeader header = set.Header(1);
+         StructureFlags flags(header.Flags());
+         flags.Set(*StructureFlags::BitOf("Door"), true);
+         flags.Set(*StructureFlags::BitOf("BaseTile"), false);
+         header.SetFlags(flags.word());
+         header.SetDensity(200);
+         set.SetHeader(1, header);
+       }},
+      {"Excel's Unicode text",
+       {{"t.tsv",
+         unicode_text("Structure\tTile\tShape[1][4]\tsPosRelToBase\r\n1\t0\t9\t-300\r\n")}},
+       [](StructureSet& set) {
+         TileRecord tile = set.Tile(1, 0);
+         tile.SetShapeByte(TileRecord::ShapeByteIndex(1, 4), 9);
+         tile.Put(TileRecord::ksPosRelToBase, IntKind::I16, static_cast<std::uint32_t>(-300));
+         set.SetTile(1, 0, tile);
+       }},
+      {"structures and tiles added, tiles table first",
+       {{"t.csv", "Structure,Tile,TileFlags\n3,1,2\n3,0,1\n0,2,5\n"},
+        {"s.csv", "Structure,Armour\n4,1\n3,\n"}},
+       [](StructureSet& set) {
+         TileRecord tile;
+         tile.Put(TileRecord::kTileFlags, IntKind::U8, 5);
+         set.AppendTile(0, tile);
+         set.AppendStructure(StructureEntry{});
+         StructureEntry added;
+         added.header.SetArmour(1);
+         set.AppendStructure(added);
+         for (const std::uint32_t flags : {1u, 2u}) {
+           tile.Put(TileRecord::kTileFlags, IntKind::U8, flags);
+           set.AppendTile(3, tile);
+         }
+       }},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    StructureSet expected = original;
+    c.change(expected);
+    const CsvRun r = ImportInto(folder, original, c.tables);
+    EXPECT_EQ(r.run.code, kExitOk) << c.name << ": " << r.run.err;
+    EXPECT_EQ(r.run.out + r.run.err, "") << c.name;
+    EXPECT_EQ(r.result, Serialized(expected)) << c.name;
+    // A dry run says in diff's words what the import did, and writes nothing.
+    const CsvRun dry = ImportInto(folder, original, c.tables, {"--dry-run"});
+    EXPECT_EQ(dry.run.code, kExitOk) << c.name;
+    EXPECT_EQ(dry.result, Serialized(original)) << c.name;
+    WriteBytes(folder.File("expected.brx"), Serialized(expected));
+    const ToolRun diff = RunTool({"diff", folder.File("file.brx"), folder.File("expected.brx")});
+    EXPECT_EQ(dry.run.out, diff.out) << c.name;
+    EXPECT_NE(dry.run.out, "") << c.name;
+  }
+}
+
+// Where each mistake is reported: "FILE:LINE:COLUMN (NAME)" and what the
+// message must name, in file order; the file stays as it was.
+TEST(Cli, ImportReportsEveryMistakeWhereItIs) {
+  const StructureSet original = PatternDocument({2, 1, 0});
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> tables;
+    std::vector<std::pair<std::string, std::string>> places;  // place, a word of the message
+  };
+  const Case cases[] = {
+      {{{"s.csv", "Structure,Armor,Tlie\n0,1\n"}},
+       {{"s.csv:1:11", "\"Armour\""}, {"s.csv:1:17", "\"Tile\""}}},
+      {{{"s.csv",
+         "Structure,Armour,HitPoints,Door,Density,WallOrientation,ZTileOffsetX\n"
+         "0,1.5,1E+3,2,2024-01-05,=A1,128\n"}},
+       {{"s.csv:2:3 (Armour)", "1.5"},
+        {"s.csv:2:7 (HitPoints)", "1E+3"},
+        {"s.csv:2:12 (Door)", "\"2\""},
+        {"s.csv:2:14 (Density)", "2024-01-05"},
+        {"s.csv:2:25 (WallOrientation)", "=A1"},
+        {"s.csv:2:29 (ZTileOffsetX)", "-128..127"}}},
+      {{{"s.csv", "Structure,Armour\n1,1\n1,2\n3,1\n5,1\n65535,1\n,1\n"}},
+       {{"s.csv:3:1 (Structure)", "1"},
+        {"s.csv:5:1 (Structure)", "4"},
+        {"s.csv:6:1 (Structure)", "65535"},
+        {"s.csv:7:1 (Structure)", "structure"}}},
+      // File order: the tiles table is named first; its mistakes come first.
+      {{{"t.csv", "Structure,Tile\n9,0\n0,4\n0,2\n0,2\n\"0,1\n"},
+        {"s.csv", "Structure,Shape[0][0]\n"}},
+       {{"t.csv:2:1 (Structure)", "9"},
+        {"t.csv:3:3 (Tile)", "3"},
+        {"t.csv:5:3 (Tile)", "2"},
+        {"t.csv:6:1", "quote"},
+        {"s.csv:1:11", "\"Shape[0][0]\""}}},
+      {{{"s.csv", "Armour\n1\n"}, {"t.csv", ""}},
+       {{"s.csv:1:1", "\"Structure\""}, {"t.csv", "empty"}}},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    const CsvRun r = ImportInto(folder, original, c.tables);
+    EXPECT_EQ(r.run.code, kExitError);
+    EXPECT_EQ(r.result, Serialized(original));
+    std::istringstream lines(r.run.err);
+    for (const auto& [place, word] : c.places) {
+      std::string line;
+      std::getline(lines, line);
+      const std::string start = line.find("brxtool: ") == 0 ? line.substr(9) : line;
+      EXPECT_TRUE(StartsWith(start, folder.File(place))) << line << "\nexpected " << place;
+      EXPECT_NE(line.find(word), std::string::npos) << line << "\nexpected " << word;
+    }
+    std::string last;
+    std::getline(lines, last);
+    EXPECT_EQ(last, "brxtool: " + folder.File("file.brx") + ": not changed") << r.run.err;
+  }
+}
+
+TEST(Cli, ImportShowsTheFirstFiftyMistakes) {
+  TempFolder folder;
+  std::string table = "Structure,Armour,Density\n";
+  for (int i = 0; i < 30; ++i) table += std::to_string(i) + ",x,y\n";
+  const CsvRun r = ImportInto(folder, PatternDocument({1}), {{"s.csv", table}});
+  EXPECT_EQ(r.run.code, kExitError);
+  std::istringstream lines(r.run.err);
+  std::vector<std::string> all;
+  for (std::string line; std::getline(lines, line);) all.push_back(line);
+  ASSERT_EQ(all.size(), kMostProblemsShown + 2);
+  EXPECT_TRUE(StartsWith(all[0], folder.File("s.csv:2:3 (Armour)")));
+  EXPECT_TRUE(StartsWith(all[1], folder.File("s.csv:2:5 (Density)")));
+  EXPECT_TRUE(StartsWith(all[2], folder.File("s.csv:3:3 (Armour)")));
+  EXPECT_TRUE(StartsWith(all[kMostProblemsShown], "brxtool: more"));
+}
+
+TEST(Cli, ExportAndImportRefuseToWriteOverTheirInputs) {
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  const std::string table = folder.File("s.csv");
+  const std::vector<std::uint8_t> bytes = Serialized(PatternDocument({1}));
+  WriteBytes(file, bytes);
+  ASSERT_EQ(RunTool({"export", file, table, folder.File("t.csv")}).code, kExitOk);
+  const std::vector<std::uint8_t> exported = ReadBytes(table);
+  const std::vector<std::vector<std::string>> refused = {
+      {"export", file, file, folder.File("t.csv")},
+      {"export", file, table, table},
+      {"import", "--output", file, file, table},
+      {"import", "--output=" + table, file, table},
+  };
+  for (const std::vector<std::string>& args : refused) {
+    const ToolRun r = RunTool(args);
+    EXPECT_EQ(r.code, kExitError) << args[0];
+    EXPECT_NE(r.err, "") << args[0];
+    EXPECT_EQ(ReadBytes(file), bytes);
+    EXPECT_EQ(ReadBytes(table), exported);
+  }
+  // --output leaves the file as it is.
+  WriteText(table, "Structure,Armour\n0,200\n");
+  const ToolRun r = RunTool({"import", "--output", folder.File("out.brx"), file, table});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_EQ(ReadBytes(file), bytes);
+  EXPECT_NE(ReadBytes(folder.File("out.brx")), bytes);
 }
 
 }  // namespace

@@ -111,6 +111,16 @@ expect_equal("diff" "${out}"
 run_tool(0 diff "${brx}" "${brx}")
 expect_equal("diff of equal files" "${out}" "")
 
+# Tables for a spreadsheet: the same bytes on every system (a BOM, CR LF
+# line ends), and back into an empty file they give the file again.
+run_tool(0 export "${brx}" "${WORK}/structures.csv" "${WORK}/tiles.csv")
+expect_same_file("exported structures" "${WORK}/structures.csv" "${DATA}/sample_structures.csv")
+expect_same_file("exported tiles" "${WORK}/tiles.csv" "${DATA}/sample_tiles.csv")
+file(WRITE "${WORK}/empty.json" "{\"structures\": []}")
+run_tool(0 build "${WORK}/empty.json" "${WORK}/imported.brx")
+run_tool(0 import "${WORK}/imported.brx" "${DATA}/sample_tiles.csv" "${DATA}/sample_structures.csv")
+expect_same_file("the imported tables" "${WORK}/imported.brx" "${brx}")
+
 # A damaged file: what could be read, then the damage.
 execute_process(COMMAND head -c 100 "${brx}" OUTPUT_FILE "${WORK}/damaged.brx")
 run_tool(0 dump --lenient "${WORK}/damaged.brx")

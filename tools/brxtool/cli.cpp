@@ -62,11 +62,14 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
       io.out << command.help;
       return kExitOk;
     }
-    if (std::find(command.value_options.begin(), command.value_options.end(), arg) !=
+    // An option that takes a value: "--output OUT.brx" or "--output=OUT.brx".
+    const std::string name = arg.substr(0, arg.find('='));
+    if (std::find(command.value_options.begin(), command.value_options.end(), name) !=
         command.value_options.end()) {
-      if (k + 1 == args.size() || !call.values.emplace(arg, args[k + 1]).second)
-        return UsageError(arg + " takes one value", command.usage, io.err);
-      ++k;
+      const bool attached = name.size() < arg.size();
+      if ((!attached && k + 1 == args.size()) ||
+          !call.values.emplace(name, attached ? arg.substr(name.size() + 1) : args[++k]).second)
+        return UsageError(name + " takes one value", command.usage, io.err);
       continue;
     }
     const bool known =
@@ -96,6 +99,12 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
 
 bool Invocation::Has(std::string_view option) const {
   return std::find(options.begin(), options.end(), option) != options.end();
+}
+
+std::optional<std::string> Invocation::Value(std::string_view option) const {
+  const auto given = values.find(option);
+  if (given == values.end()) return std::nullopt;
+  return given->second;
 }
 
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <istream>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ struct Invocation {
   std::map<std::string, std::string, std::less<>> values;
 
   bool Has(std::string_view option) const;
+  // The value given to an option that takes one; nothing when it is not given.
+  std::optional<std::string> Value(std::string_view option) const;
 };
 
 using CommandHandler = int (*)(const Invocation&, Console&);

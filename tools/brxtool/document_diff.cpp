@@ -44,12 +44,14 @@ class Comparison {
 
   void CompareStructures(const StructureSet& a, const StructureSet& b) {
     const std::size_t common = std::min(a.StructureCount(), b.StructureCount());
-    for (std::size_t i = 0; i < common; ++i) {
-      Difference where;
-      where.structure = i;
-      CompareStructure(where, a.Entry(i), b.Entry(i));
-    }
+    for (std::size_t i = 0; i < common; ++i) CompareEntries(i, a.Entry(i), b.Entry(i));
     AddedOrRemoved({}, common, a.StructureCount(), b.StructureCount(), false);
+  }
+
+  void CompareEntries(std::size_t index, const StructureEntry& a, const StructureEntry& b) {
+    Difference where;
+    where.structure = index;
+    CompareStructure(where, a, b);
   }
 
   void CompareTrailingBytes(const TrailingBytes& a, const TrailingBytes& b) {
@@ -198,6 +200,11 @@ std::size_t CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes,
   comparison.CompareStructures(a.set, b.set);
   if (bytes) comparison.CompareTrailingBytes(a.trailing, b.trailing);
   return comparison.count();
+}
+
+void CompareStructure(std::size_t index, const StructureEntry& a, const StructureEntry& b,
+                      const std::function<void(const Difference&)>& each) {
+  Comparison(false, each).CompareEntries(index, a, b);
 }
 
 std::string DifferenceText(const Difference& difference) {

@@ -40,6 +40,11 @@ struct Difference {
 std::size_t CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes,
                          const std::function<void(const Difference&)>& each);
 
+// The differences within structure `index`, as it was (`a`) and as it is
+// (`b`), handed to `each` as CompareFiles hands them.
+void CompareStructure(std::size_t index, const StructureEntry& a, const StructureEntry& b,
+                      const std::function<void(const Difference&)>& each);
+
 // "structure 12: Armour 40 -> 50", "structure 3 Flags: +Door -Wall",
 // "structure 13: added", "file header: DataSize 96 -> 0".
 std::string DifferenceText(const Difference& difference);

@@ -15,6 +15,8 @@ extern const char kBuildHelp[];
 extern const char kDiffHelp[];
 extern const char kSetHelp[];
 extern const char kMergeHelp[];
+extern const char kExportHelp[];
+extern const char kImportHelp[];
 
 int RunDump(const Invocation& call, Console& io);
 int RunCheck(const Invocation& call, Console& io);
@@ -22,5 +24,7 @@ int RunBuild(const Invocation& call, Console& io);
 int RunDiff(const Invocation& call, Console& io);
 int RunSet(const Invocation& call, Console& io);
 int RunMerge(const Invocation& call, Console& io);
+int RunExport(const Invocation& call, Console& io);
+int RunImport(const Invocation& call, Console& io);
 
 }  // namespace brx::tool

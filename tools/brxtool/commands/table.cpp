@@ -30,6 +30,12 @@ const std::vector<Command>& Commands() {
               "merge the changes two files made to a\nthird, field by field (git's merge driver)",
               kMergeHelp, {"--json"},               3, 3,    "3 files",                kTrouble,   RunMerge,
               {"--output"}},
+    {"export", "export [--sep , | ; | tab] FILE.brx STRUCTURES.csv TILES.csv", "write the file as two tables for a spreadsheet",
+              kExportHelp, {},                       3, 3,    "a file and 2 tables",    kExitError, RunExport,
+              {"--sep"}},
+    {"import", "import [--dry-run] [--output OUT.brx] FILE.brx TABLE.csv...", "apply tables edited in a spreadsheet",
+              kImportHelp, {"--dry-run"},            2, kAny, "a file and 1 or more tables", kExitError, RunImport,
+              {"--output"}},
   };
   // clang-format on
   return kTable;

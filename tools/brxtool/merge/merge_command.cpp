@@ -59,8 +59,7 @@ namespace {
 enum MergeExit : int { kClean = 0, kConflicts = 1 };
 
 int Merge(const Invocation& call, Console& io) {
-  const auto output = call.values.find("--output");
-  const std::string& out_path = output == call.values.end() ? call.operands[1] : output->second;
+  const std::string out_path = call.Value("--output").value_or(call.operands[1]);
   StructureSet files[3];
   bool loaded = true;
   for (std::size_t k = 0; k < 3; ++k) {
