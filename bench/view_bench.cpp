@@ -22,7 +22,9 @@
 #include <vector>
 
 #include "model/structure_data.h"
+#include "model/structure_files.h"
 #include "model/structure_set.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/editor_view.h"
 #include "view/structure_pane.h"
@@ -65,7 +67,8 @@ std::string WriteDocument(std::size_t structures, const char* name) {
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + name;
   std::string reason;
-  if (!set.SaveToFile(path.c_str(), &reason)) Fail("cannot write " + path + ": " + reason);
+  if (!brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem(), &reason))
+    Fail("cannot write " + path + ": " + reason);
   return path;
 }
 
@@ -108,7 +111,8 @@ double FloorMs(HWND host) {
 double RebuildMs(HWND host, const std::string& path) {
   brx::StructureSet scratch;
   const double read = Ms([&] {
-    if (!scratch.LoadFromFile(path.c_str())) Fail("cannot read " + path);
+    if (!brx::LoadFromFile(scratch, path.c_str(), brx::SystemFileSystem()))
+      Fail("cannot read " + path);
   });
   brx::CEditorView view;
   if (!view.Create(host)) Fail("cannot create the view");

@@ -1,10 +1,10 @@
 // Loading and saving a StructureSet through the file seam.
+#include "model/structure_files.h"
+
 #include <string>
 #include <vector>
 
-#include "model/file_system.h"
 #include "model/structure_data.h"
-#include "model/structure_set.h"
 
 namespace brx {
 namespace {
@@ -49,12 +49,8 @@ std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string
 
 }  // namespace
 
-bool StructureSet::LoadFromFile(const char* name, std::string* reason) {
-  return LoadFromFile(name, SystemFileSystem(), reason);
-}
-
-bool StructureSet::LoadFromFile(const char* name, FileSystem& files, std::string* reason) {
-  Clear();
+bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string* reason) {
+  set.Clear();
   if (!HasName(name)) {
     SetReason(reason, "no file name was given");
     return false;
@@ -65,15 +61,11 @@ bool StructureSet::LoadFromFile(const char* name, FileSystem& files, std::string
     SetReason(reason, "cannot open the file: " + error);
     return false;
   }
-  return ParseStructureData(*file, *this, reason);
+  return ParseStructureData(*file, set, reason);
 }
 
-bool StructureSet::SaveToFile(const char* name, std::string* reason) const {
-  return SaveToFile(name, SystemFileSystem(), reason);
-}
-
-bool StructureSet::SaveToFile(const char* name, FileSystem& files, std::string* reason) const {
-  if (!FitsTheFormat(*this, reason)) return false;
+bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string* reason) {
+  if (!FitsTheFormat(set, reason)) return false;
   if (!HasName(name)) {
     SetReason(reason, "no file name was given");
     return false;
@@ -90,7 +82,7 @@ bool StructureSet::SaveToFile(const char* name, FileSystem& files, std::string* 
     SetReason(reason, "cannot write the file: " + error);
     return false;
   }
-  const bool written = WriteStructureData(*this,
+  const bool written = WriteStructureData(set,
                                           [&](const std::uint8_t* data, std::size_t size) {
                                             return WriteAll(*file, data, size, error);
                                           }) &&

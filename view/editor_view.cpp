@@ -4,6 +4,8 @@
 
 #include "framework/message_map.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/beep.h"
 #include "view/structure_pane.h"
@@ -76,7 +78,7 @@ bool CEditorView::LoadDocument(const char* path, std::string* reason) {
   // Read aside, so that a file that cannot be read costs nothing of the
   // open document or of the edits in its pane.
   StructureSet loaded;
-  if (!loaded.LoadFromFile(path, reason)) return false;
+  if (!LoadFromFile(loaded, path, SystemFileSystem(), reason)) return false;
   document_ = std::move(loaded);
   RebuildTree(document_);
   return true;
@@ -89,7 +91,7 @@ bool CEditorView::SaveDocument(const char* path, std::string* reason) {
     if (reason) *reason = DescribeFailedField(*pane_);
     return false;
   }
-  return document_.SaveToFile(path, reason);
+  return SaveToFile(document_, path, SystemFileSystem(), reason);
 }
 
 void CEditorView::FocusFailedField() {

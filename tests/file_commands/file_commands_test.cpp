@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
@@ -40,13 +42,13 @@ HWND ArmourField(RunningFrame& running) {
 std::string LoadReason(const std::string& path) {
   StructureSet set;
   std::string reason;
-  EXPECT_FALSE(set.LoadFromFile(path.c_str(), &reason)) << path;
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason)) << path;
   return reason;
 }
 
 std::string SaveReason(const std::string& path) {
   std::string reason;
-  EXPECT_FALSE(StructureSet().SaveToFile(path.c_str(), &reason)) << path;
+  EXPECT_FALSE(SaveToFile(StructureSet(), path.c_str(), SystemFileSystem(), &reason)) << path;
   return reason;
 }
 
@@ -105,7 +107,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndShowsItsStructures) {
   ASSERT_EQ(document.StructureCount(), 3u);
   EXPECT_EQ(document.TileCount(0), 2u);
   StructureSet on_disk;
-  ASSERT_TRUE(on_disk.LoadFromFile(other.c_str()));
+  ASSERT_TRUE(LoadFromFile(on_disk, other.c_str(), SystemFileSystem()));
   EXPECT_EQ(document.Header(2).bytes, on_disk.Header(2).bytes);
   EXPECT_EQ(running.TreeItemCount(), 6);
   EXPECT_NE(running.frame().view().PaneWindow(), nullptr);
@@ -175,7 +177,7 @@ TEST_F(FileCommandsTest, SaveAsWritesTheOpenPanesEditsAndAppendsTheExtension) {
   header.SetArmour(77);
   expected.SetHeader(0, header);
   const std::string written = folder_.File("edited.brx");
-  ASSERT_TRUE(expected.SaveToFile(folder_.File("expected.brx").c_str()));
+  ASSERT_TRUE(SaveToFile(expected, folder_.File("expected.brx").c_str(), SystemFileSystem()));
   EXPECT_EQ(ReadBytes(written), ReadBytes(folder_.File("expected.brx")));
   // The pane stays as it was: same window, same text, selection unmoved.
   EXPECT_EQ(running.frame().view().PaneWindow(), pane);
@@ -259,7 +261,7 @@ TEST_F(FileCommandsTest, AFieldThatDoesNotConvertHoldsTheSelectionAgainstRealInp
     EXPECT_EQ(running.frame().view().PaneWindow(), pane);
     EXPECT_EQ(WindowText(ArmourField(running)), "abc");
     StructureSet on_disk;
-    ASSERT_TRUE(on_disk.LoadFromFile(sample_.c_str()));
+    ASSERT_TRUE(LoadFromFile(on_disk, sample_.c_str(), SystemFileSystem()));
     EXPECT_TRUE(running.frame().view().Document() == on_disk);
   }
 }
@@ -283,7 +285,7 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAsksAndNoKeepsTheDialogOpen) {
   EXPECT_TRUE(dialog_open_after_no);
   EXPECT_NE(question_no.find("replace"), std::string::npos) << question_no;
   StructureSet written;
-  ASSERT_TRUE(written.LoadFromFile(existing.c_str()));
+  ASSERT_TRUE(LoadFromFile(written, existing.c_str(), SystemFileSystem()));
   EXPECT_EQ(written.StructureCount(), 3u);
   EXPECT_EQ(written.Header(0).Armour(), 77);
 }

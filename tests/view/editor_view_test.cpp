@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "model/structure_data.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
@@ -33,16 +35,16 @@ class EditorViewTest : public ::testing::Test {
   // Loads a document the way a user would get one: from a file.
   void Open(const StructureSet& set) {
     const std::string path = folder_.File("open.brx");
-    ASSERT_TRUE(set.SaveToFile(path.c_str()));
+    ASSERT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem()));
     std::string reason;
     ASSERT_TRUE(view_.LoadDocument(path.c_str(), &reason)) << reason;
   }
   // The document as the reader gives it back (counts and positions put in).
   StructureSet AsLoaded(const StructureSet& set) {
     const std::string path = folder_.File("expected.brx");
-    EXPECT_TRUE(set.SaveToFile(path.c_str()));
+    EXPECT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem()));
     StructureSet loaded;
-    EXPECT_TRUE(loaded.LoadFromFile(path.c_str()));
+    EXPECT_TRUE(LoadFromFile(loaded, path.c_str(), SystemFileSystem()));
     return loaded;
   }
   StructureSet Saved() {
@@ -50,7 +52,7 @@ class EditorViewTest : public ::testing::Test {
     std::string reason;
     EXPECT_TRUE(view_.SaveDocument(path.c_str(), &reason)) << reason;
     StructureSet saved;
-    EXPECT_TRUE(saved.LoadFromFile(path.c_str()));
+    EXPECT_TRUE(LoadFromFile(saved, path.c_str(), SystemFileSystem()));
     return saved;
   }
 

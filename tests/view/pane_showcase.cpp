@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/editor_view.h"
 
@@ -39,7 +41,7 @@ std::string WriteSample() {
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + "pane_showcase.brx";
-  set.SaveToFile(path.c_str());
+  brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem());
   return path;
 }
 

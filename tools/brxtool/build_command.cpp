@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "model/file_system.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/command.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/json_document.h"
@@ -99,7 +100,8 @@ int RunBuild(const Invocation& call, Console& io) {
                  static_cast<std::streamsize>(bytes.size()));
     return kExitOk;
   }
-  if (!set.SaveToFile(out_path.c_str(), &error)) return Failed(out_path, error, io.err, kExitError);
+  if (!SaveToFile(set, out_path.c_str(), SystemFileSystem(), &error))
+    return Failed(out_path, error, io.err, kExitError);
   return kExitOk;
 }
 

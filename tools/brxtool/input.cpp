@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/file_system.h"
+#include "os/system_file_system.h"
 
 namespace brx::tool {
 
