@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
 #include "model/structure_files.h"
 #include "model/structure_set.h"
@@ -31,7 +32,7 @@ brx::StructureSet MakeDocument() {
   brx::StructureSet set;
   for (std::size_t i = 0; i < kStructures; ++i) {
     brx::StructureEntry entry;
-    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
     entry.header.SetFlags(static_cast<std::uint32_t>(i * 2654435761u));
     entry.tiles.resize(kTiles / kStructures);
     for (std::size_t j = 0; j < entry.tiles.size(); ++j)

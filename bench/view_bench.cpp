@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
 #include "model/structure_files.h"
 #include "model/structure_set.h"
@@ -59,7 +60,7 @@ std::string WriteDocument(std::size_t structures, const char* name) {
   set.Reserve(structures);
   for (std::size_t i = 0; i < structures; ++i) {
     brx::StructureEntry entry;
-    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
     entry.tiles.resize(kTilesPerStructure);
     set.AppendStructure(std::move(entry));
   }

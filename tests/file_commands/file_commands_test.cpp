@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "model/fields.h"
 #include "model/structure_files.h"
 #include "os/system_file_system.h"
 #include "res/resource.h"
@@ -142,8 +143,8 @@ TEST_F(FileCommandsTest, AFailedOpenSaysWhyAndKeepsTheDocumentWithItsUnstoredEdi
         << c.name;
     EXPECT_TRUE(Take(running) == before) << c.name;
     // The edit is still the pane's to store when the selection moves.
-    EXPECT_EQ(running.frame().view().Document().Header(0).Armour(),
-              PatternDocument({1, 0, 2}).Header(0).Armour())
+    EXPECT_EQ(fields::kArmour.ValueIn(running.frame().view().Document().Header(0)),
+              fields::kArmour.ValueIn(PatternDocument({1, 0, 2}).Header(0)))
         << c.name;
   }
 }
@@ -174,7 +175,7 @@ TEST_F(FileCommandsTest, SaveAsWritesTheOpenPanesEditsAndAppendsTheExtension) {
             RunningFrame::kStepsDone);
   StructureSet expected = PatternDocument({1, 0, 2});
   StructureHeader header = expected.Header(0);
-  header.SetArmour(77);
+  fields::kArmour.Put(header, 77);
   expected.SetHeader(0, header);
   const std::string written = folder_.File("edited.brx");
   ASSERT_TRUE(SaveToFile(expected, folder_.File("expected.brx").c_str(), SystemFileSystem()));
@@ -287,7 +288,7 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAsksAndNoKeepsTheDialogOpen) {
   StructureSet written;
   ASSERT_TRUE(LoadFromFile(written, existing.c_str(), SystemFileSystem()));
   EXPECT_EQ(written.StructureCount(), 3u);
-  EXPECT_EQ(written.Header(0).Armour(), 77);
+  EXPECT_EQ(fields::kArmour.ValueIn(written.Header(0)), 77);
 }
 
 // A dialog that fails is told, never taken for a cancel. (Wine's own dialog
