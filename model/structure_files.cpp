@@ -9,8 +9,8 @@
 namespace brx {
 namespace {
 
-void SetReason(std::string* reason, std::string text) {
-  if (reason) *reason = std::move(text);
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
 }
 
 bool HasName(const char* name) {
@@ -49,49 +49,49 @@ std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string
 
 }  // namespace
 
-bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string* reason) {
+bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string* error) {
   set.Clear();
   if (!HasName(name)) {
-    SetReason(reason, "no file name was given");
+    SetError(error, "no file name was given");
     return false;
   }
-  std::string error;
-  const auto file = files.OpenForReading(name, error);
+  std::string cause;
+  const auto file = files.OpenForReading(name, cause);
   if (!file) {
-    SetReason(reason, "cannot open the file: " + error);
+    SetError(error, "cannot open the file: " + cause);
     return false;
   }
-  return ParseStructureData(*file, set, reason);
+  return ParseStructureData(*file, set, error);
 }
 
-bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string* reason) {
-  if (!FitsTheFormat(set, reason)) return false;
+bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string* error) {
+  if (!FitsTheFormat(set, error)) return false;
   if (!HasName(name)) {
-    SetReason(reason, "no file name was given");
+    SetError(error, "no file name was given");
     return false;
   }
   std::string target;
   std::string temporary;
-  std::string error;
-  if (!files.ResolveSaveTarget(name, target, error)) {
-    SetReason(reason, "cannot write the file: " + error);
+  std::string cause;
+  if (!files.ResolveSaveTarget(name, target, cause)) {
+    SetError(error, "cannot write the file: " + cause);
     return false;
   }
-  auto file = CreateTemporary(files, target, temporary, error);
+  auto file = CreateTemporary(files, target, temporary, cause);
   if (!file) {
-    SetReason(reason, "cannot write the file: " + error);
+    SetError(error, "cannot write the file: " + cause);
     return false;
   }
   const bool written = WriteStructureData(set,
                                           [&](const std::uint8_t* data, std::size_t size) {
-                                            return WriteAll(*file, data, size, error);
+                                            return WriteAll(*file, data, size, cause);
                                           }) &&
-                       file->Flush(error) && file->Close(error) &&
-                       files.Replace(temporary, target, error);
+                       file->Flush(cause) && file->Close(cause) &&
+                       files.Replace(temporary, target, cause);
   if (!written) {
     file.reset();
     files.Remove(temporary);
-    SetReason(reason, "cannot write the file: " + error);
+    SetError(error, "cannot write the file: " + cause);
     return false;
   }
   return true;

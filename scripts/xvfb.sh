@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: a private X server for Wine, started and stopped by its PID, and
 # the wait for a program's window to show on it.
 
@@ -8,8 +9,7 @@ brx_start_xvfb() {
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     BRX_XVFB_PID=$!
-    local tries
-    for tries in $(seq 50); do
+    for _ in $(seq 50); do
       if [ -e "/tmp/.X11-unix/X$n" ]; then
         export DISPLAY=":$n" BRX_XVFB_PID
         return 0
