@@ -6,6 +6,7 @@
 
 #include "app/about_box.h"
 #include "app/program_module.h"
+#include "framework/dpi.h"
 #include "framework/message_map.h"
 #include "framework/private_messages.h"
 #include "framework/toolbar.h"
@@ -29,6 +30,14 @@ constexpr framework::CUpdateUIBase::Entry kCommandStates[] = {
     {ID_VIEW_TOOLBAR, framework::CUpdateUIBase::kMenuPopupItem},
     {ID_VIEW_STATUS_BAR, framework::CUpdateUIBase::kMenuPopupItem},
     {framework::CUpdateUIBase::kEndOfTable, 0},
+};
+
+// The toolbar and menu images, one set per scale of the screen.
+constexpr framework::ScaledResource kToolbarImages[] = {
+    {100, IDR_MAINFRAME},
+    {125, IDR_MAINFRAME_125},
+    {150, IDR_MAINFRAME_150},
+    {200, IDR_MAINFRAME_200},
 };
 
 bool IsAltF4(const MSG& message) {
@@ -99,13 +108,14 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   HWND frame = hwnd();
   // The menu moves from the window's own menu bar into the menu bar control,
   // which owns it from now on and draws New, Open and Save As with the
-  // toolbar's images.
+  // toolbar's images, in the size drawn for the screen's scale.
+  const int images = framework::PickForDpi(kToolbarImages, framework::SystemDpi());
   menuBar_.Create(frame, kMenuBarStyle);
   menuBar_.AttachMenu(GetMenu(frame));
-  menuBar_.LoadImages(IDR_MAINFRAME);
+  menuBar_.LoadImages(images);
   SetMenu(frame, nullptr);
 
-  toolbar_ = framework::CreateToolbarFromResource(frame, IDR_MAINFRAME, kToolbarStyle, IDW_TOOLBAR);
+  toolbar_ = framework::CreateToolbarFromResource(frame, images, kToolbarStyle, IDW_TOOLBAR);
   toolbarHost_ = framework::CreateRebar(frame, kRebarStyle, IDW_TOOLBAR);
   framework::AddToolbarBand(toolbarHost_, menuBar_.hwnd(), false);
   toolbar_band_id_ = framework::AddToolbarBand(toolbarHost_, toolbar_, true);

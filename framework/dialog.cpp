@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include "framework/dpi.h"
+
 namespace brx::framework {
 namespace {
 
@@ -39,6 +41,8 @@ INT_PTR CDialog::RunModal(int template_id, HWND owner) {
 INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = static_cast<CDialog*>(Bound(window, DWLP_USER));
   if (!self && message == WM_INITDIALOG) {
+    // Before the dialog's own code sees its controls, so it sees them as shown.
+    FitLabelsToScaledText(window);
     self = reinterpret_cast<CDialog*>(lparam);
     if (self) self->Bind(window);
   }

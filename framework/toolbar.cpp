@@ -4,10 +4,16 @@
 
 #include <vector>
 
+#include "framework/dpi.h"
 #include "framework/toolbar_resource.h"
 #include "framework/window.h"
 
 namespace brx::framework {
+namespace {
+
+constexpr int kButtonPadding = 7;
+
+}  // namespace
 
 HWND CreateToolbarFromResource(HWND parent, int resource_id, DWORD style, UINT control_id) {
   const std::optional<ToolbarLayout> layout = LoadToolbarResource(ResourceInstance(), resource_id);
@@ -34,8 +40,10 @@ HWND CreateToolbarFromResource(HWND parent, int resource_id, DWORD style, UINT c
 
   SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(layout->image_width, layout->image_height));
+  // The room around the image grows with the screen's scale, as the image does.
+  const int padding = ScaleForDpi(kButtonPadding, SystemDpi());
   SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
-               MAKELONG(layout->image_width + 7, layout->image_height + 7));
+               MAKELONG(layout->image_width + padding, layout->image_height + padding));
   TBADDBITMAP bitmap{ResourceInstance(), static_cast<UINT_PTR>(resource_id)};
   SendMessageA(toolbar, TB_ADDBITMAP, image, reinterpret_cast<LPARAM>(&bitmap));
   SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));

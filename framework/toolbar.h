@@ -13,7 +13,8 @@ constexpr UINT kFirstBandId = 0xEB00;
 // WORDs version 1, image width, image height, count, then one command id per
 // button, 0 for a separator) and the bitmap with the same id. Buttons are
 // enabled push buttons, images in resource order; buttons are the image size
-// plus 7 each way. Null when the resource or the window is missing.
+// plus 7 each way at 96 DPI, plus that scaled to the screen's DPI otherwise.
+// Null when the resource or the window is missing.
 HWND CreateToolbarFromResource(HWND parent, int resource_id, DWORD style, UINT control_id);
 
 // Creates a rebar at (0, 0), 100 x 100, with an empty bar description. Null

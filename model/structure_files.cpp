@@ -1,6 +1,7 @@
 // Loading and saving a StructureSet through the file seam.
 #include "model/structure_files.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,17 +34,35 @@ bool WriteAll(OutputFile& file, const std::uint8_t* data, std::size_t size, std:
   return true;
 }
 
+// The folder part of a file name, as the user knows it: Windows takes both
+// slashes, and the final path of a Windows file starts with the long-path
+// prefix, which no user types.
+std::string FolderOf(std::string path) {
+  const std::string long_path = "\\\\?\\";
+  if (std::filesystem::path::preferred_separator == '\\' && path.rfind(long_path, 0) == 0)
+    path.erase(0, long_path.size());
+  std::string separators = "/";
+  separators += static_cast<char>(std::filesystem::path::preferred_separator);
+  const std::size_t last = path.find_last_of(separators);
+  if (last == std::string::npos) return "the current folder";
+  return last == 0 ? path.substr(0, 1) : path.substr(0, last);
+}
+
 // Creates the temporary file beside the target, so that the final rename
-// stays within one folder and one volume.
+// stays within one folder and one volume. A failure is the folder's, not the
+// file's: the file itself may well be writable.
 std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string& target,
                                             std::string& temporary, std::string& error) {
   constexpr int kAttempts = 100;
+  std::string cause;
   for (int n = 0; n < kAttempts; ++n) {
     temporary = target + "." + std::to_string(n) + ".tmp";
     bool already_exists = false;
-    if (auto file = files.CreateNew(temporary, target, already_exists, error)) return file;
+    if (auto file = files.CreateNew(temporary, target, already_exists, cause)) return file;
     if (!already_exists) break;
   }
+  error = "cannot create a temporary file in " + FolderOf(target) + ": " + cause +
+          "; a save needs a folder it may create files in";
   return nullptr;
 }
 
@@ -79,7 +98,7 @@ bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, st
   }
   auto file = CreateTemporary(files, target, temporary, cause);
   if (!file) {
-    SetError(error, "cannot write the file: " + cause);
+    SetError(error, cause);
     return false;
   }
   const bool written = WriteStructureData(set,

@@ -5,6 +5,11 @@
 
 // Resources of the main frame: menu, accelerators, toolbar, bitmap, icon, title.
 #define IDR_MAINFRAME 128
+// The toolbar and its bitmap again, drawn for 125, 150 and 200 % (120, 144
+// and 192 DPI); IDR_MAINFRAME's are the 100 % ones.
+#define IDR_MAINFRAME_125 130
+#define IDR_MAINFRAME_150 131
+#define IDR_MAINFRAME_200 132
 
 // Dialog templates.
 #define IDD_ABOUTBOX 100

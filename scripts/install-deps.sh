@@ -7,7 +7,7 @@ packages=(
   cmake make g++ git
   libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xdotool imagemagick x11-utils
+  wine wine64 xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev gcovr
   zip shellcheck clang-format
 )

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes the program's image resources with nothing but the standard library:
 
-res/toolbar.bmp  the toolbar strip, 48 x 15, 16 colours: New, Open, Save As
-res/brxedit.ico  the program icon, 32 x 32 and 16 x 16, 32-bit with alpha
+res/toolbar.bmp      the toolbar strip, 48 x 15, 16 colours: New, Open, Save As,
+                     drawn pixel by pixel for 100 %
+res/toolbar-NNN.bmp  the same images for NNN % (125, 150, 200), drawn from shapes
+res/brxedit.ico      the program icon, 32 x 32 and 16 x 16, 32-bit with alpha
 
 The toolbar's background is light grey (C0C0C0): the toolbar control maps that
 colour to the button face, so the images blend into any colour scheme.
@@ -76,16 +78,87 @@ SAVE_DISK = [
 ]
 
 
-def toolbar_bitmap():
-    images = [NEW_PAGE, OPEN_FOLDER, SAVE_DISK]
+# The larger images are the same drawings as shapes on the 16 x 15 grid of the
+# pixel images above. Corners are rounded to whole pixels first (`at`), and
+# outlines are `line` pixels wide whatever the scale (`at` takes pixel offsets
+# after the grid point), so edges stay crisp: each outline is the shape
+# filled black with the same shape, moved in by the outline, filled over it.
+
+
+def new_page(at, line):
+    return [
+        ("k", [at(3, 1), at(10, 1), at(14, 5), at(14, 14), at(3, 14)]),
+        ("w", [at(3, 1, line, line), at(10, 1, 0, line), at(14, 5, -line, 0),
+               at(14, 14, -line, -line), at(3, 14, line, -line)]),
+        ("k", [at(9, 1), at(9, 1, line, 0), at(9, 5, line, 0), at(9, 5)]),
+        ("k", [at(9, 5), at(14, 5), at(14, 5, 0, line), at(9, 5, 0, line)]),
+    ]
+
+
+def open_folder(at, line):
+    return [
+        ("k", [at(0, 3), at(1, 2), at(5, 2), at(6, 4), at(13, 4), at(13, 13), at(0, 13)]),
+        ("y", [at(0, 3, line, line), at(1, 2, line, line), at(5, 2, 0, line), at(6, 4, 0, line),
+               at(13, 4, -line, line), at(13, 13, -line, 0), at(0, 13, line, 0)]),
+        ("k", [at(3.5, 7), at(16, 7), at(12.5, 13), at(0.5, 13)]),
+        ("o", [at(3.5, 7, line, line), at(16, 7, -2 * line, line), at(12.5, 13, -line, -line),
+               at(0.5, 13, 2 * line, -line)]),
+    ]
+
+
+def save_disk(at, line):
+    def box(left, top, right, bottom, inset=0):
+        return [at(left, top, inset, inset), at(right, top, -inset, inset),
+                at(right, bottom, -inset, -inset), at(left, bottom, inset, -inset)]
+    return [
+        ("k", box(1, 1, 14, 13)),
+        ("b", box(1, 1, 14, 13, line)),
+        ("w", box(3, 2, 12, 6)),
+        ("c", box(4, 3, 11, 4)),
+        ("c", box(4, 5, 11, 6)),
+        ("g", box(4, 8, 11, 12)),
+        ("k", box(7, 9, 9, 12)),
+    ]
+
+
+def inside(x, y, polygon):
+    crossings = False
+    for (x1, y1), (x2, y2) in zip(polygon, polygon[1:] + polygon[:1]):
+        if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+            crossings = not crossings
+    return crossings
+
+
+def scaled(percent):
+    """The three images as rows of letters, 16 x 15 scaled to `percent`, rounded."""
+    scale = percent / 100
+    width, height = int(16 * scale + 0.5), int(15 * scale + 0.5)
+    line = max(1, int(scale + 0.5))
+
+    def at(x, y, dx=0, dy=0):
+        return (int(x * width / 16 + 0.5) + dx, int(y * height / 15 + 0.5) + dy)
+
+    images = []
+    for drawing in (new_page, open_folder, save_disk):
+        rows = [["."] * width for _ in range(height)]
+        for ink, polygon in drawing(at, line):
+            for y in range(height):
+                for x in range(width):
+                    if inside(x + 0.5, y + 0.5, polygon):
+                        rows[y][x] = ink
+        images.append(["".join(row) for row in rows])
+    return images
+
+
+def toolbar_bitmap(images):
+    width, height = len(images[0][0]) * len(images), len(images[0])
     for image in images:
-        assert len(image) == 15 and all(len(row) == 16 for row in image), image
-    width, height = 16 * len(images), 15
+        assert len(image) == height and all(len(row) * len(images) == width for row in image)
     rows = []
     for y in reversed(range(height)):  # bottom-up
-        indices = [INK[ch] for image in images for ch in image[y]]
+        indices = [INK[ch] for image in images for ch in image[y]] + [0]
         rows.append(bytes((indices[x] << 4) | indices[x + 1] for x in range(0, width, 2)))
-    stride = (width // 2 + 3) & ~3
+    stride = ((width + 1) // 2 + 3) & ~3
     pixels = b"".join(row.ljust(stride, b"\0") for row in rows)
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(pixels), 2835, 2835, 16, 0)
@@ -161,7 +234,9 @@ def icon_file(sizes):
 
 
 def main():
-    (ROOT / "res" / "toolbar.bmp").write_bytes(toolbar_bitmap())
+    (ROOT / "res" / "toolbar.bmp").write_bytes(toolbar_bitmap([NEW_PAGE, OPEN_FOLDER, SAVE_DISK]))
+    for percent in (125, 150, 200):
+        (ROOT / "res" / f"toolbar-{percent}.bmp").write_bytes(toolbar_bitmap(scaled(percent)))
     (ROOT / "res" / "brxedit.ico").write_bytes(icon_file([32, 16]))
 
 

@@ -19,6 +19,11 @@ version=$(sed -n 's/^project(brxedit VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
 grep -q "\"BRXEDIT Application v$version\"" res/app.rc ||
   { echo "the About box does not say v$version" >&2; exit 1; }
+# The version resource is written by hand too.
+for key in FileVersion ProductVersion; do
+  grep -q "VALUE \"$key\", \"$version\"" res/app.rc ||
+    { echo "the version resource's $key is not $version" >&2; exit 1; }
+done
 source scripts/wine-env.sh
 brx_wine_prefix "$build/wineprefix"
 brxtool() { timeout -k 5 60 wine "$1" "${@:2}" </dev/null 2>&1; }

@@ -2,17 +2,37 @@
 # Makes the screenshots in docs/ from the real program under Wine on a
 # private Xvfb, with the release's sample file open: the main window with a
 # structure selected, a tile selected, and the File menu open.
-# Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/win64, built first)
+# Usage: scripts/screenshots.sh [--dpi DPI] [--out FOLDER] [BUILD_DIR]
+#   --dpi DPI     the screen's scale: 96 (100 %, the default), 120, 144, 192 (200 %);
+#                 the program runs in a Wine prefix of its own made for that DPI
+#   --out FOLDER  where the pictures go (default docs/)
+#   BUILD_DIR     default build/win64, built first
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/win64}
+dpi=""
+out="$root/docs"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --dpi) dpi=${2:?--dpi needs a number}; shift 2 ;;
+    --out) out=${2:?--out needs a folder}; shift 2 ;;
+    -*) echo "usage: scripts/screenshots.sh [--dpi DPI] [--out FOLDER] [BUILD_DIR]" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
+if [ -n "$dpi" ] && [[ ! "$dpi" =~ ^[0-9]+$ ]]; then
+  echo "--dpi takes a number, such as 144" >&2
+  exit 2
+fi
 [ $# -ge 1 ] || "$root/scripts/build.sh" win64 brxedit brxtool
+# Wine takes only an absolute prefix.
+build=$(realpath -m -- "${1:-$root/build/win64}")
 exe="$build/app/brxedit.exe"
 [ -f "$exe" ] || { echo "no $exe: build it first" >&2; exit 1; }
+mkdir -p "$out"
 
 source "$root/scripts/wine-env.sh"
 source "$root/scripts/xvfb.sh"
-brx_wine_prefix "$build/wineprefix"
+brx_wine_prefix "$build/wineprefix${dpi:+-dpi$dpi}" ${dpi:+"$dpi"}
 work=$(mktemp -d)
 program=""
 cleanup() {
@@ -22,26 +42,27 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-brx_start_xvfb
+brx_start_xvfb ${dpi:+"$dpi"}
 
 # The sample file of the release, built by brxtool from its JSON.
 wine "$build/tools/brxtool.exe" build "$(brx_windows_path "$root/docs/sample.json")" \
-  "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>&1 </dev/null ||
-  { echo "brxtool could not build the sample" >&2; exit 1; }
+  "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>"$work/err" </dev/null ||
+  { echo "brxtool could not build the sample:" >&2; cat "$work/err" >&2; exit 1; }
 
 wine "$exe" "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>&1 &
 program=$!
 window=$(brx_wait_for_window BRXEDIT) || { echo "the program's window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window"
-xdotool mousemove 1200 1000  # no hover effects in the pictures
+eval "$(xdotool getdisplaygeometry --shell)"
+xdotool mousemove $((WIDTH - 1)) $((HEIGHT - 1))  # no hover effects in the pictures
 sleep 1
 
 # shot NAME: the frame's area of the screen, popups included.
 shot() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
-    "$root/docs/$1.png"
-  echo "docs/$1.png"
+    "$out/$1.png"
+  echo "$out/$1.png"
 }
 
 shot main-window            # the first structure is selected at start

@@ -6,10 +6,12 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-# brx_wine_prefix DIR: use DIR as WINEPREFIX, making it once (under a lock, so
-# parallel tests share one making).
+# brx_wine_prefix DIR [DPI]: use DIR as WINEPREFIX, making it once (under a
+# lock, so parallel tests share one making). With DPI, the prefix's screen
+# has that many pixels per inch (96 is 100 %, 192 is 200 %).
 brx_wine_prefix() {
   export WINEPREFIX="$1"
+  local dpi=${2:-}
   [ -f "$WINEPREFIX/.brx-ready" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -27,13 +29,17 @@ brx_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # Without a window manager, unmanaged windows close in milliseconds, not seconds.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    if [ -n "$dpi" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    fi
     # The registry is read when the server starts and saved when it stops:
     # stop it so that the settings are on disk and the next start sees them.
     timeout 30 wineserver -w >/dev/null 2>&1
     wineserver -k >/dev/null 2>&1
     sleep 1
     if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" ||
-       ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+       ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" ||
+       { [ -n "$dpi" ] && ! grep -q "\"LogPixels\"=dword:$(printf %08x "$dpi")" "$WINEPREFIX/user.reg"; }; then
       echo "could not write Wine's settings into $WINEPREFIX" >&2
       exit 1
     fi

@@ -2,12 +2,16 @@
 # Sourced: a private X server for Wine, started and stopped by its PID, and
 # the wait for a program's window to show on it.
 
-# brx_start_xvfb: starts Xvfb on a free display and exports DISPLAY and BRX_XVFB_PID.
+# brx_start_xvfb [DPI]: starts Xvfb on a free display and exports DISPLAY and
+# BRX_XVFB_PID. Its screen is 1280 x 1024, or as many times larger as DPI is
+# than 96: a screen with as much room as the program has at 100 %.
+# shellcheck disable=SC2120 # the DPI is optional
 brx_start_xvfb() {
-  local n
+  local n dpi=${1:-96}
+  local screen="$((1280 * dpi / 96))x$((1024 * dpi / 96))x24"
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
     BRX_XVFB_PID=$!
     for _ in $(seq 50); do
       if [ -e "/tmp/.X11-unix/X$n" ]; then

@@ -2,8 +2,9 @@
 # it: the format reference's worked example is what brxtool builds from its
 # JSON; the user guide's keyboard tables list every accelerator of the
 # program's resource as doing what it does, and the menus' access keys as
-# they are; every link of the README and the documents names a file that
-# exists.
+# they are; the guide quotes the help lines and the About box's version as
+# the program has them, and has no Markdown links (it is read in Notepad);
+# every link of the README and the documents names a file that exists.
 # cmake -DSOURCE=<repository> -DTOOL=<brxtool> -DWORK=<folder> -P check_docs.cmake
 
 cmake_policy(SET CMP0057 NEW)
@@ -147,6 +148,34 @@ foreach(entry IN LISTS entries)
     endif()
   endif()
 endforeach()
+
+# The guide ships as README.txt and is read in Notepad: no Markdown link or
+# picture syntax, which reads as noise there.
+string(REGEX MATCHALL "!?\\[[^]\n]*\\]\\([^)\n]*\\)" markup "${guide}")
+if(markup)
+  fail("user-guide.md has Markdown links, which Notepad shows as they are: ${markup}")
+endif()
+
+# What the guide quotes of the program: the status-bar help of Exit and of
+# the window menu's Close (the text before the line break), which it must
+# set right, and the About box's version line. The guide wraps its lines.
+string(REGEX REPLACE "[ \n]+" " " guide_text "${guide}")
+foreach(id ID_APP_EXIT IDS_SYSTEM_CLOSE)
+  if(NOT rc MATCHES "\n *${id} \"([^\"\\]*)")
+    message(FATAL_ERROR "no string ${id} in app.rc")
+  endif()
+  string(FIND "${guide_text}" "\"${CMAKE_MATCH_1}\"" found)
+  if(found EQUAL -1)
+    fail("user-guide.md does not quote the help of ${id}: \"${CMAKE_MATCH_1}\"")
+  endif()
+endforeach()
+if(NOT rc MATCHES "CTEXT \"(BRXEDIT Application v[^\"]*)\"")
+  message(FATAL_ERROR "no About box version line in app.rc")
+endif()
+string(FIND "${guide_text}" "\"${CMAKE_MATCH_1}\"" found)
+if(found EQUAL -1)
+  fail("user-guide.md does not quote the About box's \"${CMAKE_MATCH_1}\"")
+endif()
 
 # Links: every target that is not a web address names a file.
 file(GLOB documents "${SOURCE}/README.md" "${SOURCE}/docs/*.md")

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "framework/dpi.h"
 #include "res/resource.h"
 
 namespace brx::framework {
@@ -59,6 +60,19 @@ TEST_F(BarsTest, ToolbarHasTheResourcesButtonsImagesAndSizes) {
   ImageList_GetIconSize(images, &width, &height);
   EXPECT_EQ(width, 16);
   EXPECT_EQ(height, 15);
+}
+
+// The images of the largest scale the screen reaches, never larger ones: at
+// 175 % the 150 % set, below 100 % the 100 % one. The list's order is free.
+TEST(PickForDpi, TakesTheLargestScaleTheDpiReaches) {
+  constexpr ScaledResource kSets[] = {{150, 3}, {100, 1}, {200, 4}, {125, 2}};
+  const struct {
+    int dpi;
+    int picked;
+  } cases[] = {{72, 1},  {96, 1},  {119, 1}, {120, 2}, {143, 2},
+               {144, 3}, {168, 3}, {191, 3}, {192, 4}, {288, 4}};
+  for (const auto& c : cases) EXPECT_EQ(PickForDpi(kSets, c.dpi), c.picked) << c.dpi << " DPI";
+  EXPECT_EQ(PickForDpi(kSets, 0, 96), 0);
 }
 
 TEST_F(BarsTest, NoToolbarWithoutItsResource) {

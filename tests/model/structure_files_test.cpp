@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/support/memory_file_system.h"
@@ -86,7 +88,7 @@ TEST(Files, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
   for (int n = 0; n < 100; ++n) files.Put(path + "." + std::to_string(n) + ".tmp", {9});
   std::string reason;
   EXPECT_FALSE(SaveToFile(PatternDocument({0}), path.c_str(), files, &reason));
-  EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
+  EXPECT_EQ(reason.rfind("cannot create a temporary file in the current folder", 0), 0u) << reason;
   EXPECT_EQ(files.Bytes(path), testing::Bytes({1, 2, 3}));
   EXPECT_EQ(files.Names().size(), 101u);
   EXPECT_EQ(files.Bytes(path + ".99.tmp"), testing::Bytes({9}));
@@ -208,6 +210,35 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
       }
     }
   }
+}
+
+// The temporary file's folder is named as the user gave it, so that a
+// refused folder is told apart from a refused file.
+TEST(Files, ATemporaryFileThatCannotBeCreatedNamesItsFolder) {
+  MemoryFileSystem disk;
+  const bool windows = std::filesystem::path::preferred_separator == '\\';
+  const std::string windows_folder = windows ? "C:\\mods\\data" : "the current folder";
+  const struct {
+    std::string name;
+    std::string folder;
+  } cases[] = {
+      {"walls.brx", "the current folder"},
+      {"/walls.brx", "/"},
+      {"mods/data/walls.brx", "mods/data"},
+      {"/home/modder/walls.brx", "/home/modder"},
+      {"C:\\mods\\data\\walls.brx", windows_folder},
+      {"\\\\?\\C:\\mods\\data\\walls.brx", windows ? windows_folder : "the current folder"},
+  };
+  for (const auto& c : cases) {
+    // Operation 1 finds the target, 2 creates the temporary file.
+    FailingFileSystem files(disk, 2, FailingFileSystem::Fault::Fail);
+    std::string reason;
+    EXPECT_FALSE(SaveToFile(PatternDocument({1}), c.name.c_str(), files, &reason));
+    EXPECT_EQ(
+        reason.rfind("cannot create a temporary file in " + c.folder + ": injected create", 0), 0u)
+        << reason;
+  }
+  EXPECT_TRUE(disk.Names().empty());
 }
 
 TEST(Files, AWriteThatWritesNothingIsAFullDisk) {

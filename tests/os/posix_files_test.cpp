@@ -279,13 +279,16 @@ TEST_F(Unprivileged, ReadOnlyFolderKeepsTheTargetAndLeavesNothing) {
   TempFolder folder;
   const std::string path = folder.File("a.brx");
   WriteBytes(path, {'o', 'l', 'd'});
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
   ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
   std::string reason;
   const bool saved =
       SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason);
   chmod(folder.path().c_str(), 0755);
   EXPECT_FALSE(saved);
-  EXPECT_EQ(reason, "cannot write the file: Permission denied");
+  // The file itself is writable: the message must point at the folder.
+  EXPECT_EQ(reason, "cannot create a temporary file in " + folder.path().string() +
+                        ": Permission denied; a save needs a folder it may create files in");
   EXPECT_EQ(ReadBytes(path), testing::Bytes({'o', 'l', 'd'}));
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
 }

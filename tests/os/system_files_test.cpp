@@ -65,7 +65,10 @@ TEST(Files, SaveIntoAMissingFolderFailsAndTouchesNothing) {
   const std::string path = folder.File("no-such-folder/a.brx");
   std::string reason;
   EXPECT_FALSE(SaveToFile(PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason));
-  EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
+  EXPECT_EQ(
+      reason.rfind("cannot create a temporary file in " + folder.File("no-such-folder") + ": ", 0),
+      0u)
+      << reason;
   EXPECT_TRUE(folder.Names().empty());
 }
 

@@ -122,7 +122,8 @@ TEST(Cli, FilesThatCannotBeReadOrWrittenAreErrors) {
       {{"build", folder.File("missing.json"), folder.File("out.brx")},
        "brxtool: " + folder.File("missing.json") + ": cannot open the file: "},
       {{"build", json, folder.File("no-folder/out.brx")},
-       "brxtool: " + folder.File("no-folder/out.brx") + ": cannot write the file: "},
+       "brxtool: " + folder.File("no-folder/out.brx") + ": cannot create a temporary file in " +
+           folder.File("no-folder") + ": "},
       {{"diff", truncated, wrong_magic},
        "brxtool: " + truncated +
            ": the file is truncated: tile 1 of structure 0 needs bytes up "

@@ -199,7 +199,8 @@ TEST(Set, AFileThatCannotBeSavedIsLeftAsItWas) {
   for (int n = 0; n < 100; ++n) WriteBytes(path + "." + std::to_string(n) + ".tmp", {});
   const ToolRun r = RunTool({"set", path, "0.Armour=50"});
   EXPECT_EQ(r.code, kExitError);
-  EXPECT_EQ(r.err.rfind("brxtool: " + path + ": cannot write the file: ", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("brxtool: " + path + ": cannot create a temporary file in ", 0), 0u)
+      << r.err;
   EXPECT_EQ(ReadBytes(path), before);
 }
 

@@ -7,20 +7,16 @@
 namespace brx::tool {
 namespace {
 
-constexpr char kToolHelp[] = R"(Usage: brxtool COMMAND ARGUMENTS...
+constexpr char kToolHelpStart[] = R"(Usage: brxtool COMMAND ARGUMENTS...
        brxtool --help | --version
 
 Inspects, checks, compares, edits and converts BRXEDIT structure data files
 (.brx).
 
 Commands:
-  dump [--json] [--lenient] FILE   list the file's content, or print it as JSON
-  check [--strict] FILE...         load each file as the editor does and report
-                                   oddities
-  build IN.json OUT.brx            write a structure data file from JSON
-  diff [--json] [--bytes] A B      list the differences between two files
-  set FILE ASSIGNMENT...           change fields of a file in place
+)";
 
+constexpr char kToolHelpEnd[] = R"(
 A FILE, IN.json, A or B given as "-" is read from standard input; an OUT.brx
 given as "-" is written to standard output.
 Run "brxtool COMMAND --help" for the details of a command.
@@ -29,8 +25,27 @@ Exit status: 0 success, 1 error, 2 wrong usage; diff: 0 equal, 1 different,
 2 trouble.
 )";
 
-constexpr std::string_view kToolUsage =
-    "COMMAND ARGUMENTS... (commands: dump, check, build, diff, set)";
+// Where the summaries of "brxtool --help" start.
+constexpr std::size_t kSummaryColumn = 35;
+
+std::string ToolHelp() {
+  std::string help = kToolHelpStart;
+  for (const Command& command : Commands()) {
+    std::string line = "  " + std::string(command.usage);
+    line.resize(std::max(kSummaryColumn, line.size() + 2), ' ');
+    for (char c : command.summary)
+      line += c == '\n' ? "\n" + std::string(kSummaryColumn, ' ') : std::string(1, c);
+    help += line + "\n";
+  }
+  return help + kToolHelpEnd;
+}
+
+std::string ToolUsage() {
+  std::string names;
+  for (const Command& command : Commands())
+    names += (names.empty() ? "" : ", ") + std::string(command.name);
+  return "COMMAND ARGUMENTS... (commands: " + names + ")";
+}
 
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
@@ -38,6 +53,7 @@ bool IsOption(const std::string& arg) {
 
 int RunCommand(const Command& command, const std::vector<std::string>& args, Console& io) {
   Invocation call;
+  call.usage = command.usage;
   for (std::size_t k = 1; k < args.size(); ++k) {
     const std::string& arg = args[k];
     if (arg == "--help") {
@@ -89,24 +105,24 @@ int UsageError(const std::string& problem, std::string_view usage, std::ostream&
 }
 
 int RunBrxTool(const std::vector<std::string>& args, Console& console) {
-  if (args.empty()) return UsageError("no command given", kToolUsage, console.err);
+  const std::string usage = ToolUsage();
+  if (args.empty()) return UsageError("no command given", usage, console.err);
   const std::string& first = args[0];
   if ((first == "--help" || first == "--version") && args.size() > 1)
-    return UsageError(first + " takes no arguments", kToolUsage, console.err);
+    return UsageError(first + " takes no arguments", usage, console.err);
   if (first == "--help") {
-    console.out << kToolHelp;
+    console.out << ToolHelp();
     return kExitOk;
   }
   if (first == "--version") {
     console.out << "brxtool " << BRX_VERSION << "\n";
     return kExitOk;
   }
-  for (const Command* command :
-       {&DumpCommand(), &CheckCommand(), &BuildCommand(), &DiffCommand(), &SetCommand()}) {
-    if (first == command->name) return RunCommand(*command, args, console);
+  for (const Command& command : Commands()) {
+    if (first == command.name) return RunCommand(command, args, console);
   }
-  if (IsOption(first)) return UsageError("unknown option: " + first, kToolUsage, console.err);
-  return UsageError("unknown command: " + first, kToolUsage, console.err);
+  if (IsOption(first)) return UsageError("unknown option: " + first, usage, console.err);
+  return UsageError("unknown command: " + first, usage, console.err);
 }
 
 }  // namespace brx::tool

@@ -28,27 +28,29 @@ struct Console {
 struct Invocation {
   std::vector<std::string> options;
   std::vector<std::string> operands;
+  std::string_view usage;  // the command's usage line, for a usage error it finds itself
 
   bool Has(std::string_view option) const;
 };
 
+using CommandHandler = int (*)(const Invocation&, Console&);
+
+// One line of the command table.
 struct Command {
   std::string_view name;
-  std::string_view usage;  // the command line, after "brxtool "
-  std::string_view help;   // the whole text of "brxtool COMMAND --help"
+  std::string_view usage;    // the command line, after "brxtool "
+  std::string_view summary;  // its line in "brxtool --help"; '\n' starts a continuation line
+  std::string_view help;     // the whole text of "brxtool COMMAND --help"
   std::vector<std::string_view> options;
   std::size_t min_operands;
   std::size_t max_operands;
   std::string_view operands;  // what the operands are, for a usage error ("1 file")
   int error_code;             // the exit code of an error: 1, or 2 for diff
-  int (*run)(const Invocation&, Console&);
+  CommandHandler run;
 };
 
-const Command& DumpCommand();
-const Command& CheckCommand();
-const Command& BuildCommand();
-const Command& DiffCommand();
-const Command& SetCommand();
+// Every command, in the order "brxtool --help" lists them.
+const std::vector<Command>& Commands();
 
 // "brxtool: FILE: reason" on the error stream; returns `code`.
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code);

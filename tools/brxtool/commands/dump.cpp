@@ -1,14 +1,13 @@
 // brxtool dump: a file's content for people, or as JSON.
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/json_document.h"
 #include "tools/brxtool/listing.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
-namespace {
 
-constexpr char kHelp[] = R"(Usage: brxtool dump [--json] [--lenient] FILE
+const char kDumpHelp[] = R"(Usage: brxtool dump [--json] [--lenient] FILE
 
 Lists the structure data file FILE for people: the file header as it stands,
 then each structure with every field under its label in the editor, Flags in
@@ -42,17 +41,6 @@ int RunDump(const Invocation& call, Console& io) {
   }
   if (!file.damage.empty()) io.out << "damaged: " << file.damage << "\n";
   return kExitOk;
-}
-
-}  // namespace
-
-const Command& DumpCommand() {
-  static const Command kDump{"dump",   "dump [--json] [--lenient] FILE",
-                             kHelp,    {"--json", "--lenient"},
-                             1,        1,
-                             "1 file", kExitError,
-                             RunDump};
-  return kDump;
 }
 
 }  // namespace brx::tool

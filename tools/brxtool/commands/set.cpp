@@ -4,14 +4,13 @@
 #include "model/structure_files.h"
 #include "os/system_file_system.h"
 #include "tools/brxtool/assignment.h"
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
-namespace {
 
-constexpr char kHelp[] = R"(Usage: brxtool set FILE ASSIGNMENT...
+const char kSetHelp[] = R"(Usage: brxtool set FILE ASSIGNMENT...
 
 Changes fields of the structure data file FILE in place. Each ASSIGNMENT names
 a structure by its position and a field by its name in the JSON form:
@@ -40,8 +39,8 @@ record ("brxtool check" names them beforehand).
 int RunSet(const Invocation& call, Console& io) {
   const std::string& path = call.operands[0];
   if (path == kStandardStream) {
-    return UsageError("set changes a file in place; standard input (\"-\") is not one",
-                      SetCommand().usage, io.err);
+    return UsageError("set changes a file in place; standard input (\"-\") is not one", call.usage,
+                      io.err);
   }
   LoadedFile file;
   std::string reason;
@@ -60,21 +59,6 @@ int RunSet(const Invocation& call, Console& io) {
   if (!SaveToFile(file.set, path.c_str(), SystemFileSystem(), &reason))
     return Failed(path, reason, io.err, kExitError);
   return kExitOk;
-}
-
-}  // namespace
-
-const Command& SetCommand() {
-  static const Command kSet{"set",
-                            "set FILE ASSIGNMENT...",
-                            kHelp,
-                            {},
-                            2,
-                            std::numeric_limits<std::size_t>::max(),
-                            "a file and 1 or more assignments",
-                            kExitError,
-                            RunSet};
-  return kSet;
 }
 
 }  // namespace brx::tool

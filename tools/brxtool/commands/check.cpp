@@ -1,16 +1,16 @@
 // brxtool check: does each file load as the editor loads it, and does it
 // hold anything the editor would write differently?
+#include "tools/brxtool/check.h"
+
 #include <limits>
 
-#include "tools/brxtool/check.h"
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
-namespace {
 
-constexpr char kHelp[] = R"(Usage: brxtool check [--strict] FILE...
+const char kCheckHelp[] = R"(Usage: brxtool check [--strict] FILE...
 
 Loads each FILE as the editor does. When it loads, prints one warning line per
 oddity the editor tolerates (bytes after the last record, file header fields
@@ -27,7 +27,7 @@ Exits 0 when every file passes, 1 when any fails.
 
 int RunCheck(const Invocation& call, Console& io) {
   if (!StandardInputAtMostOnce(call.operands))
-    return UsageError("standard input (\"-\") can be read only once", CheckCommand().usage, io.err);
+    return UsageError("standard input (\"-\") can be read only once", call.usage, io.err);
   const bool strict = call.Has("--strict");
   int code = kExitOk;
   for (const std::string& operand : call.operands) {
@@ -51,21 +51,6 @@ int RunCheck(const Invocation& call, Console& io) {
     }
   }
   return code;
-}
-
-}  // namespace
-
-const Command& CheckCommand() {
-  static const Command kCheck{"check",
-                              "check [--strict] FILE...",
-                              kHelp,
-                              {"--strict"},
-                              1,
-                              std::numeric_limits<std::size_t>::max(),
-                              "1 or more files",
-                              kExitError,
-                              RunCheck};
-  return kCheck;
 }
 
 }  // namespace brx::tool

@@ -6,7 +6,7 @@
 #include "model/structure_data.h"
 #include "model/structure_files.h"
 #include "os/system_file_system.h"
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/json_document.h"
 #include "tools/brxtool/text_encoding.h"
@@ -14,7 +14,31 @@
 namespace brx::tool {
 namespace {
 
-constexpr char kHelp[] = R"(Usage: brxtool build IN.json OUT.brx
+std::string Location(const std::string& name, const JsonProblem& problem) {
+  return name + ":" + std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column) +
+         ": " + (problem.path.empty() ? "top level" : problem.path) + ": ";
+}
+
+int ReportProblems(const std::string& name, const std::vector<JsonProblem>& problems,
+                   std::ostream& err) {
+  const std::size_t shown = std::min(problems.size(), kMostProblemsShown);
+  for (std::size_t k = 0; k < shown; ++k)
+    err << Location(name, problems[k]) << problems[k].message << "\n";
+  if (problems.size() > shown) {
+    Failed(name, "more mistakes follow; only the first " + std::to_string(shown) + " are shown",
+           err, kExitError);
+  }
+  return kExitError;
+}
+
+bool IsStructureData(const std::vector<std::uint8_t>& bytes) {
+  const auto& magic = FileHeader::kMagicBytes;
+  return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
+}
+
+}  // namespace
+
+const char kBuildHelp[] = R"(Usage: brxtool build IN.json OUT.brx
 
 Writes the structure data file OUT.brx from IN.json, a document in the form
 "brxtool dump --json" prints. OUT.brx is replaced in one step: it holds either
@@ -39,28 +63,6 @@ After 50 mistakes a last line says that more follow.
 
 Each structure's StructureNumber is written as its position, as the editor does.
 )";
-
-std::string Location(const std::string& name, const JsonProblem& problem) {
-  return name + ":" + std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column) +
-         ": " + (problem.path.empty() ? "top level" : problem.path) + ": ";
-}
-
-int ReportProblems(const std::string& name, const std::vector<JsonProblem>& problems,
-                   std::ostream& err) {
-  const std::size_t shown = std::min(problems.size(), kMostProblemsShown);
-  for (std::size_t k = 0; k < shown; ++k)
-    err << Location(name, problems[k]) << problems[k].message << "\n";
-  if (problems.size() > shown) {
-    Failed(name, "more mistakes follow; only the first " + std::to_string(shown) + " are shown",
-           err, kExitError);
-  }
-  return kExitError;
-}
-
-bool IsStructureData(const std::vector<std::uint8_t>& bytes) {
-  const auto& magic = FileHeader::kMagicBytes;
-  return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
-}
 
 int RunBuild(const Invocation& call, Console& io) {
   const std::string& in = call.operands[0];
@@ -103,14 +105,6 @@ int RunBuild(const Invocation& call, Console& io) {
   if (!SaveToFile(set, out_path.c_str(), SystemFileSystem(), &error))
     return Failed(out_path, error, io.err, kExitError);
   return kExitOk;
-}
-
-}  // namespace
-
-const Command& BuildCommand() {
-  static const Command kBuild{
-      "build", "build IN.json OUT.brx", kHelp, {}, 2, 2, "2 files", kExitError, RunBuild};
-  return kBuild;
 }
 
 }  // namespace brx::tool

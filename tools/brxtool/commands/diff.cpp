@@ -1,16 +1,12 @@
 // brxtool diff: what changed between two structure data files.
-#include "tools/brxtool/command.h"
+#include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/document_diff.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
-namespace {
 
-// As diff(1): equal, different, trouble.
-enum DiffExit : int { kEqual = 0, kDifferent = 1, kTrouble = 2 };
-
-constexpr char kHelp[] = R"(Usage: brxtool diff [--json] [--bytes] A B
+const char kDiffHelp[] = R"(Usage: brxtool diff [--json] [--bytes] A B
 
 Lists the differences between the structure data files A and B, one per line,
 by structure, tile and field, under the names of the JSON form, in file order:
@@ -44,7 +40,7 @@ that cannot be read or does not load, wrong usage), as diff(1) does.
 
 int RunDiff(const Invocation& call, Console& io) {
   if (!StandardInputAtMostOnce(call.operands))
-    return UsageError("standard input (\"-\") can be read only once", DiffCommand().usage, io.err);
+    return UsageError("standard input (\"-\") can be read only once", call.usage, io.err);
   LoadedFile files[2];
   bool loaded = true;
   for (std::size_t k = 0; k < 2; ++k) {
@@ -66,17 +62,6 @@ int RunDiff(const Invocation& call, Console& io) {
     for (const Difference& difference : differences) io.out << DifferenceText(difference) << "\n";
   }
   return differences.empty() ? kEqual : kDifferent;
-}
-
-}  // namespace
-
-const Command& DiffCommand() {
-  static const Command kDiff{"diff",    "diff [--json] [--bytes] A B",
-                             kHelp,     {"--json", "--bytes"},
-                             2,         2,
-                             "2 files", kTrouble,
-                             RunDiff};
-  return kDiff;
 }
 
 }  // namespace brx::tool

@@ -1,0 +1,34 @@
+// The command table: one line per command, in the order "brxtool --help"
+// lists them. A new command is a new line here.
+#include <limits>
+
+#include "tools/brxtool/commands/commands.h"
+
+namespace brx::tool {
+namespace {
+
+constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+  // clang-format off
+  static const std::vector<Command> kTable = {
+    // {name, usage line, summary,
+    //  help, options, fewest and most operands, what they are, error code, handler}
+    {"dump",  "dump [--json] [--lenient] FILE",   "list the file's content, or print it as JSON",
+              kDumpHelp,  {"--json", "--lenient"},  1, 1,    "1 file",                 kExitError, RunDump},
+    {"check", "check [--strict] FILE...",         "load each file as the editor does and report\noddities",
+              kCheckHelp, {"--strict"},             1, kAny, "1 or more files",        kExitError, RunCheck},
+    {"build", "build IN.json OUT.brx",            "write a structure data file from JSON",
+              kBuildHelp, {},                       2, 2,    "2 files",                kExitError, RunBuild},
+    {"diff",  "diff [--json] [--bytes] A B",      "list the differences between two files",
+              kDiffHelp,  {"--json", "--bytes"},    2, 2,    "2 files",                kTrouble,   RunDiff},
+    {"set",   "set FILE ASSIGNMENT...",           "change fields of a file in place",
+              kSetHelp,   {},                       2, kAny, "a file and 1 or more assignments", kExitError, RunSet},
+  };
+  // clang-format on
+  return kTable;
+}
+
+}  // namespace brx::tool
