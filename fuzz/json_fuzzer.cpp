@@ -8,13 +8,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "model/flags.h"
 #include "model/structure_data.h"
-#include "tools/brxtool/json_document.h"
-#include "tools/brxtool/text_encoding.h"
+#include "tools/brxtool/json/json_document.h"
 
 namespace {
 
@@ -24,11 +24,30 @@ std::vector<std::uint8_t> Built(const brx::StructureSet& set) {
   return bytes;
 }
 
+std::string Json(const brx::StructureSet& set) {
+  std::ostringstream out;
+  brx::tool::JsonWriter writer(out);
+  brx::tool::WriteDocumentJson(set, writer);
+  return out.str();
+}
+
 // What `brxtool dump --json` prints for a file.
 std::string Dumped(const std::vector<std::uint8_t>& bytes) {
   brx::StructureSet set;
   if (!brx::ParseStructureData(bytes.data(), bytes.size(), set)) std::abort();
-  return brx::tool::FormatJson(brx::tool::DocumentToJson(set));
+  return Json(set);
+}
+
+// The text as UTF-8, as the reader took it: the differential check below
+// reads it again with another parser.
+std::string Decoded(const std::uint8_t* data, std::size_t size) {
+  brx::MemoryInputFile source(data, size);
+  brx::tool::TextDecoder decoder(source);
+  decoder.Start();
+  std::string text;
+  std::string_view piece;
+  while (decoder.Next(piece)) text += piece;
+  return text;
 }
 
 void ZeroIfMissing(nlohmann::json& object, const char* key) {
@@ -58,16 +77,21 @@ nlohmann::json Expected(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string text;
-  std::string problem;
-  if (!brx::tool::DecodeText(std::vector<std::uint8_t>(data, data + size), text, problem)) {
-    if (problem.empty()) std::abort();
-    return 0;
-  }
+  // As `brxtool build` reads it: the bytes decoded as they are parsed.
+  brx::MemoryInputFile source(data, size);
+  brx::tool::TextDecoder decoder(source);
+  if (!decoder.Start()) std::abort();
   brx::StructureSet set;
   std::vector<brx::tool::JsonProblem> problems;
-  if (!brx::tool::DocumentFromJsonText(text, set, problems)) {
-    if (problems.empty() || set.StructureCount() != 0) std::abort();
+  const bool read = brx::tool::ReadDocumentJson(decoder, set, problems);
+  if (!decoder.problem().empty()) {
+    if (read || set.StructureCount() != 0) std::abort();
+    return 0;
+  }
+  if (!read) {
+    if (problems.empty() || problems.size() > brx::tool::kMostProblemsShown + 1 ||
+        set.StructureCount() != 0)
+      std::abort();
     for (std::size_t k = 0; k < problems.size(); ++k) {
       if (problems[k].message.empty() || problems[k].at.line == 0 || problems[k].at.column == 0)
         std::abort();
@@ -77,13 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<std::uint8_t> built = Built(set);
   const std::string dump = Dumped(built);
-  if (nlohmann::json::parse(dump) != Expected(text)) std::abort();
+  if (nlohmann::json::parse(dump) != Expected(Decoded(data, size))) std::abort();
 
   brx::StructureSet again;
   if (!brx::tool::DocumentFromJsonText(dump, again, problems)) std::abort();
   if (Built(again) != built) std::abort();
   // The dump states each StructureNumber as its position, so it is a text
   // that must come back from the document unchanged.
-  if (brx::tool::FormatJson(brx::tool::DocumentToJson(again)) != dump) std::abort();
+  if (Json(again) != dump) std::abort();
   return 0;
 }

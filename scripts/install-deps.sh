@@ -10,6 +10,7 @@ packages=(
   wine wine64 xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev gcovr
   zip shellcheck clang-format
+  jq time
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
@@ -17,13 +18,14 @@ using testing::PatternDocument;
 using testing::Serialized;
 using Strings = std::vector<std::string>;
 
-LoadedFile Loaded(std::vector<std::uint8_t> bytes, bool complete = true) {
+// The file loaded as the commands load it; `complete` false stands for a
+// file that goes on past what is counted.
+LoadedFile Loaded(const std::vector<std::uint8_t>& bytes, bool complete = true) {
+  std::istringstream in(std::string(bytes.begin(), bytes.end()));
   LoadedFile file;
-  file.bytes = std::move(bytes);
-  file.complete = complete;
   std::string reason;
-  EXPECT_TRUE(ParseStructureData(file.bytes.data(), file.bytes.size(), file.set, &reason))
-      << reason;
+  EXPECT_TRUE(LoadStructureFile("-", in, file, reason)) << reason;
+  file.complete = complete;
   return file;
 }
 

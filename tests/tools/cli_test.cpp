@@ -12,7 +12,6 @@
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/brxtool/json_text.h"
 
 namespace brx::tool {
 namespace {

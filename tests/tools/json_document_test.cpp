@@ -1,6 +1,6 @@
 // The conversion between documents and JSON: the layout, the encoding of
 // every field, the round trips, and each class of error with its JSON path.
-#include "tools/brxtool/json_document.h"
+#include "tools/brxtool/json/json_document.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,6 @@
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/brxtool/json_text.h"
-#include "tools/brxtool/text_encoding.h"
 
 namespace brx::tool {
 namespace {
@@ -26,6 +24,12 @@ using testing::Serialized;
 
 std::string Canonical(const StructureSet& set) {
   return FormatJson(DocumentToJson(set));
+}
+
+std::string Repeated(const std::string& text, std::size_t times) {
+  std::string out;
+  for (std::size_t k = 0; k < times; ++k) out += text;
+  return out;
 }
 
 // Each problem as "PATH: message" on a line of its own.
@@ -279,6 +283,13 @@ TEST(JsonDocument, EachErrorNamesItsPath) {
       // Flags.
       {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse(R"(["BaseTile", "Dor"])"); },
        "structures[0].Flags[1]: unknown flag \"Dor\"; did you mean \"Door\"?"},
+      // A value quoted in a message is cut after 40 characters, not bytes.
+      {[](Json& j) { Structure(j, 0)["Flags"] = Json::array({std::string(41, 'x')}); },
+       "structures[0].Flags[0]: unknown flag \"" + std::string(40, 'x') + "\"..."},
+      {[](Json& j) { Structure(j, 0)["Flags"] = Json::array({std::string(40, 'x')}); },
+       "structures[0].Flags[0]: unknown flag \"" + std::string(40, 'x') + "\""},
+      {[](Json& j) { Structure(j, 1)[Repeated("\xC3\xA9", 50)] = 0; },
+       "structures[1]: unknown key \"" + Repeated("\xC3\xA9", 40) + "\"..."},
       {[](Json& j) { Structure(j, 0)["Flags"] = Json::parse(R"(["door"])"); },
        "structures[0].Flags[0]: unknown flag \"door\"; did you mean \"Door\"?"},
       {[](Json& j) {
@@ -596,16 +607,16 @@ TEST(JsonText, ReadingStopsSoonAfterFiftyMistakes) {
   ASSERT_EQ(problems.size(), kMostProblemsShown + 1);
   EXPECT_EQ(problems.back().path, "structures[50].Armour");
   // Every mistake of the structure reached is found, so that the first 50 in
-  // the text are all there.
+  // the text are all there, and one more to say that more follow.
   std::string text = WithMistakes(3, "Armour", 256);
   Json json = Json::parse(text);
   Structure(json, 1)["Tiles"] = Json(std::vector<Json>(60, Tile(json, 1, 0)));
   for (Json& tile : Structure(json, 1)["Tiles"]) tile["TileFlags"] = -1;
   EXPECT_FALSE(DocumentFromJsonText(FormatJson(json), set, problems));
-  ASSERT_EQ(problems.size(), 62u);
+  ASSERT_EQ(problems.size(), kMostProblemsShown + 1);
   EXPECT_EQ(problems[0].path, "structures[0].Armour");
   EXPECT_EQ(problems[1].path, "structures[1].Armour");
-  EXPECT_EQ(problems[61].path, "structures[1].Tiles[59].TileFlags");
+  EXPECT_EQ(problems[50].path, "structures[1].Tiles[48].TileFlags");
 }
 
 TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
@@ -666,10 +677,14 @@ TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
       {"\xEF\xBB\xBF\xF4\x8F\xBF\xBF\xEE\x80\x80", "\xF4\x8F\xBF\xBF\xEE\x80\x80", true},
   };
   for (const Case& c : cases) {
+    MemoryInputFile source(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size());
+    TextDecoder decoder(source);
+    ASSERT_TRUE(decoder.Start());
     std::string text;
-    std::string problem;
-    const bool decoded =
-        DecodeText(std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()), text, problem);
+    std::string_view piece;
+    while (decoder.Next(piece)) text += piece;
+    const std::string& problem = decoder.problem();
+    const bool decoded = problem.empty();
     EXPECT_EQ(decoded, c.decoded) << ::testing::PrintToString(c.bytes);
     if (c.decoded) {
       EXPECT_EQ(text, c.text);
@@ -680,6 +695,18 @@ TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
 }
 
 TEST(JsonText, ANumberTooLargeForAnyTypeIsAnError) {
+  // A 100,000-digit number is named by its first 40 digits.
+  {
+    Json json = ValidDocument();
+    Structure(json, 0)["Armour"] = 0;
+    std::string text = FormatJson(json);
+    text.replace(text.find("\"Armour\": 0"), 11, "\"Armour\": " + std::string(100000, '9'));
+    StructureSet set;
+    std::vector<JsonProblem> problems;
+    EXPECT_FALSE(DocumentFromJsonText(text, set, problems));
+    EXPECT_EQ(Described(problems),
+              "structures[0].Armour: " + std::string(40, '9') + "... is outside 0..255");
+  }
   EXPECT_EQ(Located(R"({"structures": [1e400]})"),
             std::vector<std::string>{"1:17: structures[0]: expected an object, found a number"});
   Json json = ValidDocument();

@@ -11,7 +11,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/brxtool/cli.h"
-#include "tools/brxtool/json_text.h"
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {

@@ -1,12 +1,13 @@
 #include "tests/tools/tool_test_support.h"
 
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
 #include "model/structure_data.h"
 #include "tests/support/temp_folder.h"
 #include "tools/brxtool/cli.h"
-#include "tools/brxtool/json_document.h"
+#include "tools/brxtool/json/json_document.h"
 
 namespace brx::testing {
 
@@ -64,3 +65,50 @@ std::string Text(const std::vector<std::uint8_t>& bytes) {
 }
 
 }  // namespace brx::testing
+
+namespace brx::tool {
+namespace {
+
+void Write(const Json& value, JsonWriter& writer) {
+  if (value.is_object()) {
+    writer.BeginObject();
+    for (auto item = value.begin(); item != value.end(); ++item) {
+      writer.Key(item.key());
+      Write(*item, writer);
+    }
+    writer.EndObject();
+  } else if (value.is_array()) {
+    const bool row = std::all_of(value.begin(), value.end(),
+                                 [](const Json& element) { return element.is_number(); });
+    if (row) {
+      writer.BeginRow();
+    } else {
+      writer.BeginArray();
+    }
+    for (const Json& element : value) Write(element, writer);
+    writer.EndArray();
+  } else if (value.is_string()) {
+    writer.String(value.get<std::string>());
+  } else {
+    writer.NumberText(value.dump());
+  }
+}
+
+}  // namespace
+
+std::string FormatJson(const Json& json) {
+  std::ostringstream out;
+  JsonWriter writer(out);
+  Write(json, writer);
+  writer.Finish();
+  return out.str();
+}
+
+Json DocumentToJson(const StructureSet& set) {
+  std::ostringstream out;
+  JsonWriter writer(out);
+  WriteDocumentJson(set, writer);
+  return Json::parse(out.str());
+}
+
+}  // namespace brx::tool

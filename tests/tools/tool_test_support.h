@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,18 @@ StructureSet Parsed(const std::vector<std::uint8_t>& bytes);
 std::string Text(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace brx::testing
+
+namespace brx::tool {
+
+// JSON values in the tests come from a library of its own, so that what the
+// tests build and compare does not depend on the code they test. Keys keep
+// the order they were written in.
+using Json = nlohmann::ordered_json;
+
+// The text of a value, in brxtool's layout, written by brxtool's writer.
+std::string FormatJson(const Json& json);
+
+// What `brxtool dump --json` prints for the document, as a value.
+Json DocumentToJson(const StructureSet& set);
+
+}  // namespace brx::tool

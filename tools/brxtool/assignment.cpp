@@ -8,7 +8,7 @@
 #include "model/fields.h"
 #include "model/flags.h"
 #include "tools/brxtool/field_values.h"
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/quoting.h"
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
@@ -43,7 +43,7 @@ bool IndexOf(const std::string& text, std::size_t count, const std::string& what
   if (!IntegerFromText(text, IntKind::U32, value, problem) || value >= count) {
     const bool number = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
     problem =
-        "no " + what + " " + (number ? text : Quoted(text)) + "; " + within + " " +
+        "no " + what + " " + (number ? Excerpt(text) : Quoted(text)) + "; " + within + " " +
         (count == 0 ? "has none"
                     : "has " + std::to_string(count) + " (0 to " + std::to_string(count - 1) + ")");
     return false;

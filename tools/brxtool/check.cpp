@@ -27,14 +27,14 @@ std::vector<std::string> CheckWarnings(const LoadedFile& file) {
   const std::size_t tiles = file.TileCount();
 
   const std::size_t end = file.RecordsEnd();
-  if (file.bytes.size() > end) {
+  if (file.trailing.count > 0) {
     warnings.push_back(std::string(file.complete ? "" : "at least ") +
-                       Plural(file.bytes.size() - end, "byte", "bytes") +
+                       Plural(file.trailing.count, "byte", "bytes") +
                        " after the last record (from offset " + std::to_string(end) +
                        "), which the editor ignores");
   }
 
-  const FileHeader in_file = file.Header();
+  const FileHeader& in_file = file.Header();
   const FileHeader written = MakeFileHeader(set.StructureCount(), tiles);
   CompareHeaderField("NumberOfStructuresCopy", in_file.NumberOfStructuresCopy(),
                      written.NumberOfStructuresCopy(), warnings);

@@ -26,7 +26,10 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
 
 class Comparison {
  public:
-  Comparison(bool bytes, std::vector<Difference>& out) : bytes_(bytes), out_(out) {}
+  Comparison(bool bytes, const std::function<void(const Difference&)>& each)
+      : bytes_(bytes), each_(each) {}
+
+  std::size_t count() const { return count_; }
 
   void CompareHeaders(const FileHeader& a, const FileHeader& b) {
     const char* part = "file header";
@@ -49,20 +52,13 @@ class Comparison {
     AddedOrRemoved({}, common, a.StructureCount(), b.StructureCount(), false);
   }
 
-  void CompareTrailingBytes(const LoadedFile& a, const LoadedFile& b) {
-    const auto trailing = [](const LoadedFile& file) {
-      const std::size_t end = std::min(file.RecordsEnd(), file.bytes.size());
-      return std::vector<std::uint8_t>(file.bytes.begin() + static_cast<std::ptrdiff_t>(end),
-                                       file.bytes.end());
-    };
-    const std::vector<std::uint8_t> in_a = trailing(a);
-    const std::vector<std::uint8_t> in_b = trailing(b);
-    if (in_a == in_b) return;
+  void CompareTrailingBytes(const TrailingBytes& a, const TrailingBytes& b) {
+    if (a == b) return;
     Difference difference;
     difference.part = "trailing bytes";
-    difference.from = HexBytes(in_a.data(), in_a.size());
-    difference.to = HexBytes(in_b.data(), in_b.size());
-    out_.push_back(std::move(difference));
+    difference.from = Text(HexBytes(a.first.data(), a.count));
+    difference.to = Text(HexBytes(b.first.data(), b.count));
+    Found(difference);
   }
 
  private:
@@ -72,9 +68,9 @@ class Comparison {
     if (a == b) return;
     Difference difference = where;
     difference.field = field;
-    difference.from = a;
-    difference.to = b;
-    out_.push_back(std::move(difference));
+    difference.from = AsValue(a);
+    difference.to = AsValue(b);
+    Found(difference);
   }
 
   template <typename Value>
@@ -91,7 +87,7 @@ class Comparison {
       Difference difference = where;
       (tiles ? difference.tile : difference.structure) = k;
       difference.kind = in_a > in_b ? Difference::Kind::kRemoved : Difference::Kind::kAdded;
-      out_.push_back(std::move(difference));
+      Found(difference);
     }
   }
 
@@ -105,7 +101,7 @@ class Comparison {
       if ((b >> bit & 1u) > (a >> bit & 1u)) difference.added.push_back(label);
       if ((a >> bit & 1u) > (b >> bit & 1u)) difference.removed.push_back(label);
     }
-    out_.push_back(std::move(difference));
+    Found(difference);
   }
 
   void CompareTile(const Difference& where, const TileRecord& a, const TileRecord& b) {
@@ -143,8 +139,23 @@ class Comparison {
     }
   }
 
+  static JsonValue Text(std::string text) {
+    return {JsonValue::Type::kString, std::move(text), {}};
+  }
+  static JsonValue AsValue(const std::string& text) { return Text(text); }
+  template <typename Number>
+  static JsonValue AsValue(Number number) {
+    return {JsonValue::Type::kNumber, std::to_string(number), {}};
+  }
+
+  void Found(const Difference& difference) {
+    ++count_;
+    each_(difference);
+  }
+
   bool bytes_;
-  std::vector<Difference>& out_;
+  const std::function<void(const Difference&)>& each_;
+  std::size_t count_ = 0;
 };
 
 std::string Where(const Difference& difference) {
@@ -156,21 +167,33 @@ std::string Where(const Difference& difference) {
 
 // A value as the text shows it: numbers as numbers, byte lists bare, and
 // "none" for no bytes at all.
-std::string Shown(const Json& value) {
-  if (!value.is_string()) return value.dump();
-  const std::string text = value.get<std::string>();
-  return text.empty() ? "none" : text;
+std::string Shown(const JsonValue& value) {
+  return value.type == JsonValue::Type::kString && value.text.empty() ? "none" : value.text;
+}
+
+void WriteValue(const JsonValue& value, JsonWriter& writer) {
+  if (value.type == JsonValue::Type::kString) {
+    writer.String(value.text);
+  } else {
+    writer.NumberText(value.text);
+  }
+}
+
+void WriteLabels(const std::vector<std::string>& labels, JsonWriter& writer) {
+  writer.BeginArray();
+  for (const std::string& label : labels) writer.String(label);
+  writer.EndArray();
 }
 
 }  // namespace
 
-std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes) {
-  std::vector<Difference> differences;
-  Comparison comparison(bytes, differences);
+std::size_t CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes,
+                         const std::function<void(const Difference&)>& each) {
+  Comparison comparison(bytes, each);
   if (bytes) comparison.CompareHeaders(a.Header(), b.Header());
   comparison.CompareStructures(a.set, b.set);
-  if (bytes) comparison.CompareTrailingBytes(a, b);
-  return differences;
+  if (bytes) comparison.CompareTrailingBytes(a.trailing, b.trailing);
+  return comparison.count();
 }
 
 std::string DifferenceText(const Difference& difference) {
@@ -193,29 +216,44 @@ std::string DifferenceText(const Difference& difference) {
          Shown(difference.from) + " -> " + Shown(difference.to);
 }
 
-Json DifferenceJson(const Difference& difference) {
-  Json json = Json::object();
-  if (difference.structure) json["structure"] = *difference.structure;
-  if (difference.tile) json["tile"] = *difference.tile;
-  if (!difference.part.empty()) json["part"] = difference.part;
-  if (!difference.field.empty()) json["field"] = difference.field;
+void WriteDifference(const Difference& difference, JsonWriter& writer) {
+  writer.BeginObject();
+  if (difference.structure) {
+    writer.Key("structure");
+    writer.Number(static_cast<std::int64_t>(*difference.structure));
+  }
+  if (difference.tile) {
+    writer.Key("tile");
+    writer.Number(static_cast<std::int64_t>(*difference.tile));
+  }
+  if (!difference.part.empty()) {
+    writer.Key("part");
+    writer.String(difference.part);
+  }
+  if (!difference.field.empty()) {
+    writer.Key("field");
+    writer.String(difference.field);
+  }
   switch (difference.kind) {
     case Difference::Kind::kAdded:
-      json["change"] = "added";
-      break;
     case Difference::Kind::kRemoved:
-      json["change"] = "removed";
+      writer.Key("change");
+      writer.String(difference.kind == Difference::Kind::kAdded ? "added" : "removed");
       break;
     case Difference::Kind::kFlags:
-      json["added"] = difference.added;
-      json["removed"] = difference.removed;
+      writer.Key("added");
+      WriteLabels(difference.added, writer);
+      writer.Key("removed");
+      WriteLabels(difference.removed, writer);
       break;
     case Difference::Kind::kChanged:
-      json["from"] = difference.from;
-      json["to"] = difference.to;
+      writer.Key("from");
+      WriteValue(difference.from, writer);
+      writer.Key("to");
+      WriteValue(difference.to, writer);
       break;
   }
-  return json;
+  writer.EndObject();
 }
 
 }  // namespace brx::tool

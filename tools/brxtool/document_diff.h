@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/json/json_reader.h"
+#include "tools/brxtool/json/json_writer.h"
 #include "tools/brxtool/loaded_file.h"
 
 namespace brx::tool {
@@ -24,23 +26,25 @@ struct Difference {
   std::optional<std::size_t> tile;
   std::string part;   // outside the structures: "file header" or "trailing bytes"
   std::string field;  // "Armour", "Shape[2][3]", "Flags"; empty for a whole record
-  Json from;
-  Json to;
+  JsonValue from;     // a number, or a string of bytes in hex
+  JsonValue to;
   std::vector<std::string> added;
   std::vector<std::string> removed;
 };
 
-// In file order. Shape[r][c] is the cell of row r and column c, as in the
-// JSON form. Unless `bytes` is set, what the editor rewrites on saving does
-// not count: StructureNumbers, the file header past NumberOfStructures, and
-// bytes after the last record.
-std::vector<Difference> CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes);
+// Hands each difference to `each` as it is found, in file order, and
+// returns how many there were. Shape[r][c] is the cell of row r and column
+// c, as in the JSON form. Unless `bytes` is set, what the editor rewrites on
+// saving does not count: StructureNumbers, the file header past
+// NumberOfStructures, and bytes after the last record.
+std::size_t CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes,
+                         const std::function<void(const Difference&)>& each);
 
 // "structure 12: Armour 40 -> 50", "structure 3 Flags: +Door -Wall",
 // "structure 13: added", "file header: DataSize 96 -> 0".
 std::string DifferenceText(const Difference& difference);
 
 // The same as JSON: {"structure": 12, "field": "Armour", "from": 40, "to": 50}.
-Json DifferenceJson(const Difference& difference);
+void WriteDifference(const Difference& difference, JsonWriter& writer);
 
 }  // namespace brx::tool

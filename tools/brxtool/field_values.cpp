@@ -5,7 +5,7 @@
 #include "model/fields.h"
 #include "model/flags.h"
 #include "model/number_text.h"
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/quoting.h"
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
@@ -15,12 +15,12 @@ bool IntegerFromText(const std::string& text, IntKind kind, std::uint32_t& value
     case NumberProblem::kNone:
       return true;
     case NumberProblem::kNotAnInteger:
-      problem = text + " is not an integer";
+      problem = Excerpt(text) + " is not an integer";
       return false;
     case NumberProblem::kOutOfRange: {
       const IntRange range = RangeOf(kind);
-      problem =
-          text + " is outside " + std::to_string(range.min) + ".." + std::to_string(range.max);
+      problem = Excerpt(text) + " is outside " + std::to_string(range.min) + ".." +
+                std::to_string(range.max);
       return false;
     }
     case NumberProblem::kNotANumber:

@@ -1,12 +1,13 @@
 // Where a command's input comes from: a named file, or standard input when
-// the name is "-".
+// the name is "-". Either is read front to back, a piece at a time.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "model/file_system.h"
 
 namespace brx::tool {
 
@@ -20,9 +21,9 @@ std::string DisplayName(const std::string& operand);
 // more than once.
 bool StandardInputAtMostOnce(const std::vector<std::string>& operands);
 
-// Reads the file's first `limit` bytes (all of it when it is shorter), or as
-// much of `in` when the operand is "-". On failure `error` says why.
-bool ReadInput(const std::string& operand, std::istream& in, std::size_t limit,
-               std::vector<std::uint8_t>& bytes, std::string& error);
+// The file, or `in` when the operand is "-". Null on failure, and `error`
+// says why ("cannot open the file: ...").
+std::unique_ptr<InputFile> OpenInput(const std::string& operand, std::istream& in,
+                                     std::string& error);
 
 }  // namespace brx::tool

@@ -1,31 +1,49 @@
-// A structure data file read the way the editor reads it, keeping the raw
-// bytes as well, for what the editor ignores: the copies in the file header
-// and bytes after the last record.
+// A structure data file read the way the editor reads it, keeping besides
+// the document only what the editor ignores and brxtool reports: the file
+// header as it stands, and what follows the last record (its length, its
+// first bytes and a hash of all of it). The file itself is not kept.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
-#include <vector>
 
 #include "model/records.h"
 #include "model/structure_set.h"
 
 namespace brx::tool {
 
+// The bytes after the last record. Two files have the same when their
+// lengths, first bytes and hashes agree.
+struct TrailingBytes {
+  static constexpr std::size_t kKept = 16;
+
+  std::size_t count = 0;
+  std::array<std::uint8_t, kKept> first{};
+  std::uint64_t hash = 0;
+
+  friend bool operator==(const TrailingBytes& a, const TrailingBytes& b) {
+    return a.count == b.count && a.first == b.first && a.hash == b.hash;
+  }
+};
+
 struct LoadedFile {
-  // The file's bytes, read up to one byte past the longest file the format
-  // can give meaning to.
-  std::vector<std::uint8_t> bytes;
-  // False when the file goes on past what was read.
-  bool complete = true;
+  // The file's first bytes, as many as it has up to a whole file header.
+  FileHeader header;
+  std::size_t header_bytes = 0;
   StructureSet set;
   // Empty for a file that loads; else what is wrong with it.
   std::string damage;
+  // Of a file that loads, counted up to one byte past the longest file the
+  // format can give meaning to.
+  TrailingBytes trailing;
+  // False when the file goes on past what was counted.
+  bool complete = true;
 
   // The file header as it stands in the file (valid once loaded).
-  FileHeader Header() const;
+  const FileHeader& Header() const { return header; }
   // True when the file starts with a whole file header of a structure data file.
   bool HasHeader() const;
   // The number of tiles of all structures together.

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "tools/brxtool/json_text.h"
+#include "tools/brxtool/quoting.h"
 
 namespace brx::tool {
 namespace {
@@ -44,6 +44,9 @@ std::optional<std::string_view> ClosestName(std::string_view name,
   std::optional<std::string_view> best;
   std::size_t best_distance = 0;
   for (std::string_view candidate : candidates) {
+    // No fewer edits than the lengths differ by: a long name is passed over
+    // without the table, which would grow with it.
+    if (name.size() > candidate.size() + 2 || candidate.size() > name.size() + 2) continue;
     const std::size_t distance = Distance(name, candidate);
     // One edit in a name of up to seven letters, two in a longer one.
     const std::size_t allowed = candidate.size() < 8 ? 1 : 2;

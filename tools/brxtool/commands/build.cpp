@@ -1,15 +1,14 @@
 // brxtool build: a structure data file from JSON.
 #include <algorithm>
 #include <cstdint>
-#include <limits>
+#include <memory>
 
 #include "model/structure_data.h"
 #include "model/structure_files.h"
 #include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
-#include "tools/brxtool/json_document.h"
-#include "tools/brxtool/text_encoding.h"
+#include "tools/brxtool/json/json_document.h"
 
 namespace brx::tool {
 namespace {
@@ -29,6 +28,11 @@ int ReportProblems(const std::string& name, const std::vector<JsonProblem>& prob
            err, kExitError);
   }
   return kExitError;
+}
+
+std::string ReadError(const std::string& operand, const TextDecoder& text) {
+  return operand == kStandardStream ? text.read_error()
+                                    : "cannot read the file: " + text.read_error();
 }
 
 bool IsStructureData(const std::vector<std::uint8_t>& bytes) {
@@ -80,26 +84,29 @@ int RunBuild(const Invocation& call, Console& io) {
                   kExitError);
   }
   const std::string name = DisplayName(in);
-  std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!ReadInput(in, io.in, std::numeric_limits<std::size_t>::max(), bytes, error))
-    return Failed(name, error, io.err, kExitError);
-  if (IsStructureData(bytes)) {
+  const std::unique_ptr<InputFile> source = OpenInput(in, io.in, error);
+  if (!source) return Failed(name, error, io.err, kExitError);
+  TextDecoder text(*source);
+  if (!text.Start()) return Failed(name, ReadError(in, text), io.err, kExitError);
+  if (IsStructureData(text.first_bytes())) {
     return Failed(name,
                   "this is a structure data file (it starts with \"BRXF\"), not JSON; were the "
                   "files swapped? Usage: brxtool build IN.json OUT.brx",
                   io.err, kExitError);
   }
-  std::string text;
-  if (!DecodeText(bytes, text, error)) return Failed(name, error, io.err, kExitError);
   StructureSet set;
   std::vector<JsonProblem> problems;
-  if (!DocumentFromJsonText(text, set, problems)) return ReportProblems(name, problems, io.err);
+  const bool read = ReadDocumentJson(text, set, problems);
+  if (!text.read_error().empty()) return Failed(name, ReadError(in, text), io.err, kExitError);
+  if (!text.problem().empty()) return Failed(name, text.problem(), io.err, kExitError);
+  if (!read) return ReportProblems(name, problems, io.err);
   if (to_standard_output) {
-    if (!SerializeStructureData(set, bytes, &error))
-      return Failed("<stdout>", error, io.err, kExitError);
-    io.out.write(reinterpret_cast<const char*>(bytes.data()),
-                 static_cast<std::streamsize>(bytes.size()));
+    if (!FitsTheFormat(set, &error)) return Failed("<stdout>", error, io.err, kExitError);
+    WriteStructureData(set, [&io](const std::uint8_t* data, std::size_t size) {
+      io.out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+      return static_cast<bool>(io.out);
+    });
     return kExitOk;
   }
   if (!SaveToFile(set, out_path.c_str(), SystemFileSystem(), &error))

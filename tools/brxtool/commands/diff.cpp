@@ -51,17 +51,27 @@ int RunDiff(const Invocation& call, Console& io) {
     }
   }
   if (!loaded) return kTrouble;
-  const std::vector<Difference> differences = CompareFiles(files[0], files[1], call.Has("--bytes"));
-  if (call.Has("--json")) {
-    Json list = Json::array();
-    for (const Difference& difference : differences) list.push_back(DifferenceJson(difference));
-    Json json = Json::object();
-    json["differences"] = std::move(list);
-    io.out << FormatJson(json);
-  } else {
-    for (const Difference& difference : differences) io.out << DifferenceText(difference) << "\n";
+  const bool json = call.Has("--json");
+  JsonWriter writer(io.out);
+  if (json) {
+    writer.BeginObject();
+    writer.Key("differences");
+    writer.BeginArray();
   }
-  return differences.empty() ? kEqual : kDifferent;
+  const std::size_t count =
+      CompareFiles(files[0], files[1], call.Has("--bytes"), [&](const Difference& difference) {
+        if (json) {
+          WriteDifference(difference, writer);
+        } else {
+          io.out << DifferenceText(difference) << "\n";
+        }
+      });
+  if (json) {
+    writer.EndArray();
+    writer.EndObject();
+    writer.Finish();
+  }
+  return count == 0 ? kEqual : kDifferent;
 }
 
 }  // namespace brx::tool

@@ -1,7 +1,7 @@
 // brxtool dump: a file's content for people, or as JSON.
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
-#include "tools/brxtool/json_document.h"
+#include "tools/brxtool/json/json_document.h"
 #include "tools/brxtool/listing.h"
 #include "tools/brxtool/loaded_file.h"
 
@@ -34,7 +34,8 @@ int RunDump(const Invocation& call, Console& io) {
   if (!loaded) return Failed(DisplayName(operand), reason, io.err, kExitError);
   if (file.HasHeader()) {
     if (call.Has("--json")) {
-      io.out << FormatJson(DocumentToJson(file.set));
+      JsonWriter writer(io.out);
+      WriteDocumentJson(file.set, writer);
     } else {
       WriteListing(file.Header(), file.set, io.out);
     }

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# brxtool at the format's limits: the time and peak memory of every command,
+# on files made byte by byte (not by brxtool). Not part of the test command.
+#
+# 1. Speed ratios, measured in one run on 65,535 structures x 10 tiles:
+#    dump --json against the text dump per byte of output, build of that JSON
+#    against dump --json, and both against `jq -c .` on the same JSON.
+# 2. Every command on the largest file the format allows (65,535 x 255 tiles,
+#    536 MB), with its peak memory against the .brx files it reads or writes.
+#
+# Usage: bench/brxtool_bench.sh [BUILD_TREE [WORK_FOLDER]]
+#   BUILD_TREE defaults to build/native (scripts/build.sh native), WORK_FOLDER
+#   to a new temporary folder, removed at the end. Needs about 8 GB of disk.
+# A new command is one more `run` line in part 2.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/native}
+tool=$build/tools/brxtool
+maker=$build/tests/tools/make_structure_file
+if [ -n "${2:-}" ]; then
+  work=$2
+  mkdir -p "$work"
+else
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+fi
+for program in "$tool" "$maker" /usr/bin/time jq; do
+  command -v "$program" >/dev/null || { echo "missing: $program" >&2; exit 1; }
+done
+
+size() { stat -c %s "$1"; }
+
+# run NAME BRX_BYTES OUTPUT COMMAND...: runs COMMAND with its standard output
+# in OUTPUT and prints its time, its peak memory and that memory against
+# BRX_BYTES, the size of the .brx files it reads or writes. Sets `seconds`.
+run() {
+  local name=$1 brx_bytes=$2 output=$3 code=0 kb
+  shift 3
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"$output" || code=$?
+  # diff exits 1 when the files differ; anything else is a failure.
+  if [ "$code" -gt 1 ]; then
+    echo "$name failed with exit code $code" >&2
+    exit 1
+  fi
+  # time puts "Command exited with non-zero status" first when it does.
+  read -r seconds kb < <(tail -n 1 "$work/time")
+  awk -v n="$name" -v s="$seconds" -v kb="$kb" -v b="$brx_bytes" 'BEGIN {
+    ratio = b > 0 ? sprintf("%.2fx", kb * 1024 / b) : "-"
+    printf "%-30s %8.2f s %8.0f MB peak %8s of the .brx\n", n, s, kb / 1024, ratio }'
+}
+
+echo "== 65,535 structures x 10 tiles"
+small=$work/small.brx
+"$maker" 65535 10 "$small"
+small_bytes=$(size "$small")
+run "dump" "$small_bytes" "$work/small.txt" "$tool" dump "$small"
+text_seconds=$seconds
+run "dump --json" "$small_bytes" "$work/small.json" "$tool" dump --json "$small"
+json_seconds=$seconds
+run "build" "$small_bytes" /dev/null "$tool" build "$work/small.json" "$work/rebuilt.brx"
+build_seconds=$seconds
+cmp "$work/rebuilt.brx" "$small"
+run "jq -c ." 0 /dev/null jq -c . "$work/small.json"
+jq_seconds=$seconds
+awk -v t="$text_seconds" -v tb="$(size "$work/small.txt")" -v j="$json_seconds" \
+    -v jb="$(size "$work/small.json")" -v b="$build_seconds" -v q="$jq_seconds" 'BEGIN {
+  printf "dump --json per output byte / dump per output byte: %.2f (goal <= 1)\n", (j / jb) / (t / tb)
+  printf "build / dump --json:                                %.2f (goal <= 1.5)\n", b / j
+  printf "dump --json / jq -c .:                              %.2f (goal <= 0.2)\n", j / q
+  printf "build / jq -c .:                                    %.2f (goal <= 0.2)\n", b / q }'
+rm -f "$work/small.txt" "$work/small.json" "$work/rebuilt.brx"
+
+echo "== 65,535 structures x 255 tiles"
+big=$work/big.brx
+"$maker" 65535 255 "$big"
+bytes=$(size "$big")
+run "check" "$bytes" /dev/null "$tool" check "$big"
+run "dump" "$bytes" /dev/null "$tool" dump "$big"
+run "dump --json" "$bytes" "$work/big.json" "$tool" dump --json "$big"
+echo "  ($(size "$work/big.json") bytes of JSON)"
+run "build" "$bytes" /dev/null "$tool" build "$work/big.json" "$work/built.brx"
+cmp "$work/built.brx" "$big"
+rm -f "$work/big.json"
+run "set" "$bytes" /dev/null "$tool" set "$work/built.brx" 0.Armour=1 '65534.tiles.254.Shape[4][4]=7'
+run "diff" $((2 * bytes)) /dev/null "$tool" diff "$big" "$work/built.brx"
+run "diff --json" $((2 * bytes)) /dev/null "$tool" diff --json "$big" "$work/built.brx"
