@@ -8,6 +8,9 @@ cd "$root"
 
 scripts/install-deps.sh
 
+echo "== shellcheck and clang-format"
+scripts/lint.sh
+
 echo "== native build and tests"
 scripts/build.sh native
 (cd build/native && ctest --output-on-failure -j "$(nproc)")

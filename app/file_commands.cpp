@@ -35,12 +35,12 @@ std::optional<std::string> AskForFileName(framework::CFileDialog::Kind kind, HWN
   return std::nullopt;
 }
 
-void ReportOpenFailure(HWND owner, const std::string& path, const std::string& reason) {
-  ShowError(owner, "Could not open the file\n" + path + "\n\n" + reason);
+void ReportOpenFailure(HWND owner, const std::string& path, const std::string& error) {
+  ShowError(owner, "Could not open the file\n" + path + "\n\n" + error);
 }
 
-void ReportSaveFailure(HWND owner, const std::string& path, const std::string& reason) {
-  ShowError(owner, "Could not save the file\n" + path + "\n\n" + reason);
+void ReportSaveFailure(HWND owner, const std::string& path, const std::string& error) {
+  ShowError(owner, "Could not save the file\n" + path + "\n\n" + error);
 }
 
 void ReportDialogFailure(HWND owner, DWORD error) {
@@ -67,9 +67,9 @@ LRESULT CMainFrame::OnFileOpen(WORD, WORD, HWND, bool&) {
   const std::optional<std::string> path =
       AskForFileName(framework::CFileDialog::Kind::kOpen, hwnd());
   if (!path) return 0;
-  std::string reason;
+  std::string error;
   // A failed load keeps the document, the tree and the open pane as they were.
-  if (!view_.LoadDocument(path->c_str(), &reason)) ReportOpenFailure(hwnd(), *path, reason);
+  if (!view_.LoadDocument(path->c_str(), &error)) ReportOpenFailure(hwnd(), *path, error);
   return 0;
 }
 
@@ -77,18 +77,19 @@ LRESULT CMainFrame::OnFileSaveAs(WORD, WORD, HWND, bool&) {
   const std::optional<std::string> path =
       AskForFileName(framework::CFileDialog::Kind::kSave, hwnd());
   if (!path) return 0;
-  std::string reason;
-  if (!view_.SaveDocument(path->c_str(), &reason)) {
-    ReportSaveFailure(hwnd(), *path, reason);
+  std::string error;
+  std::optional<FieldFailure> failed_field;
+  if (!view_.SaveDocument(path->c_str(), &error, &failed_field)) {
+    ReportSaveFailure(hwnd(), *path, error);
     // When a field stopped the save, that field is where the user goes next.
-    view_.FocusFailedField();
+    if (failed_field) FocusField(failed_field->pane, failed_field->control);
   }
   return 0;
 }
 
 LRESULT CMainFrame::OnReportStartupFailure(UINT, WPARAM, LPARAM, bool&) {
-  if (startupLoadFailure_)
-    ReportOpenFailure(hwnd(), FullPathOf(startupFileName_), *startupLoadFailure_);
+  if (startup_load_failure_)
+    ReportOpenFailure(hwnd(), FullPathOf(startupFileName_), *startup_load_failure_);
   return 0;
 }
 

@@ -24,9 +24,9 @@ constexpr DWORD kBrxFileDialogFlags = 0x00880026;
 // dialog that failed is reported to the user before nothing is returned.
 std::optional<std::string> AskForFileName(framework::CFileDialog::Kind kind, HWND owner);
 
-// The message boxes, titled "BRXEDIT", naming the full path and the reason.
-void ReportOpenFailure(HWND owner, const std::string& path, const std::string& reason);
-void ReportSaveFailure(HWND owner, const std::string& path, const std::string& reason);
+// The message boxes, titled "BRXEDIT", naming the full path and the error.
+void ReportOpenFailure(HWND owner, const std::string& path, const std::string& error);
+void ReportSaveFailure(HWND owner, const std::string& path, const std::string& error);
 void ReportDialogFailure(HWND owner, DWORD error);
 
 // The path made absolute against the current folder (as typed, if it cannot be).

@@ -8,6 +8,7 @@
 #include "app/program_module.h"
 #include "framework/dpi.h"
 #include "framework/message_map.h"
+#include "framework/private_messages.h"
 #include "framework/toolbar.h"
 #include "res/resource.h"
 
@@ -24,9 +25,6 @@ constexpr DWORD kToolbarStyle =
 constexpr DWORD kRebarStyle =
     kBarStyle | CCS_NODIVIDER | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE;
 constexpr DWORD kStatusBarStyle = kBarStyle | SBARS_SIZEGRIP;
-
-// Tells the user that the start-up file did not load.
-constexpr UINT kReportStartupFailure = WM_APP + 1;
 
 constexpr framework::CUpdateUIBase::Entry kCommandStates[] = {
     {ID_VIEW_TOOLBAR, framework::CUpdateUIBase::kMenuPopupItem},
@@ -120,7 +118,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   toolbar_ = framework::CreateToolbarFromResource(frame, images, kToolbarStyle, IDW_TOOLBAR);
   toolbarHost_ = framework::CreateRebar(frame, kRebarStyle, IDW_TOOLBAR);
   framework::AddToolbarBand(toolbarHost_, menuBar_.hwnd(), false);
-  toolbarBandId_ = framework::AddToolbarBand(toolbarHost_, toolbar_, true);
+  toolbar_band_id_ = framework::AddToolbarBand(toolbarHost_, toolbar_, true);
   statusBar_ = framework::CreateStatusBar(frame, IDS_READY, kStatusBarStyle, IDW_STATUS_BAR);
   client_ = view_.Create(frame);
 
@@ -136,9 +134,9 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
 
   // Loaded before the window is first shown, so the first paint shows the file.
   if (!startupFileName_.empty()) {
-    std::string reason;
-    if (!view_.LoadDocument(startupFileName_.c_str(), &reason)) {
-      startupLoadFailure_ = reason;
+    std::string error;
+    if (!view_.LoadDocument(startupFileName_.c_str(), &error)) {
+      startup_load_failure_ = error;
       // Posted, so the message comes once the loop runs: after the frame is shown.
       PostMessageA(frame, kReportStartupFailure, 0, 0);
     }
@@ -175,7 +173,7 @@ LRESULT CMainFrame::OnFileNew(WORD, WORD, HWND, bool&) {
 
 LRESULT CMainFrame::OnViewToolbar(WORD, WORD, HWND, bool&) {
   toolbarShown_ = !toolbarShown_;
-  const LRESULT band = SendMessageA(toolbarHost_, RB_IDTOINDEX, toolbarBandId_, 0);
+  const LRESULT band = SendMessageA(toolbarHost_, RB_IDTOINDEX, toolbar_band_id_, 0);
   SendMessageA(toolbarHost_, RB_SHOWBAND, band, toolbarShown_);
   SetCommandCheck(ID_VIEW_TOOLBAR, toolbarShown_ ? kCheck : kUncheck, false);
   LayoutChildren(true);

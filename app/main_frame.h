@@ -62,7 +62,7 @@ class CMainFrame : public framework::CFrameWindowBase,
 
   HACCEL accelerators_ = nullptr;
   HWND toolbar_ = nullptr;
-  UINT toolbarBandId_ = 0;
+  UINT toolbar_band_id_ = 0;
   // Whether the toolbar's band is shown; the band itself is never asked.
   bool toolbarShown_ = true;
   CMessageLoop* loop_ = nullptr;
@@ -70,7 +70,7 @@ class CMainFrame : public framework::CFrameWindowBase,
   framework::CMenuBar menuBar_;
   std::string startupFileName_;
   // Why the start-up file did not load, for the report once the frame is shown.
-  std::optional<std::string> startupLoadFailure_;
+  std::optional<std::string> startup_load_failure_;
 };
 
 }  // namespace brx

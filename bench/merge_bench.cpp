@@ -19,8 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
 #include "model/structure_set.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/cli.h"
 
 namespace {
@@ -34,7 +37,7 @@ brx::StructureSet MakeBase() {
   set.Reserve(kStructures);
   for (std::size_t i = 0; i < kStructures; ++i) {
     brx::StructureEntry entry;
-    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
     entry.header.SetFlags(static_cast<std::uint32_t>(i * 2654435761u));
     entry.tiles.resize(kTilesEach);
     for (std::size_t j = 0; j < kTilesEach; ++j)
@@ -86,16 +89,16 @@ void MakeFiles(const std::string (&names)[3]) {
   if (maker == 0) {
     const brx::StructureSet base = MakeBase();
     const brx::StructureSet ours = Changed(base, 0, 3, [](brx::StructureEntry& entry) {
-      entry.header.SetHitPoints(7);
+      brx::fields::kHitPoints.Put(entry.header, 7);
       entry.tiles[3].SetShapeByte(12, 9);
     });
     const brx::StructureSet theirs = Changed(base, 0, 2, [](brx::StructureEntry& entry) {
-      entry.header.SetDensity(5);
-      entry.tiles[4].SetTileFlags(0x02);
+      brx::fields::kDensity.Put(entry.header, 5);
+      brx::fields::kTileFlags.Put(entry.tiles[4], 0x02);
     });
     const brx::StructureSet* sets[3] = {&base, &ours, &theirs};
     for (int k = 0; k < 3; ++k) {
-      if (!sets[k]->SaveToFile(names[k].c_str())) _exit(1);
+      if (!brx::SaveToFile(*sets[k], names[k].c_str(), brx::SystemFileSystem())) _exit(1);
     }
     _exit(0);
   }
@@ -139,7 +142,7 @@ int main(int argc, char** argv) {
     loads.push_back(ChildMs([&] {
       brx::StructureSet sets[3];
       for (std::size_t k = 0; k < 3; ++k) {
-        if (!sets[k].LoadFromFile(names[k].c_str())) return false;
+        if (!brx::LoadFromFile(sets[k], names[k].c_str(), brx::SystemFileSystem())) return false;
       }
       return true;
     }));

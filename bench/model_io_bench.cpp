@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "model/file_system.h"
+#include "model/fields.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
 #include "model/structure_set.h"
+#include "os/system_file_system.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ brx::StructureSet MakeDocument() {
   brx::StructureSet set;
   for (std::size_t i = 0; i < kStructures; ++i) {
     brx::StructureEntry entry;
-    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
     entry.header.SetFlags(static_cast<std::uint32_t>(i * 2654435761u));
     entry.tiles.resize(kTiles / kStructures);
     for (std::size_t j = 0; j < entry.tiles.size(); ++j)
@@ -67,16 +69,16 @@ int main(int argc, char** argv) {
   const brx::StructureSet document = MakeDocument();
   std::vector<std::uint8_t> bytes;
   brx::SerializeStructureData(document, bytes);
-  std::string reason;
-  if (!document.SaveToFile(path.c_str(), &reason)) Fail(reason);
-
   brx::FileSystem& files = brx::SystemFileSystem();
+  std::string reason;
+  if (!brx::SaveToFile(document, path.c_str(), files, &reason)) Fail(reason);
+
   // What a round loads stays alive until all rounds are done, so that neither
   // side's time includes giving memory back.
   std::vector<brx::StructureSet> loaded(kRounds);
   std::size_t round = 0;
   const double load = MedianMs([&] {
-    if (!loaded[round++].LoadFromFile(path.c_str(), &reason)) Fail(reason);
+    if (!brx::LoadFromFile(loaded[round++], path.c_str(), files, &reason)) Fail(reason);
   });
   std::vector<std::vector<std::uint8_t>> blocks(kRounds);
   round = 0;
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
   loaded.clear();
   blocks.clear();
   const double save = MedianMs([&] {
-    if (!document.SaveToFile(path.c_str(), &reason)) Fail(reason);
+    if (!brx::SaveToFile(document, path.c_str(), files, &reason)) Fail(reason);
   });
   // Creates `name`, writes all the bytes in one go, flushes and closes it.
   const auto write_block = [&](const std::string& name) {

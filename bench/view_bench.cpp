@@ -21,8 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
 #include "model/structure_set.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/editor_view.h"
 #include "view/structure_pane.h"
@@ -57,7 +60,7 @@ std::string WriteDocument(std::size_t structures, const char* name) {
   set.Reserve(structures);
   for (std::size_t i = 0; i < structures; ++i) {
     brx::StructureEntry entry;
-    entry.header.SetArmour(static_cast<std::uint8_t>(i));
+    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
     entry.tiles.resize(kTilesPerStructure);
     set.AppendStructure(std::move(entry));
   }
@@ -65,7 +68,8 @@ std::string WriteDocument(std::size_t structures, const char* name) {
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + name;
   std::string reason;
-  if (!set.SaveToFile(path.c_str(), &reason)) Fail("cannot write " + path + ": " + reason);
+  if (!brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem(), &reason))
+    Fail("cannot write " + path + ": " + reason);
   return path;
 }
 
@@ -108,7 +112,8 @@ double FloorMs(HWND host) {
 double RebuildMs(HWND host, const std::string& path) {
   brx::StructureSet scratch;
   const double read = Ms([&] {
-    if (!scratch.LoadFromFile(path.c_str())) Fail("cannot read " + path);
+    if (!brx::LoadFromFile(scratch, path.c_str(), brx::SystemFileSystem()))
+      Fail("cannot read " + path);
   });
   brx::CEditorView view;
   if (!view.Create(host)) Fail("cannot create the view");

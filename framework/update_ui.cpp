@@ -39,7 +39,7 @@ bool CUpdateUIBase::SetCommandCheck(int id, int check, bool force) {
   if ((*state & marks) != wanted || force) {
     *state = static_cast<WORD>((*state & ~marks) | wanted | kinds);
   }
-  if (*state & kinds) pendingKinds_ |= kinds;
+  if (*state & kinds) pending_kinds_ |= kinds;
   return true;
 }
 
@@ -59,7 +59,7 @@ void CUpdateUIBase::ApplyMenuStates(HMENU menu) {
 }
 
 void CUpdateUIBase::ApplyToolbarStates() {
-  if (!(pendingKinds_ & kToolbarButton)) return;
+  if (!(pending_kinds_ & kToolbarButton)) return;
   for (std::size_t i = 0; i < states_.size(); ++i) {
     WORD& state = states_[i];
     if (!(table_[i].kinds & kToolbarButton) || !(state & kToolbarButton)) continue;
@@ -72,7 +72,7 @@ void CUpdateUIBase::ApplyToolbarStates() {
     }
     state = static_cast<WORD>(state & ~kToolbarButton);
   }
-  pendingKinds_ = static_cast<WORD>(pendingKinds_ & ~kToolbarButton);
+  pending_kinds_ = static_cast<WORD>(pending_kinds_ & ~kToolbarButton);
 }
 
 }  // namespace brx::framework

@@ -53,7 +53,7 @@ class CUpdateUIBase {
 
   const Entry* table_;
   std::vector<WORD> states_;
-  WORD pendingKinds_ = 0;
+  WORD pending_kinds_ = 0;
   std::vector<HWND> toolbars_;
 };
 

@@ -84,6 +84,15 @@ constexpr Field Integer(std::string_view name, std::string_view label, std::size
                         IntKind kind) {
   return {name, label, FieldRole::kInteger, offset, kind, false, false};
 }
+// A field whose form label is its name.
+constexpr Field Integer(std::string_view name, std::size_t offset, IntKind kind) {
+  return Integer(name, name, offset, kind);
+}
+constexpr Field Whole(std::string_view name, FieldRole role, std::size_t offset, IntKind kind) {
+  return {name, name, role, offset, kind, false, false};
+}
+// Both records end in a byte of this name.
+inline constexpr std::string_view kReservedName = "Reserved";
 constexpr Field LeftOutAsZero(Field field) {
   field.may_be_left_out = true;
   return field;
@@ -92,22 +101,22 @@ constexpr Field LeftOutAsZero(Field field) {
 // clang-format off
 // A structure's fields in the order its JSON lists them.
 inline constexpr Field kStructureNumber = [] {
-  Field field = LeftOutAsZero(Integer("StructureNumber", "StructureNumber", H::kStructureNumber, IntKind::U16));
+  Field field = LeftOutAsZero(Integer("StructureNumber", H::kStructureNumber, IntKind::U16));
   field.rewritten_on_save = true;
   return field;
 }();
 inline constexpr Field kArmour          = Integer("Armour", "Armour (0-255)", H::kArmour, IntKind::U8);
 inline constexpr Field kHitPoints       = Integer("HitPoints", "HitPoints (0-255)", H::kHitPoints, IntKind::U8);
 inline constexpr Field kDensity         = Integer("Density", "Density (0-255)", H::kDensity, IntKind::U8);
-inline constexpr Field kFlags           = {"Flags", "Flags", FieldRole::kFlags, H::kFlags, IntKind::U32, false, false};
-inline constexpr Field kWallOrientation = Integer("WallOrientation", "WallOrientation", H::kWallOrientation, IntKind::U8);
+inline constexpr Field kFlags           = Whole("Flags", FieldRole::kFlags, H::kFlags, IntKind::U32);
+inline constexpr Field kWallOrientation = Integer("WallOrientation", H::kWallOrientation, IntKind::U8);
 inline constexpr Field kDestructionPartner = Integer("DestructionPartner",
     "DestructionPartner(>0 = debris number (bDP - 1), <0 = partner graphic )", H::kDestructionPartner, IntKind::I8);
 inline constexpr Field kPartnerDelta    = Integer("PartnerDelta",
     "PartnerDelta(// opened/closed version, etc... 0 for unused)", H::kPartnerDelta, IntKind::I8);
 inline constexpr Field kZTileOffsetX    = Integer("ZTileOffsetX", "ZtileOffsetX", H::kZTileOffsetX, IntKind::I8);
-inline constexpr Field kZTileOffsetY    = Integer("ZTileOffsetY", "ZTileOffsetY", H::kZTileOffsetY, IntKind::I8);
-inline constexpr Field kStructureReserved = LeftOutAsZero(Integer("Reserved", "Reserved", H::kReserved, IntKind::U8));
+inline constexpr Field kZTileOffsetY    = Integer("ZTileOffsetY", H::kZTileOffsetY, IntKind::I8);
+inline constexpr Field kStructureReserved = LeftOutAsZero(Integer(kReservedName, H::kReserved, IntKind::U8));
 inline constexpr Field kTiles           = {"Tiles", "NumberOfTiles", FieldRole::kTiles, H::kNumberOfTiles, IntKind::U8, false, false};
 
 inline constexpr std::array<Field, 12> kStructureFields{
@@ -116,12 +125,12 @@ inline constexpr std::array<Field, 12> kStructureFields{
 
 // A tile's fields in the order its JSON lists them.
 inline constexpr Field ksPosRelToBase   = Integer("sPosRelToBase", "sPosRelToBase \"single-axis\"", T::ksPosRelToBase, IntKind::I16);
-inline constexpr Field kbXPosRelToBase  = Integer("bXPosRelToBase", "bXPosRelToBase", T::kbXPosRelToBase, IntKind::I8);
-inline constexpr Field kbYPosRelToBase  = Integer("bYPosRelToBase", "bYPosRelToBase", T::kbYPosRelToBase, IntKind::I8);
-inline constexpr Field kShape           = {"Shape", "Shape", FieldRole::kShape, T::kShape, IntKind::U8, false, false};
-inline constexpr Field kTileFlags       = Integer("TileFlags", "TileFlags", T::kTileFlags, IntKind::U8);
-inline constexpr Field kubVehicleHitLocation = Integer("ubVehicleHitLocation", "ubVehicleHitLocation", T::kubVehicleHitLocation, IntKind::U8);
-inline constexpr Field kTileReserved    = LeftOutAsZero(Integer("Reserved", "Reserved", T::kReserved, IntKind::U8));
+inline constexpr Field kbXPosRelToBase  = Integer("bXPosRelToBase", T::kbXPosRelToBase, IntKind::I8);
+inline constexpr Field kbYPosRelToBase  = Integer("bYPosRelToBase", T::kbYPosRelToBase, IntKind::I8);
+inline constexpr Field kShape           = Whole("Shape", FieldRole::kShape, T::kShape, IntKind::U8);
+inline constexpr Field kTileFlags       = Integer("TileFlags", T::kTileFlags, IntKind::U8);
+inline constexpr Field kubVehicleHitLocation = Integer("ubVehicleHitLocation", T::kubVehicleHitLocation, IntKind::U8);
+inline constexpr Field kTileReserved    = LeftOutAsZero(Integer(kReservedName, T::kReserved, IntKind::U8));
 
 inline constexpr std::array<Field, 7> kTileFields{
     ksPosRelToBase, kbXPosRelToBase, kbYPosRelToBase, kShape, kTileFlags, kubVehicleHitLocation,

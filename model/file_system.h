@@ -74,10 +74,4 @@ class FileSystem {
   virtual bool Remove(const std::string& path) = 0;
 };
 
-// The operating system's files.
-FileSystem& SystemFileSystem();
-
-// Whether two names reach one and the same existing file, links followed.
-bool SameFile(const std::string& a, const std::string& b);
-
 }  // namespace brx

@@ -1,7 +1,8 @@
 // The three fixed-size records of a structure data file. Each is held as
 // exactly its bytes, so that bytes and bits nobody interprets survive a read,
 // an edit and a write unchanged. Multi-byte fields are little-endian whatever
-// the host is; the accessors assemble them byte by byte.
+// the host is; the accessors assemble them byte by byte. The fields a user
+// edits are read and written through the field table (model/fields.h).
 #pragma once
 
 #include <array>
@@ -32,15 +33,9 @@ class ByteRecord {
   }
 
   void SetU8(std::size_t offset, std::uint8_t value) { bytes.at(offset) = value; }
-  void SetI8(std::size_t offset, std::int8_t value) {
-    SetU8(offset, static_cast<std::uint8_t>(value));
-  }
   void SetU16(std::size_t offset, std::uint16_t value) {
     SetU8(offset, static_cast<std::uint8_t>(value));
     SetU8(offset + 1, static_cast<std::uint8_t>(value >> 8));
-  }
-  void SetI16(std::size_t offset, std::int16_t value) {
-    SetU16(offset, static_cast<std::uint16_t>(value));
   }
   void SetU32(std::size_t offset, std::uint32_t value) {
     SetU16(offset, static_cast<std::uint16_t>(value));
@@ -131,30 +126,12 @@ class StructureHeader : public ByteRecord<16> {
     kReserved = 15,
   };
 
-  std::uint8_t Armour() const { return U8(kArmour); }
-  void SetArmour(std::uint8_t v) { SetU8(kArmour, v); }
-  std::uint8_t HitPoints() const { return U8(kHitPoints); }
-  void SetHitPoints(std::uint8_t v) { SetU8(kHitPoints, v); }
-  std::uint8_t Density() const { return U8(kDensity); }
-  void SetDensity(std::uint8_t v) { SetU8(kDensity, v); }
   std::uint8_t NumberOfTiles() const { return U8(kNumberOfTiles); }
   void SetNumberOfTiles(std::uint8_t v) { SetU8(kNumberOfTiles, v); }
   std::uint32_t Flags() const { return U32(kFlags); }
   void SetFlags(std::uint32_t v) { SetU32(kFlags, v); }
   std::uint16_t StructureNumber() const { return U16(kStructureNumber); }
   void SetStructureNumber(std::uint16_t v) { SetU16(kStructureNumber, v); }
-  std::uint8_t WallOrientation() const { return U8(kWallOrientation); }
-  void SetWallOrientation(std::uint8_t v) { SetU8(kWallOrientation, v); }
-  std::int8_t DestructionPartner() const { return I8(kDestructionPartner); }
-  void SetDestructionPartner(std::int8_t v) { SetI8(kDestructionPartner, v); }
-  std::int8_t PartnerDelta() const { return I8(kPartnerDelta); }
-  void SetPartnerDelta(std::int8_t v) { SetI8(kPartnerDelta, v); }
-  std::int8_t ZTileOffsetX() const { return I8(kZTileOffsetX); }
-  void SetZTileOffsetX(std::int8_t v) { SetI8(kZTileOffsetX, v); }
-  std::int8_t ZTileOffsetY() const { return I8(kZTileOffsetY); }
-  void SetZTileOffsetY(std::int8_t v) { SetI8(kZTileOffsetY, v); }
-  std::uint8_t Reserved() const { return U8(kReserved); }
-  void SetReserved(std::uint8_t v) { SetU8(kReserved, v); }
 };
 
 // One tile's 32-byte record.
@@ -177,20 +154,9 @@ class TileRecord : public ByteRecord<32> {
     return column * kShapeSide + row;
   }
 
-  std::int16_t sPosRelToBase() const { return I16(ksPosRelToBase); }
-  void SetsPosRelToBase(std::int16_t v) { SetI16(ksPosRelToBase, v); }
-  std::int8_t bXPosRelToBase() const { return I8(kbXPosRelToBase); }
-  void SetbXPosRelToBase(std::int8_t v) { SetI8(kbXPosRelToBase, v); }
-  std::int8_t bYPosRelToBase() const { return I8(kbYPosRelToBase); }
-  void SetbYPosRelToBase(std::int8_t v) { SetI8(kbYPosRelToBase, v); }
   std::uint8_t ShapeByte(std::size_t k) const { return U8(kShape + CheckedShapeIndex(k)); }
   void SetShapeByte(std::size_t k, std::uint8_t v) { SetU8(kShape + CheckedShapeIndex(k), v); }
   std::uint8_t TileFlags() const { return U8(kTileFlags); }
-  void SetTileFlags(std::uint8_t v) { SetU8(kTileFlags, v); }
-  std::uint8_t ubVehicleHitLocation() const { return U8(kubVehicleHitLocation); }
-  void SetubVehicleHitLocation(std::uint8_t v) { SetU8(kubVehicleHitLocation, v); }
-  std::uint8_t Reserved() const { return U8(kReserved); }
-  void SetReserved(std::uint8_t v) { SetU8(kReserved, v); }
 
  private:
   static std::size_t CheckedShapeIndex(std::size_t k);

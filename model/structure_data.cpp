@@ -10,8 +10,8 @@
 namespace brx {
 namespace {
 
-void SetReason(std::string* reason, std::string text) {
-  if (reason) *reason = std::move(text);
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
 }
 
 // Hands out the input record by record through a buffer, so that a file is
@@ -74,45 +74,45 @@ std::string Truncated(const std::string& what, std::size_t needed_end, std::size
 
 // Gives the reason a record could not be had: a read error if there was one,
 // else the end of the data.
-bool Fail(std::string* reason, const std::string& read_error, std::string end_of_data) {
-  SetReason(reason,
-            read_error.empty() ? std::move(end_of_data) : "cannot read the file: " + read_error);
+bool Fail(std::string* error, const std::string& read_error, std::string end_of_data) {
+  SetError(error,
+           read_error.empty() ? std::move(end_of_data) : "cannot read the file: " + read_error);
   return false;
 }
 
 // Clears `set` and parses into it; on failure `set` keeps what was read
 // before the damage.
-bool Parse(InputFile& source, StructureSet& set, std::string* reason) {
+bool Parse(InputFile& source, StructureSet& set, std::string* error) {
   static_assert(sizeof(TileRecord) == TileRecord::kSize && std::is_trivially_copyable_v<TileRecord>,
                 "tiles are copied from the file as whole runs of records");
   set.Clear();
   RecordReader reader(source);
-  std::string error;
-  if (!reader.Ensure(FileHeader::kSize, error)) {
+  std::string read_error;
+  if (!reader.Ensure(FileHeader::kSize, read_error)) {
     const std::size_t size = reader.end_of_data();
-    return Fail(reason, error,
+    return Fail(error, read_error,
                 "the file is shorter than its 16-byte header (" + std::to_string(size) +
                     (size == 1 ? " byte)" : " bytes)"));
   }
   FileHeader file_header;
   CopyRecord(reader.Take(FileHeader::kSize), file_header);
   if (!file_header.HasMagic()) {
-    SetReason(reason, "not a structure data file: it does not start with \"BRXF\"");
+    SetError(error, "not a structure data file: it does not start with \"BRXF\"");
     return false;
   }
 
   const std::size_t structures = file_header.NumberOfStructures();
   for (std::size_t i = 0; i < structures; ++i) {
     StructureEntry entry;
-    if (!reader.Ensure(StructureHeader::kSize, error)) {
-      return Fail(reason, error,
+    if (!reader.Ensure(StructureHeader::kSize, read_error)) {
+      return Fail(error, read_error,
                   Truncated("the header of structure " + std::to_string(i),
                             reader.offset() + StructureHeader::kSize, reader.end_of_data()));
     }
     CopyRecord(reader.Take(StructureHeader::kSize), entry.header);
     const std::size_t tiles = entry.header.NumberOfTiles();
     const std::size_t tile_bytes = tiles * TileRecord::kSize;
-    const bool whole = reader.Ensure(tile_bytes, error);
+    const bool whole = reader.Ensure(tile_bytes, read_error);
     // A structure cut short keeps the tiles that arrived whole.
     const std::size_t arrived =
         whole ? tiles : (reader.end_of_data() - reader.offset()) / TileRecord::kSize;
@@ -126,27 +126,27 @@ bool Parse(InputFile& source, StructureSet& set, std::string* reason) {
       std::memcpy(entry.tiles.data(), reader.Take(arrived * TileRecord::kSize),
                   arrived * TileRecord::kSize);
     set.AppendStructure(std::move(entry));
-    if (!whole) return Fail(reason, error, damage);
+    if (!whole) return Fail(error, read_error, damage);
   }
   return true;
 }
 
 }  // namespace
 
-bool ParseStructureData(InputFile& source, StructureSet& set, std::string* reason) {
-  if (Parse(source, set, reason)) return true;
+bool ParseStructureData(InputFile& source, StructureSet& set, std::string* error) {
+  if (Parse(source, set, error)) return true;
   set.Clear();
   return false;
 }
 
-bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::string* reason) {
-  return Parse(source, set, reason);
+bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::string* error) {
+  return Parse(source, set, error);
 }
 
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
-                        std::string* reason) {
+                        std::string* error) {
   MemoryInputFile source(data, size);
-  return ParseStructureData(source, set, reason);
+  return ParseStructureData(source, set, error);
 }
 
 FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles) {
@@ -160,19 +160,19 @@ FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles) {
   return header;
 }
 
-bool FitsTheFormat(const StructureSet& set, std::string* reason) {
+bool FitsTheFormat(const StructureSet& set, std::string* error) {
   const std::size_t structures = set.StructureCount();
   if (structures > kMaxStructures) {
-    SetReason(reason, "the document has " + std::to_string(structures) +
-                          " structures; a file holds at most " + std::to_string(kMaxStructures));
+    SetError(error, "the document has " + std::to_string(structures) +
+                        " structures; a file holds at most " + std::to_string(kMaxStructures));
     return false;
   }
   for (std::size_t i = 0; i < structures; ++i) {
     const std::size_t count = set.TileCount(i);
     if (count > kMaxTilesPerStructure) {
-      SetReason(reason, "structure " + std::to_string(i) + " has " + std::to_string(count) +
-                            " tiles; a file holds at most " +
-                            std::to_string(kMaxTilesPerStructure) + " per structure");
+      SetError(error, "structure " + std::to_string(i) + " has " + std::to_string(count) +
+                          " tiles; a file holds at most " + std::to_string(kMaxTilesPerStructure) +
+                          " per structure");
       return false;
     }
   }
@@ -212,9 +212,9 @@ bool WriteStructureData(const StructureSet& set, const ByteSink& sink) {
 }
 
 bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
-                            std::string* reason) {
+                            std::string* error) {
   out.clear();
-  if (!FitsTheFormat(set, reason)) return false;
+  if (!FitsTheFormat(set, error)) return false;
   return WriteStructureData(set, [&out](const std::uint8_t* data, std::size_t size) {
     out.insert(out.end(), data, data + size);
     return true;

@@ -1,17 +1,17 @@
 // Loading and saving a StructureSet through the file seam.
+#include "model/structure_files.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "model/file_system.h"
 #include "model/structure_data.h"
-#include "model/structure_set.h"
 
 namespace brx {
 namespace {
 
-void SetReason(std::string* reason, std::string text) {
-  if (reason) *reason = std::move(text);
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
 }
 
 bool HasName(const char* name) {
@@ -52,73 +52,65 @@ std::string FolderOf(std::string path) {
 // stays within one folder and one volume. A failure is the folder's, not the
 // file's: the file itself may well be writable.
 std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string& target,
-                                            std::string& temporary, std::string& reason) {
+                                            std::string& temporary, std::string& error) {
   constexpr int kAttempts = 100;
-  std::string error;
+  std::string cause;
   for (int n = 0; n < kAttempts; ++n) {
     temporary = target + "." + std::to_string(n) + ".tmp";
     bool already_exists = false;
-    if (auto file = files.CreateNew(temporary, target, already_exists, error)) return file;
+    if (auto file = files.CreateNew(temporary, target, already_exists, cause)) return file;
     if (!already_exists) break;
   }
-  reason = "cannot create a temporary file in " + FolderOf(target) + ": " + error +
-           "; a save needs a folder it may create files in";
+  error = "cannot create a temporary file in " + FolderOf(target) + ": " + cause +
+          "; a save needs a folder it may create files in";
   return nullptr;
 }
 
 }  // namespace
 
-bool StructureSet::LoadFromFile(const char* name, std::string* reason) {
-  return LoadFromFile(name, SystemFileSystem(), reason);
-}
-
-bool StructureSet::LoadFromFile(const char* name, FileSystem& files, std::string* reason) {
-  Clear();
+bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string* error) {
+  set.Clear();
   if (!HasName(name)) {
-    SetReason(reason, "no file name was given");
+    SetError(error, "no file name was given");
     return false;
   }
-  std::string error;
-  const auto file = files.OpenForReading(name, error);
+  std::string cause;
+  const auto file = files.OpenForReading(name, cause);
   if (!file) {
-    SetReason(reason, "cannot open the file: " + error);
+    SetError(error, "cannot open the file: " + cause);
     return false;
   }
-  return ParseStructureData(*file, *this, reason);
+  return ParseStructureData(*file, set, error);
 }
 
-bool StructureSet::SaveToFile(const char* name, std::string* reason) const {
-  return SaveToFile(name, SystemFileSystem(), reason);
-}
-
-bool StructureSet::SaveToFile(const char* name, FileSystem& files, std::string* reason) const {
-  if (!FitsTheFormat(*this, reason)) return false;
+bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string* error) {
+  if (!FitsTheFormat(set, error)) return false;
   if (!HasName(name)) {
-    SetReason(reason, "no file name was given");
+    SetError(error, "no file name was given");
     return false;
   }
   std::string target;
   std::string temporary;
-  std::string error;
-  if (!files.ResolveSaveTarget(name, target, error)) {
-    SetReason(reason, "cannot write the file: " + error);
+  std::string cause;
+  if (!files.ResolveSaveTarget(name, target, cause)) {
+    SetError(error, "cannot write the file: " + cause);
     return false;
   }
-  auto file = CreateTemporary(files, target, temporary, error);
+  auto file = CreateTemporary(files, target, temporary, cause);
   if (!file) {
-    SetReason(reason, error);
+    SetError(error, cause);
     return false;
   }
-  const bool written = WriteStructureData(*this,
+  const bool written = WriteStructureData(set,
                                           [&](const std::uint8_t* data, std::size_t size) {
-                                            return WriteAll(*file, data, size, error);
+                                            return WriteAll(*file, data, size, cause);
                                           }) &&
-                       file->Flush(error) && file->Close(error) &&
-                       files.Replace(temporary, target, error);
+                       file->Flush(cause) && file->Close(cause) &&
+                       files.Replace(temporary, target, cause);
   if (!written) {
     file.reset();
     files.Remove(temporary);
-    SetReason(reason, "cannot write the file: " + error);
+    SetError(error, "cannot write the file: " + cause);
     return false;
   }
   return true;

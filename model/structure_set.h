@@ -5,15 +5,12 @@
 
 #include <cstddef>
 #include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "model/records.h"
 
 namespace brx {
-
-class FileSystem;
 
 // An index at or beyond the current count: a caller's mistake, raised before
 // anything changes.
@@ -43,22 +40,6 @@ class StructureSet {
 
   // Read-only view of a whole structure, for walking the document.
   const StructureEntry& Entry(std::size_t i) const { return At(i); }
-
-  // Replaces the document by the file's content. The document is cleared
-  // first, whatever follows; on failure it stays empty and `reason` (when
-  // given) says why in words fit for a user.
-  bool LoadFromFile(const char* name, std::string* reason = nullptr);
-  bool LoadFromFile(const char* name, FileSystem& files, std::string* reason = nullptr);
-
-  // Writes the document to the file, atomically: the file holds either its
-  // old content or the whole new one, never a mixture. Only the bytes change:
-  // a symbolic link is written through and stays, and the file keeps its
-  // permissions (and owner and group where the process may set them). A
-  // file the user could not write in place, or that is no regular file, is
-  // refused. The document itself is not changed. On failure nothing on disk
-  // changes and `reason` says why.
-  bool SaveToFile(const char* name, std::string* reason = nullptr) const;
-  bool SaveToFile(const char* name, FileSystem& files, std::string* reason = nullptr) const;
 
   // Hands the structures over and leaves the document empty: a new document
   // can then be made of this one's records without copying them.

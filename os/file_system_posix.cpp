@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "model/file_system.h"
+#include "os/system_file_system.h"
 
 namespace brx {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "model/file_system.h"
+#include "os/system_file_system.h"
 
 namespace brx {
 namespace {

@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev gcovr
-  zip
+  zip shellcheck clang-format
   libreoffice-calc-nogui
   jq time
 )

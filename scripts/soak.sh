@@ -15,6 +15,7 @@ seed=$2
 BRX_SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 BRX_BUILD=${BRX_BUILD:-$BRX_SOURCE/build/win64}
 export BRX_SOURCE BRX_BUILD
+# shellcheck source=tests/e2e/e2e_lib.sh
 source "$BRX_SOURCE/tests/e2e/e2e_lib.sh"
 e2e_name="soak-$seed"
 
@@ -28,8 +29,14 @@ random_text() {
 
 # The ids of the controls a pane can show: structure fields and flags, tile
 # fields, flags and shape cells.
-pane_fields=(1003 1004 1005 1006 1007 1008 1009 1010 1013 1014 1015 1019 1024 1030 1048)
-pane_boxes=(1016 1017 1022 1023 1029 1035 1041 1047 1053)
+pane_fields=("$IDC_ARMOUR" "$IDC_HIT_POINTS" "$IDC_DENSITY" "$IDC_WALL_ORIENTATION"
+  "$IDC_DESTRUCTION_PARTNER" "$IDC_PARTNER_DELTA" "$IDC_Z_TILE_OFFSET_X" "$IDC_Z_TILE_OFFSET_Y"
+  "$IDC_S_POS_REL_TO_BASE" "$IDC_B_X_POS_REL_TO_BASE" "$IDC_B_Y_POS_REL_TO_BASE"
+  "$IDC_UB_VEHICLE_HIT_LOCATION" "$IDC_FIRST_SHAPE_CELL" $((IDC_FIRST_SHAPE_CELL + 6))
+  "$IDC_LAST_SHAPE_CELL")
+pane_boxes=("$IDC_TILE_ON_ROOF" "$IDC_TILE_PASSABLE" "$IDC_FIRST_FLAG" $((IDC_FIRST_FLAG + 1))
+  $((IDC_FIRST_FLAG + 7)) $((IDC_FIRST_FLAG + 13)) $((IDC_FIRST_FLAG + 19))
+  $((IDC_FIRST_FLAG + 25)) "$IDC_LAST_FLAG")
 
 # Closes what an action left open: a file dialog, a message or question, the
 # About box, an open menu.
@@ -53,13 +60,14 @@ x_focus_frame() { xdotool windowfocus --sync "$e2e_frame_xid" 2>/dev/null; }
 # field of the other pane) is skipped.
 try_click() {
   local place
+  # shellcheck disable=SC2086 # four numbers, split into click_rect's arguments
   place=$(locate "$@") && [ -n "$place" ] && click_rect $place
   return 0
 }
 
 act() {
   case $((RANDOM % 12)) in
-    0) try_click control "$(pick 1001 1001 1018 1002)" ;;
+    0) try_click control "$(pick "$IDC_ADD_STRUCT" "$IDC_ADD_STRUCT" "$IDC_ADD_TILE" "$IDC_DELETE")" ;;
     1 | 2)
       local count
       count=$(locate tree-count)
@@ -68,6 +76,7 @@ act() {
     3 | 4)
       local field
       field=$(locate control "$(pick "${pane_fields[@]}")") || return 0
+      # shellcheck disable=SC2086 # as in try_click
       click_rect $field
       xdotool key ctrl+a BackSpace
       xdotool type --delay 10 -- "$(random_text)"
@@ -75,6 +84,7 @@ act() {
     5)
       local box
       box=$(locate control "$(pick "${pane_boxes[@]}")") || return 0
+      # shellcheck disable=SC2086 # as in try_click
       click_rect $box
       ;;
     6) xdotool key "$(pick Tab shift+Tab Up Down space Return Escape Home End)" ;;
@@ -82,9 +92,9 @@ act() {
     # soak must not choose File > Exit.
     7) try_click menubar-button "$(pick 0 1 2)"; sleep 0.2; xdotool key "$(pick Escape Right Left)" ;;
     8) x_focus_frame; xdotool key "$(pick ctrl+o ctrl+s alt+a alt+d ctrl+c ctrl+z)" ;;
-    9) try_click toolbar-button "$(pick 57601 57604 57604)" ;;
+    9) try_click toolbar-button "$(pick "$ID_FILE_OPEN" "$ID_FILE_SAVE_AS" "$ID_FILE_SAVE_AS")" ;;
     10) x_focus_frame; xdotool key alt+v; sleep 0.2; xdotool key "$(pick t s Escape)" ;;
-    11) [ $((RANDOM % 10)) -eq 0 ] && try_click toolbar-button 57600 ;;
+    11) [ $((RANDOM % 10)) -eq 0 ] && try_click toolbar-button "$ID_FILE_NEW" ;;
   esac
   return 0
 }
@@ -92,7 +102,8 @@ act() {
 sample="$e2e_work/three.brx"
 make_sample "$sample"
 # The program's own time limit: the soak, and time for the final save.
-export BRX_PROGRAM_TIMEOUT=$(python3 -c "print(int(float('$minutes') * 60) + 180)")
+BRX_PROGRAM_TIMEOUT=$(python3 -c "print(int(float('$minutes') * 60) + 180)")
+export BRX_PROGRAM_TIMEOUT
 start_program "$(brx_windows_path "$sample")"
 
 end=$((SECONDS + $(python3 -c "print(int(float('$minutes') * 60))")))

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run Windows programs: Wine's settings, and the
 # making of a prefix ready for unattended runs.
 

@@ -1,9 +1,11 @@
+# shellcheck shell=bash
 # Sourced: a private X server for Wine, started and stopped by its PID, and
 # the wait for a program's window to show on it.
 
 # brx_start_xvfb [DPI]: starts Xvfb on a free display and exports DISPLAY and
 # BRX_XVFB_PID. Its screen is 1280 x 1024, or as many times larger as DPI is
 # than 96: a screen with as much room as the program has at 100 %.
+# shellcheck disable=SC2120 # the DPI is optional
 brx_start_xvfb() {
   local n dpi=${1:-96}
   local screen="$((1280 * dpi / 96))x$((1024 * dpi / 96))x24"
@@ -11,8 +13,7 @@ brx_start_xvfb() {
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
     BRX_XVFB_PID=$!
-    local tries
-    for tries in $(seq 50); do
+    for _ in $(seq 50); do
       if [ -e "/tmp/.X11-unix/X$n" ]; then
         export DISPLAY=":$n" BRX_XVFB_PID
         return 0

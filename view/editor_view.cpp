@@ -4,6 +4,8 @@
 
 #include "framework/message_map.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/beep.h"
 #include "view/structure_pane.h"
@@ -21,10 +23,10 @@ constexpr int kPaneGap = 10;
 constexpr std::size_t kQuotedTextLength = 40;
 
 // What a message says of the field that stopped a store.
-std::string DescribeFailedField(const CPropertyPane& pane) {
-  std::string text = pane.FieldText(pane.FailedField());
+std::string DescribeFailedField(const FieldFailure& failure) {
+  std::string text = failure.text;
   if (text.size() > kQuotedTextLength) text = text.substr(0, kQuotedTextLength) + "...";
-  return "The field \"" + pane.FieldName(pane.FailedField()) + "\" holds \"" + text +
+  return "The field \"" + failure.label + "\" holds \"" + text +
          "\", which is not a number it can take. Nothing was written.";
 }
 
@@ -72,28 +74,25 @@ void CEditorView::NewDocument() {
   RebuildTree(document_);
 }
 
-bool CEditorView::LoadDocument(const char* path, std::string* reason) {
+bool CEditorView::LoadDocument(const char* path, std::string* error) {
   // Read aside, so that a file that cannot be read costs nothing of the
   // open document or of the edits in its pane.
   StructureSet loaded;
-  if (!loaded.LoadFromFile(path, reason)) return false;
+  if (!LoadFromFile(loaded, path, SystemFileSystem(), error)) return false;
   document_ = std::move(loaded);
   RebuildTree(document_);
   return true;
 }
 
-bool CEditorView::SaveDocument(const char* path, std::string* reason) {
+bool CEditorView::SaveDocument(const char* path, std::string* error,
+                               std::optional<FieldFailure>* failed_field) {
   // The file holds what the user sees, edits not yet stored included.
-  HTREEITEM selected = SelectedItem();
-  if (selected && !StorePaneOf(selected)) {
-    if (reason) *reason = DescribeFailedField(*pane_);
+  if (auto failure = StorePaneOf(SelectedItem())) {
+    if (error) *error = DescribeFailedField(*failure);
+    if (failed_field) *failed_field = std::move(failure);
     return false;
   }
-  return document_.SaveToFile(path, reason);
-}
-
-void CEditorView::FocusFailedField() {
-  if (pane_ && pane_->FailedField()) pane_->FocusField(pane_->FailedField());
+  return SaveToFile(document_, path, SystemFileSystem(), error);
 }
 
 std::uint32_t CEditorView::ItemIndex(HTREEITEM item) const {
@@ -144,16 +143,17 @@ void CEditorView::SelectItem(HTREEITEM item) {
   TreeView_SelectItem(tree_, item);
 }
 
-bool CEditorView::StorePaneOf(HTREEITEM item) {
-  if (!item) return false;
+std::optional<FieldFailure> CEditorView::StorePaneOf(HTREEITEM item) {
+  if (!item) return std::nullopt;
   const std::uint32_t index = ItemIndex(item);
   if (IsStructureItem(item)) return StoreStructurePane(index);
   return StoreTilePane(ItemIndex(ParentItem(item)), index);
 }
 
 bool CEditorView::StorePaneBeforeLeaving(HTREEITEM item) {
-  if (!item || StorePaneOf(item)) return true;
-  pane_->ReportExchangeFailure(pane_->FailedField());
+  const auto failure = StorePaneOf(item);
+  if (!failure) return true;
+  pane_->ReportExchangeFailure(failure->control);
   return false;
 }
 
@@ -222,7 +222,7 @@ bool CEditorView::CreateStructurePane(std::size_t structure) {
   return OpenPane(std::make_unique<CStructurePane>(document_.Header(structure)));
 }
 
-bool CEditorView::StoreStructurePane(std::size_t structure) {
+std::optional<FieldFailure> CEditorView::StoreStructurePane(std::size_t structure) {
   return StoreOpenPane<CStructurePane>(
       [&](const StructureHeader& header) { document_.SetHeader(structure, header); });
 }
@@ -231,7 +231,7 @@ bool CEditorView::CreateTilePane(std::size_t structure, std::size_t tile) {
   return OpenPane(std::make_unique<CTilePane>(document_.Tile(structure, tile)));
 }
 
-bool CEditorView::StoreTilePane(std::size_t structure, std::size_t tile) {
+std::optional<FieldFailure> CEditorView::StoreTilePane(std::size_t structure, std::size_t tile) {
   return StoreOpenPane<CTilePane>(
       [&](const TileRecord& record) { document_.SetTile(structure, tile, record); });
 }
@@ -248,12 +248,12 @@ bool CEditorView::OpenPane(std::unique_ptr<CPropertyPane> pane) {
 // every field converted. After a failure the copy holds part of the form,
 // which must not reach the document; the next store reads the whole form again.
 template <typename Pane, typename WriteBack>
-bool CEditorView::StoreOpenPane(WriteBack write_back) {
+std::optional<FieldFailure> CEditorView::StoreOpenPane(WriteBack write_back) {
   auto* pane = dynamic_cast<Pane*>(pane_.get());
-  if (!pane) return true;
-  if (!pane->ExchangeFields(ExchangeDirection::kStore)) return false;
-  write_back(pane->record());
-  return true;
+  if (!pane) return std::nullopt;
+  auto failure = pane->ExchangeFields(ExchangeDirection::kStore);
+  if (!failure) write_back(pane->record());
+  return failure;
 }
 
 LRESULT CEditorView::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/dialog.h"
@@ -28,16 +29,15 @@ class CEditorView : public framework::CDialog {
   void NewDocument();
   // Replaces the document by the file's content and rebuilds the tree. On
   // failure the document, the tree, the selection and the open pane with its
-  // unsaved edits stay as they were; false, and `reason` says why.
-  bool LoadDocument(const char* path, std::string* reason = nullptr);
+  // unsaved edits stay as they were; false, and `error` says why.
+  bool LoadDocument(const char* path, std::string* error = nullptr);
   // Stores the open pane's edits into the document (the pane stays open and
   // the selection does not move), then writes the document to the file.
-  // False, and `reason` says why, when the writer fails or when a field of
-  // the pane does not convert (then nothing is written).
-  bool SaveDocument(const char* path, std::string* reason = nullptr);
-  // Puts the focus on the field that stopped the last store, its text
-  // selected; nothing when the last store went through.
-  void FocusFailedField();
+  // False, and `error` says why, when the writer fails or when a field of
+  // the pane does not convert: then nothing is written and `failed_field`
+  // (when given) names the field, for the caller to report.
+  bool SaveDocument(const char* path, std::string* error = nullptr,
+                    std::optional<FieldFailure>* failed_field = nullptr);
 
   const StructureSet& Document() const { return document_; }
   // The open pane's window; null while no pane is open.
@@ -59,8 +59,9 @@ class CEditorView : public framework::CDialog {
   void SelectItem(HTREEITEM item);
 
   // The pane and the record the item stands for. A store writes into the
-  // document only when every field converted, and is false otherwise.
-  bool StorePaneOf(HTREEITEM item);
+  // document only when every field converted; otherwise it returns the
+  // field that did not.
+  std::optional<FieldFailure> StorePaneOf(HTREEITEM item);
   // Stores the pane before whatever leaves it; when a field does not
   // convert, gives the failure response and is false: the caller holds back.
   bool StorePaneBeforeLeaving(HTREEITEM item);
@@ -70,14 +71,14 @@ class CEditorView : public framework::CDialog {
 
   // The pane operations. Create makes a pane from a copy of the record;
   // store exchanges the pane's fields and writes the copy back into the
-  // document, unless a field did not convert: then it is false.
+  // document, unless a field did not convert: then it returns that field.
   bool CreateStructurePane(std::size_t structure);
-  bool StoreStructurePane(std::size_t structure);
+  std::optional<FieldFailure> StoreStructurePane(std::size_t structure);
   bool CreateTilePane(std::size_t structure, std::size_t tile);
-  bool StoreTilePane(std::size_t structure, std::size_t tile);
+  std::optional<FieldFailure> StoreTilePane(std::size_t structure, std::size_t tile);
   bool OpenPane(std::unique_ptr<CPropertyPane> pane);
   template <typename Pane, typename WriteBack>
-  bool StoreOpenPane(WriteBack write_back);
+  std::optional<FieldFailure> StoreOpenPane(WriteBack write_back);
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnAddStruct(WORD, WORD, HWND, bool&);

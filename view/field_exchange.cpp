@@ -3,16 +3,12 @@
 #include <optional>
 
 #include "framework/message_map.h"
+#include "framework/private_messages.h"
 #include "model/number_text.h"
 #include "view/beep.h"
 
 namespace brx {
 namespace {
-
-// Posted to a pane to put the focus on a field once the input being handled
-// is done: a tree whose change of selection was refused during a mouse click
-// takes the focus itself after the click, whatever was focused meanwhile.
-constexpr UINT kFocusFieldMessage = WM_APP + 1;
 
 std::string TextOf(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -29,6 +25,12 @@ bool IsLabel(HWND window) {
 
 }  // namespace
 
+void FocusField(HWND pane, int control) {
+  HWND edit = GetDlgItem(pane, control);
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
 void CPropertyPane::ExchangeCheck(int control, int& check, ExchangeDirection direction) {
   HWND box = GetDlgItem(hwnd(), control);
   if (direction == ExchangeDirection::kStore) {
@@ -41,14 +43,8 @@ void CPropertyPane::ExchangeCheck(int control, int& check, ExchangeDirection dir
 
 void CPropertyPane::ReportExchangeFailure(int control) {
   SimpleBeep();
-  FocusField(control);
+  FocusField(hwnd(), control);
   PostMessageA(hwnd(), kFocusFieldMessage, static_cast<WPARAM>(control), 0);
-}
-
-void CPropertyPane::FocusField(int control) {
-  HWND edit = GetDlgItem(hwnd(), control);
-  SetFocus(edit);
-  SendMessageA(edit, EM_SETSEL, 0, -1);
 }
 
 // Each edit box of a form stands right after its label in the tab order;
@@ -61,8 +57,8 @@ std::string CPropertyPane::FieldName(int control) const {
   return std::string();
 }
 
-std::string CPropertyPane::FieldText(int control) const {
-  return TextOf(GetDlgItem(hwnd(), control));
+FieldFailure CPropertyPane::Failure(int control) const {
+  return {hwnd(), control, FieldName(control), TextOf(GetDlgItem(hwnd(), control))};
 }
 
 bool CPropertyPane::ShowInt(int control, std::int64_t value, bool is_signed) {
@@ -73,7 +69,7 @@ bool CPropertyPane::ShowInt(int control, std::int64_t value, bool is_signed) {
 // minus sign in an unsigned field, and after one overflow refuses in-range
 // values for the rest of the process.
 std::uint32_t CPropertyPane::ReadInt(int control, IntKind kind, bool& converted) {
-  const std::optional<std::uint32_t> number = FormNumber(FieldText(control), kind);
+  const std::optional<std::uint32_t> number = FormNumber(TextOf(GetDlgItem(hwnd(), control)), kind);
   converted = number.has_value();
   return number.value_or(0);
 }
@@ -89,13 +85,14 @@ bool CPropertyPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wpara
 }
 
 LRESULT CPropertyPane::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
-  if (!ExchangeFields(ExchangeDirection::kLoad)) ReportExchangeFailure(FailedField());
+  if (const auto failure = ExchangeFields(ExchangeDirection::kLoad))
+    ReportExchangeFailure(failure->control);
   // 0: the dialog manager sets no focus, so the keyboard stays where it was.
   return 0;
 }
 
 LRESULT CPropertyPane::OnFocusField(UINT, WPARAM wparam, LPARAM, bool&) {
-  FocusField(static_cast<int>(wparam));
+  FocusField(hwnd(), static_cast<int>(wparam));
   return 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "framework/dialog.h"
@@ -38,6 +39,19 @@ struct FieldBinding {
   }
 };
 
+// The field that stopped an exchange, for whoever asked for the exchange to
+// report: the pane's window and the field's control (where the focus goes),
+// the field's label on the form and the text its edit box held.
+struct FieldFailure {
+  HWND pane = nullptr;
+  int control = 0;
+  std::string label;
+  std::string text;
+};
+
+// Puts the focus on a field with its whole text selected, so that typing replaces it.
+void FocusField(HWND pane, int control);
+
 // The common base of the property panes: a modeless child dialog that
 // exchanges its fields once when it opens and again whenever the view stores
 // it. It handles WM_INITDIALOG only; everything else is the dialog manager's.
@@ -47,11 +61,9 @@ class CPropertyPane : public framework::CDialog {
   HWND Create(HWND parent) { return CreateModeless(template_id_, parent); }
 
   // Walks the field list in order and stops at the first integer field that
-  // fails, which FailedField then names; true when every field was exchanged.
+  // fails, which it returns; nothing when every field was exchanged.
   // Reporting the failure is the caller's: what it holds back decides how.
-  virtual bool ExchangeFields(ExchangeDirection direction) = 0;
-  // The control of the field the last exchange stopped at; 0 when it did not stop.
-  int FailedField() const { return failed_field_; }
+  virtual std::optional<FieldFailure> ExchangeFields(ExchangeDirection direction) = 0;
 
   // One checkbox: 0 unchecked, 1 checked, 2 indeterminate. Cannot fail; a
   // value outside 0 to 2 loads as unchecked.
@@ -59,13 +71,9 @@ class CPropertyPane : public framework::CDialog {
 
   // The failure response: the simple beep, then the focus on the field.
   void ReportExchangeFailure(int control);
-  // The focus on a field with its whole text selected, so that typing replaces it.
-  void FocusField(int control);
 
   // A field as a message names it: its label on the form.
   virtual std::string FieldName(int control) const;
-  // The text a field's edit box holds, whatever its length.
-  std::string FieldText(int control) const;
 
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                             LRESULT& result) override;
@@ -78,8 +86,8 @@ class CPropertyPane : public framework::CDialog {
   // Reads an edit box as a number for a field of `kind`, by the form's rule
   // (model/number_text.h); 0 and `converted` false when the text is not one.
   std::uint32_t ReadInt(int control, IntKind kind, bool& converted);
-
-  int failed_field_ = 0;
+  // What a failed exchange returns of the field with this control.
+  FieldFailure Failure(int control) const;
 
  private:
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/flags.h"
@@ -15,17 +16,15 @@ class CRecordPane : public CPropertyPane {
  public:
   const Record& record() const { return record_; }
 
-  bool ExchangeFields(ExchangeDirection direction) override {
-    failed_field_ = 0;
+  std::optional<FieldFailure> ExchangeFields(ExchangeDirection direction) override {
     for (const FieldBinding& field : fields_) {
       if (field.kind == FieldBinding::Kind::kFlag) {
         ExchangeFlag(field.control, field.offset, field.width, field.bit, direction);
       } else if (!ExchangeInt(field.control, field.offset, field.width, direction)) {
-        failed_field_ = field.control;
-        return false;
+        return Failure(field.control);
       }
     }
-    return true;
+    return std::nullopt;
   }
 
   // One integer field. Load shows it widened (signed kinds with their sign);

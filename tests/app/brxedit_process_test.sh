@@ -9,7 +9,9 @@ wine_run=$1
 exe=$2
 locate=$3
 [ -n "${DISPLAY:-}" ] || { echo "no X display: run under Xvfb (./test.sh starts one)"; exit 1; }
+# shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/../../scripts/wine-env.sh"
+# shellcheck source=scripts/xvfb.sh
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 work=$(mktemp -d)

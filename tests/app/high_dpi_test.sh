@@ -9,7 +9,9 @@
 set -u
 wine_run=$1
 exe=$2
+# shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/../../scripts/wine-env.sh"
+# shellcheck source=scripts/xvfb.sh
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 work=$(mktemp -d)

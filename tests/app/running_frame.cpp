@@ -5,6 +5,8 @@
 #include <objbase.h>
 
 #include "app/program_module.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/framework/input_script.h"
 #include "tests/support/documents.h"
@@ -81,7 +83,7 @@ RECT RunningFrame::PlaceOf(HWND child) const {
 std::string WriteSampleFile(const std::string& folder, const std::string& name,
                             const std::vector<std::size_t>& tile_counts) {
   const std::string path = folder + "\\" + name;
-  EXPECT_TRUE(PatternDocument(tile_counts).SaveToFile(path.c_str()));
+  EXPECT_TRUE(SaveToFile(PatternDocument(tile_counts), path.c_str(), SystemFileSystem()));
   return path;
 }
 

@@ -1,6 +1,6 @@
 # The parts of the documents that can drift from the program, checked against
 # it: the format reference's worked example is what brxtool builds from its
-# JSON; the user guide's keyboard tables list every accelerator of the
+# JSON, and its tables name every field brxtool writes; the user guide's keyboard tables list every accelerator of the
 # program's resource as doing what it does, and the menus' access keys as
 # they are; the guide quotes the help lines and the About box's version as
 # the program has them, and has no Markdown links (it is read in Notepad);
@@ -59,6 +59,31 @@ else()
   if(NOT shown STREQUAL built)
     fail("format.md: the worked example's bytes are not what brxtool builds:\n${built}")
   endif()
+endif()
+
+# The field names of the format reference are the program's own: each key
+# brxtool writes for a structure and for a tile (read from its JSON of the
+# worked example, so from the one field table, not from a list kept here)
+# names a row of the reference's tables, or is shown there as a JSON key.
+execute_process(COMMAND "${TOOL}" dump --json "${WORK}/example.brx"
+                RESULT_VARIABLE code OUTPUT_VARIABLE dumped ERROR_VARIABLE err TIMEOUT 60)
+if(NOT code EQUAL 0)
+  fail("format.md: brxtool dump --json of the worked example failed: ${err}")
+else()
+  string(JSON structure_json GET "${dumped}" structures 0)
+  string(JSON tile_json GET "${structure_json}" Tiles 0)
+  foreach(record IN ITEMS structure_json tile_json)
+    string(JSON count LENGTH "${${record}}")
+    math(EXPR last "${count} - 1")
+    foreach(k RANGE ${last})
+      string(JSON key MEMBER "${${record}}" ${k})
+      string(FIND "${format}" "| ${key} |" row)
+      string(FIND "${format}" "`\"${key}\"`" shown)
+      if(row EQUAL -1 AND shown EQUAL -1)
+        fail("format.md does not describe the field ${key}, which brxtool writes")
+      endif()
+    endforeach()
+  endforeach()
 endif()
 
 # The accelerators of the program's resource, by the names the guide uses,

@@ -2,6 +2,7 @@
 # "&Add Struct", "Add Tile" and "&Delete" by mouse, then Save As from the
 # toolbar: the new structure and its tile are written last, and the structure
 # deleted from the tree is still written.
+# shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 sample="$e2e_work/three.brx"
@@ -9,19 +10,19 @@ make_sample "$sample"
 start_program "$(brx_windows_path "$sample")"
 expect_shown "the sample in the tree" 6 tree-count
 
-click_control 1001 # &Add Struct, with structure 0 selected: the new item follows it
+click_control "$IDC_ADD_STRUCT" # &Add Struct, with structure 0 selected: the new item follows it
 expect_shown "items after Add Struct" 7 tree-count
 expect_shown "the new structure's place after structure 0 and its tiles" 3 selected
-click_control 1018 # Add Tile: under the new structure, which stays selected
+click_control "$IDC_ADD_TILE" # Add Tile: under the new structure, which stays selected
 expect_shown "items after Add Tile" 8 tree-count
 expect_shown "the selection after Add Tile" 3 selected
 
 click_tree_item 5 # structure 1 (after the new structure and its tile)
 expect_shown "the selection of structure 1" 5 selected
-click_control 1002 # &Delete
+click_control "$IDC_DELETE"
 expect_shown "items after Delete" 7 tree-count
 
-click_toolbar 57604
+click_toolbar "$ID_FILE_SAVE_AS"
 wait_for_dialog "Save As"
 type_file_name "$(brx_windows_path "$e2e_work/after.brx")"
 wait_for 15 "after.brx" test -s "$e2e_work/after.brx"

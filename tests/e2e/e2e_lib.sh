@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end scripts: runs the real brxedit.exe under Wine and
 # drives it with real X input (xdotool), finding where to click with
 # locate.exe. Needs BRX_BUILD (the cross build tree) and BRX_SOURCE.
@@ -7,6 +8,9 @@
 set -uo pipefail
 source "$BRX_SOURCE/scripts/wine-env.sh"
 source "$BRX_SOURCE/scripts/xvfb.sh"
+source "$BRX_SOURCE/scripts/resource-ids.sh"
+# The controls and commands by their names in res/resource.h.
+brx_resource_ids "$BRX_SOURCE" || exit 1
 
 e2e_name=$(basename "$0" .sh)
 e2e_failures="$BRX_BUILD/e2e-failures"
@@ -82,6 +86,7 @@ focus_title() { locate focus | cut -d'|' -f2; }
 in_front() { [ "$(focus_title)" = "$1" ]; }
 
 # Starts brxedit.exe with the arguments and waits for its frame.
+# shellcheck disable=SC2120
 start_program() {
   timeout -k 5 "${BRX_PROGRAM_TIMEOUT:-120}" wine "$BRX_BUILD/app/brxedit.exe" "$@" >"$e2e_work/program.out" 2>&1 </dev/null &
   e2e_program_pid=$!
@@ -117,9 +122,14 @@ click_rect() {
   [ $# -ge 4 ] || fail "nothing to click"
   xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1
 }
+# locate prints a rectangle as four numbers: split into click_rect's arguments.
+# shellcheck disable=SC2046
 click_control() { click_rect $(locate control "$1") || fail "no control $1"; }
+# shellcheck disable=SC2046
 click_tree_item() { click_rect $(locate tree-item "$1"); }
+# shellcheck disable=SC2046
 click_toolbar() { click_rect $(locate toolbar-button "$1"); }
+# shellcheck disable=SC2046
 click_menubar() { click_rect $(locate menubar-button "$1"); }
 
 # The program's visible top-level windows of a title (a file dialog: "Open", "Save As").

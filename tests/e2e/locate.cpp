@@ -32,10 +32,11 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
+
 namespace {
 
 constexpr char kTitle[] = "BRXEDIT";
-constexpr int kTreeId = 1011;
 constexpr int kNotFound = 1;
 constexpr int kUsage = 2;
 
@@ -105,7 +106,8 @@ HWND ToolbarWith(HWND frame, int command) {
 
 HWND MenuBar(HWND frame) {
   for (HWND child : Descendants(frame)) {
-    if (ClassOf(child) == TOOLBARCLASSNAMEA && SendMessageA(child, TB_COMMANDTOINDEX, 57600, 0) < 0)
+    if (ClassOf(child) == TOOLBARCLASSNAMEA &&
+        SendMessageA(child, TB_COMMANDTOINDEX, ID_FILE_NEW, 0) < 0)
       return child;
   }
   return nullptr;
@@ -171,7 +173,7 @@ std::vector<HTREEITEM> TreeItems(HWND tree) {
 }
 
 HWND Tree(HWND frame) {
-  return VisibleControl(frame, kTreeId);
+  return VisibleControl(frame, IDC_STRUCTURE_TREE);
 }
 
 int TreeItemPlace(HWND frame, std::size_t n) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Save As onto an existing file asks first: "No" keeps the dialog open and the
 # file as it was, "Yes" replaces it.
+# shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 sample="$e2e_work/three.brx"
@@ -8,7 +9,7 @@ make_sample "$sample"
 original=$(hex_of "$sample")
 start_program "$(brx_windows_path "$sample")"
 expect_shown "the sample in the tree" 6 tree-count
-click_control 1041 # Door: the document now differs from the file
+click_control $((IDC_FIRST_FLAG + 19)) # Door: the document now differs from the file
 
 # The question is a box of its own; Wine titles it "Error", Windows "Confirm Save As".
 question_in_front() {
@@ -18,7 +19,7 @@ question_in_front() {
 }
 no_question() { ! locate windows | grep '^#32770|' | grep -q -v -E '^#32770\|(Save As|BRXEDIT)\|'; }
 
-click_toolbar 57604
+click_toolbar "$ID_FILE_SAVE_AS"
 wait_for_dialog "Save As"
 type_file_name "$(brx_windows_path "$sample")"
 wait_for 10 "the question before replacing" question_in_front
@@ -32,7 +33,7 @@ xdotool key Escape
 wait_for 10 "the Save As dialog to close" no_window_titled "Save As"
 expect_equal "$(hex_of "$sample")" "$original" "the file after Cancel"
 
-click_toolbar 57604
+click_toolbar "$ID_FILE_SAVE_AS"
 wait_for_dialog "Save As"
 type_file_name "$(brx_windows_path "$sample")"
 wait_for 10 "the question before replacing" question_in_front

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The toolbar's three buttons, the menu bar by mouse and the menu by keyboard
 # all reach New, Open and Save As.
+# shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 sample="$e2e_work/three.brx"
@@ -41,9 +42,9 @@ keyboard_menu() {
   xdotool key "$1"
 }
 
-open_with click_toolbar 57601
-save_with toolbar.brx click_toolbar 57604
-new_with click_toolbar 57600
+open_with click_toolbar "$ID_FILE_OPEN"
+save_with toolbar.brx click_toolbar "$ID_FILE_SAVE_AS"
+new_with click_toolbar "$ID_FILE_NEW"
 
 open_with menu o
 save_with menu.brx menu a

@@ -3,6 +3,7 @@
 # check "Door", click the second structure item, File > Save As with a name
 # typed without extension. The file gets ".brx", and its bytes are the
 # original's except bit 19 of structure 0's Flags.
+# shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 sample="$e2e_work/three.brx"
@@ -16,7 +17,7 @@ type_file_name "$(brx_windows_path "$sample")"
 expect_shown "the three structures in the tree" 6 tree-count
 expect_shown "the selection after Open" 0 selected
 
-door=1041 # flag checkbox 1022 + bit 19
+door=$((IDC_FIRST_FLAG + 19)) # the flag checkbox of bit 19
 expect_shown "Door before the click" 0 checked $door
 click_control $door
 expect_shown "Door after the click" 1 checked $door

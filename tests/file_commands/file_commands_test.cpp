@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "model/fields.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
@@ -40,13 +43,13 @@ HWND ArmourField(RunningFrame& running) {
 std::string LoadReason(const std::string& path) {
   StructureSet set;
   std::string reason;
-  EXPECT_FALSE(set.LoadFromFile(path.c_str(), &reason)) << path;
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason)) << path;
   return reason;
 }
 
 std::string SaveReason(const std::string& path) {
   std::string reason;
-  EXPECT_FALSE(StructureSet().SaveToFile(path.c_str(), &reason)) << path;
+  EXPECT_FALSE(SaveToFile(StructureSet(), path.c_str(), SystemFileSystem(), &reason)) << path;
   return reason;
 }
 
@@ -105,7 +108,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndShowsItsStructures) {
   ASSERT_EQ(document.StructureCount(), 3u);
   EXPECT_EQ(document.TileCount(0), 2u);
   StructureSet on_disk;
-  ASSERT_TRUE(on_disk.LoadFromFile(other.c_str()));
+  ASSERT_TRUE(LoadFromFile(on_disk, other.c_str(), SystemFileSystem()));
   EXPECT_EQ(document.Header(2).bytes, on_disk.Header(2).bytes);
   EXPECT_EQ(running.TreeItemCount(), 6);
   EXPECT_NE(running.frame().view().PaneWindow(), nullptr);
@@ -140,8 +143,8 @@ TEST_F(FileCommandsTest, AFailedOpenSaysWhyAndKeepsTheDocumentWithItsUnstoredEdi
         << c.name;
     EXPECT_TRUE(Take(running) == before) << c.name;
     // The edit is still the pane's to store when the selection moves.
-    EXPECT_EQ(running.frame().view().Document().Header(0).Armour(),
-              PatternDocument({1, 0, 2}).Header(0).Armour())
+    EXPECT_EQ(fields::kArmour.ValueIn(running.frame().view().Document().Header(0)),
+              fields::kArmour.ValueIn(PatternDocument({1, 0, 2}).Header(0)))
         << c.name;
   }
 }
@@ -172,10 +175,10 @@ TEST_F(FileCommandsTest, SaveAsWritesTheOpenPanesEditsAndAppendsTheExtension) {
             RunningFrame::kStepsDone);
   StructureSet expected = PatternDocument({1, 0, 2});
   StructureHeader header = expected.Header(0);
-  header.SetArmour(77);
+  fields::kArmour.Put(header, 77);
   expected.SetHeader(0, header);
   const std::string written = folder_.File("edited.brx");
-  ASSERT_TRUE(expected.SaveToFile(folder_.File("expected.brx").c_str()));
+  ASSERT_TRUE(SaveToFile(expected, folder_.File("expected.brx").c_str(), SystemFileSystem()));
   EXPECT_EQ(ReadBytes(written), ReadBytes(folder_.File("expected.brx")));
   // The pane stays as it was: same window, same text, selection unmoved.
   EXPECT_EQ(running.frame().view().PaneWindow(), pane);
@@ -259,7 +262,7 @@ TEST_F(FileCommandsTest, AFieldThatDoesNotConvertHoldsTheSelectionAgainstRealInp
     EXPECT_EQ(running.frame().view().PaneWindow(), pane);
     EXPECT_EQ(WindowText(ArmourField(running)), "abc");
     StructureSet on_disk;
-    ASSERT_TRUE(on_disk.LoadFromFile(sample_.c_str()));
+    ASSERT_TRUE(LoadFromFile(on_disk, sample_.c_str(), SystemFileSystem()));
     EXPECT_TRUE(running.frame().view().Document() == on_disk);
   }
 }
@@ -283,9 +286,9 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAsksAndNoKeepsTheDialogOpen) {
   EXPECT_TRUE(dialog_open_after_no);
   EXPECT_NE(question_no.find("replace"), std::string::npos) << question_no;
   StructureSet written;
-  ASSERT_TRUE(written.LoadFromFile(existing.c_str()));
+  ASSERT_TRUE(LoadFromFile(written, existing.c_str(), SystemFileSystem()));
   EXPECT_EQ(written.StructureCount(), 3u);
-  EXPECT_EQ(written.Header(0).Armour(), 77);
+  EXPECT_EQ(fields::kArmour.ValueIn(written.Header(0)), 77);
 }
 
 // A dialog that fails is told, never taken for a cancel. (Wine's own dialog

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "model/number_text.h"
 
@@ -43,6 +44,40 @@ void ExpectDisjoint(const std::array<Field, N>& table, std::size_t shape_cells) 
 TEST(Fields, EveryRecordByteBelongsToExactlyOneField) {
   ExpectDisjoint<12, StructureHeader::kSize>(fields::kStructureFields, 0);
   ExpectDisjoint<7, TileRecord::kSize>(fields::kTileFields, TileRecord::kShapeCells);
+}
+
+// Each field of the table reads exactly its own bytes at its own offset,
+// widened by its kind: signed fields as two's complement.
+TEST(Fields, EachFieldReadsItsOwnBytesWidenedByItsKind) {
+  StructureHeader header;
+  for (std::size_t k = 0; k < 16; ++k) header.bytes[k] = static_cast<std::uint8_t>(0xF0 + k);
+  TileRecord tile;
+  for (std::size_t k = 0; k < 32; ++k) tile.bytes[k] = static_cast<std::uint8_t>(0xC0 + k);
+  const std::pair<const char*, std::int64_t> structure[] = {
+      {"Armour", 0xF0},          {"HitPoints", 0xF1},        {"Density", 0xF2},
+      {"Tiles", 0xF3},           {"Flags", 0xF7F6F5F4},      {"StructureNumber", 0xF9F8},
+      {"WallOrientation", 0xFA}, {"DestructionPartner", -5}, {"PartnerDelta", -4},
+      {"ZTileOffsetX", -3},      {"ZTileOffsetY", -2},       {"Reserved", 0xFF},
+  };
+  for (const auto& [name, value] : structure)
+    EXPECT_EQ(FindField(fields::kStructureFields, name)->ValueIn(header), value) << name;
+  const std::pair<const char*, std::int64_t> tile_fields[] = {
+      {"sPosRelToBase", -0x3E40}, {"bXPosRelToBase", -0x3E},      {"bYPosRelToBase", -0x3D},
+      {"TileFlags", 0xDD},        {"ubVehicleHitLocation", 0xDE}, {"Reserved", 0xDF},
+  };
+  for (const auto& [name, value] : tile_fields)
+    EXPECT_EQ(FindField(fields::kTileFields, name)->ValueIn(tile), value) << name;
+}
+
+TEST(Fields, PutWritesTwosComplementLittleEndian) {
+  TileRecord tile;
+  fields::ksPosRelToBase.Put(tile, static_cast<std::uint32_t>(-1));
+  fields::kbXPosRelToBase.Put(tile, static_cast<std::uint32_t>(-128));
+  EXPECT_EQ(tile.bytes[0], 0xFF);
+  EXPECT_EQ(tile.bytes[1], 0xFF);
+  EXPECT_EQ(tile.bytes[2], 0x80);
+  tile.SetU16(TileRecord::ksPosRelToBase, 32768);
+  EXPECT_EQ(fields::ksPosRelToBase.ValueIn(tile), -32768);
 }
 
 TEST(Fields, OnlyStructureNumberIsRewrittenOnSave) {

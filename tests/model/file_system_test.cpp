@@ -1,5 +1,4 @@
-// Reading a whole file through the file seam: the limit, and a read error
-// part-way through.
+// Reading a whole file through the file seam: a read error part-way through.
 #include "model/file_system.h"
 
 #include <gtest/gtest.h>
@@ -7,43 +6,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "tests/support/temp_folder.h"
-
 namespace brx {
 namespace {
-
-using testing::TempFolder;
-using testing::WriteBytes;
-
-std::vector<std::uint8_t> Counting(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-  return bytes;
-}
-
-TEST(ReadFile, StopsAtTheLimitEvenPastSeveralChunks) {
-  TempFolder folder;
-  const std::string path = folder.File("big");
-  const auto bytes = Counting(200000);
-  WriteBytes(path, bytes);
-  for (const std::size_t limit : {std::size_t{0}, std::size_t{10}, std::size_t{150001}}) {
-    std::vector<std::uint8_t> read{1, 2, 3};
-    std::string error;
-    ASSERT_TRUE(SystemFileSystem().ReadFile(path, limit, read, error)) << error;
-    EXPECT_EQ(read, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + limit)) << limit;
-  }
-}
-
-TEST(ReadFile, AShorterFileIsReadWhole) {
-  TempFolder folder;
-  const std::string path = folder.File("small");
-  const auto bytes = Counting(70000);
-  WriteBytes(path, bytes);
-  std::vector<std::uint8_t> read;
-  std::string error;
-  ASSERT_TRUE(SystemFileSystem().ReadFile(path, 1 << 20, read, error)) << error;
-  EXPECT_EQ(read, bytes);
-}
 
 // Files whose reads fail after a given number of bytes.
 class BrokenFileSystem : public FileSystem {
@@ -97,15 +61,6 @@ TEST(ReadFile, AReadErrorLeavesNoBytesAndSaysWhy) {
     EXPECT_TRUE(read.empty()) << good_bytes;
     EXPECT_EQ(error, "the device is gone");
   }
-}
-
-TEST(ReadFile, AMissingFileSaysWhy) {
-  TempFolder folder;
-  std::vector<std::uint8_t> read{1};
-  std::string error;
-  EXPECT_FALSE(SystemFileSystem().ReadFile(folder.File("missing"), 10, read, error));
-  EXPECT_TRUE(read.empty());
-  EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

@@ -27,46 +27,12 @@ TEST(Records, MultiByteFieldsAreLittleEndianOnAnyHost) {
   EXPECT_EQ(header.StructureNumber(), 0x0102);
 }
 
-// Each named field reads exactly its own bytes at its own offset.
-TEST(Records, StructureHeaderFieldsReadTheirOffsets) {
-  StructureHeader header;
-  for (std::size_t k = 0; k < 16; ++k) header.bytes[k] = static_cast<std::uint8_t>(0xF0 + k);
-  EXPECT_EQ(header.Armour(), 0xF0);
-  EXPECT_EQ(header.HitPoints(), 0xF1);
-  EXPECT_EQ(header.Density(), 0xF2);
-  EXPECT_EQ(header.NumberOfTiles(), 0xF3);
-  EXPECT_EQ(header.Flags(), 0xF7F6F5F4u);
-  EXPECT_EQ(header.StructureNumber(), 0xF9F8);
-  EXPECT_EQ(header.WallOrientation(), 0xFA);
-  EXPECT_EQ(header.DestructionPartner(), static_cast<std::int8_t>(0xFB));
-  EXPECT_EQ(header.PartnerDelta(), static_cast<std::int8_t>(0xFC));
-  EXPECT_EQ(header.ZTileOffsetX(), static_cast<std::int8_t>(0xFD));
-  EXPECT_EQ(header.ZTileOffsetY(), static_cast<std::int8_t>(0xFE));
-  EXPECT_EQ(header.Reserved(), 0xFF);
-}
-
-TEST(Records, TileFieldsReadTheirOffsets) {
+TEST(Records, ShapeBytesAndTileFlagsReadTheirOffsets) {
   TileRecord tile;
   for (std::size_t k = 0; k < 32; ++k) tile.bytes[k] = static_cast<std::uint8_t>(0xC0 + k);
-  EXPECT_EQ(tile.sPosRelToBase(), static_cast<std::int16_t>(0xC1C0));
-  EXPECT_EQ(tile.bXPosRelToBase(), static_cast<std::int8_t>(0xC2));
-  EXPECT_EQ(tile.bYPosRelToBase(), static_cast<std::int8_t>(0xC3));
   for (std::size_t k = 0; k < 25; ++k) EXPECT_EQ(tile.ShapeByte(k), 0xC4 + k);
   EXPECT_EQ(tile.TileFlags(), 0xC0 + 29);
-  EXPECT_EQ(tile.ubVehicleHitLocation(), 0xC0 + 30);
-  EXPECT_EQ(tile.Reserved(), 0xC0 + 31);
   EXPECT_THROW(tile.ShapeByte(25), std::out_of_range);
-}
-
-TEST(Records, SignedFieldsAreTwosComplement) {
-  TileRecord tile;
-  tile.SetsPosRelToBase(-1);
-  tile.SetbXPosRelToBase(-128);
-  EXPECT_EQ(tile.bytes[0], 0xFF);
-  EXPECT_EQ(tile.bytes[1], 0xFF);
-  EXPECT_EQ(tile.bytes[2], 0x80);
-  tile.SetU16(TileRecord::ksPosRelToBase, 32768);
-  EXPECT_EQ(tile.sPosRelToBase(), -32768);
 }
 
 TEST(Records, ShapeIsStoredColumnByColumn) {

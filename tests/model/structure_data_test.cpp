@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "model/fields.h"
 #include "tests/support/documents.h"
 
 namespace brx {
@@ -53,7 +54,7 @@ TEST(Writer, PutsPositionAndTileCountIntoTheWrittenCopyOnly) {
   StructureEntry second;
   second.header.SetStructureNumber(7);
   second.header.SetNumberOfTiles(9);
-  second.header.SetReserved(0xAB);
+  fields::kStructureReserved.Put(second.header, 0xAB);
   second.tiles.resize(2);
   set.AppendStructure(second);
 

@@ -1,21 +1,20 @@
-// Loading and saving real files, and saving through a file seam that fails.
+// Loading and saving through files held in memory, and through a file seam
+// that fails.
+#include "model/structure_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "model/file_system.h"
 #include "model/structure_data.h"
-#include "model/structure_set.h"
 #include "tests/support/documents.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/memory_file_system.h"
 
 namespace brx {
 namespace {
 
+using testing::MemoryFileSystem;
 using testing::PatternDocument;
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
 
 std::vector<std::uint8_t> Serialized(const StructureSet& set) {
   std::vector<std::uint8_t> bytes;
@@ -24,116 +23,93 @@ std::vector<std::uint8_t> Serialized(const StructureSet& set) {
 }
 
 TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
+  MemoryFileSystem files;
   const StructureSet document = PatternDocument({3, 0, 1});
   std::string reason;
-  ASSERT_TRUE(document.SaveToFile(path.c_str(), &reason)) << reason;
-  EXPECT_EQ(ReadBytes(path), Serialized(document));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
+  ASSERT_TRUE(SaveToFile(document, "a.brx", files, &reason)) << reason;
+  EXPECT_EQ(files.Bytes("a.brx"), Serialized(document));
+  EXPECT_EQ(files.Names(), std::vector<std::string>{"a.brx"});
 
   StructureSet loaded = PatternDocument({1});
-  ASSERT_TRUE(loaded.LoadFromFile(path.c_str(), &reason)) << reason;
-  EXPECT_EQ(Serialized(loaded), ReadBytes(path));
-}
-
-TEST(Files, SavingOverALongerFileLeavesExactlyTheNewBytes) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
-  WriteBytes(path, std::vector<std::uint8_t>(5000, 0x77));
-  const StructureSet document = PatternDocument({1});
-  ASSERT_TRUE(document.SaveToFile(path.c_str()));
-  EXPECT_EQ(ReadBytes(path).size(), 16u + 16 + 32);
+  ASSERT_TRUE(LoadFromFile(loaded, "a.brx", files, &reason)) << reason;
+  EXPECT_EQ(Serialized(loaded), files.Bytes("a.brx"));
 }
 
 TEST(Files, LoadFailuresEmptyTheDocumentAndSayWhy) {
-  TempFolder folder;
-  WriteBytes(folder.File("short.brx"), {'B', 'R', 'X'});
-  WriteBytes(folder.File("magic.brx"), std::vector<std::uint8_t>(16, 'x'));
+  MemoryFileSystem files;
+  files.Put("short.brx", {'B', 'R', 'X'});
+  files.Put("magic.brx", std::vector<std::uint8_t>(16, 'x'));
   struct Case {
     std::string name;
     std::string reason_start;
   };
   const Case cases[] = {
       {"", "no file name was given"},
-      {folder.File("missing.brx"), "cannot open the file: "},
-      {folder.path().string(), "cannot open the file: "},
-      {folder.File("short.brx"), "the file is shorter than its 16-byte header (3 bytes)"},
-      {folder.File("magic.brx"), "not a structure data file"},
+      {"missing.brx", "cannot open the file: "},
+      {"short.brx", "the file is shorter than its 16-byte header (3 bytes)"},
+      {"magic.brx", "not a structure data file"},
   };
   for (const auto& c : cases) {
     StructureSet set = PatternDocument({2});
     std::string reason;
-    EXPECT_FALSE(set.LoadFromFile(c.name.c_str(), &reason)) << c.name;
+    EXPECT_FALSE(LoadFromFile(set, c.name.c_str(), files, &reason)) << c.name;
     EXPECT_EQ(set.StructureCount(), 0u) << c.name;
     EXPECT_EQ(reason.rfind(c.reason_start, 0), 0u) << c.name << ": " << reason;
   }
   StructureSet set = PatternDocument({2});
-  EXPECT_FALSE(set.LoadFromFile(nullptr));
+  EXPECT_FALSE(LoadFromFile(set, nullptr, files));
   EXPECT_EQ(set.StructureCount(), 0u);
 }
 
-TEST(Files, SaveIntoAMissingFolderFailsAndTouchesNothing) {
-  TempFolder folder;
-  const std::string path = folder.File("no-such-folder/a.brx");
-  std::string reason;
-  EXPECT_FALSE(PatternDocument({1}).SaveToFile(path.c_str(), &reason));
-  EXPECT_EQ(
-      reason.rfind("cannot create a temporary file in " + folder.File("no-such-folder") + ": ", 0),
-      0u)
-      << reason;
-  EXPECT_TRUE(folder.Names().empty());
-}
-
 TEST(Files, SaveWithoutANameFails) {
+  MemoryFileSystem files;
   std::string reason;
-  EXPECT_FALSE(StructureSet{}.SaveToFile(nullptr, &reason));
+  EXPECT_FALSE(SaveToFile(StructureSet{}, nullptr, files, &reason));
   EXPECT_EQ(reason, "no file name was given");
-  EXPECT_FALSE(StructureSet{}.SaveToFile("", &reason));
+  EXPECT_FALSE(SaveToFile(StructureSet{}, "", files, &reason));
 }
 
 TEST(Files, ADocumentTheFormatCannotHoldIsNotWritten) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
-  WriteBytes(path, {1, 2, 3});
+  MemoryFileSystem files;
+  files.Put("a.brx", {1, 2, 3});
   StructureSet set = PatternDocument({255});
   set.AppendTile(0, TileRecord{});
   std::string reason;
-  EXPECT_FALSE(set.SaveToFile(path.c_str(), &reason));
+  EXPECT_FALSE(SaveToFile(set, "a.brx", files, &reason));
   EXPECT_EQ(reason, "structure 0 has 256 tiles; a file holds at most 255 per structure");
-  EXPECT_EQ(ReadBytes(path), testing::Bytes({1, 2, 3}));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
+  EXPECT_EQ(files.Bytes("a.brx"), testing::Bytes({1, 2, 3}));
+  EXPECT_EQ(files.Names(), std::vector<std::string>{"a.brx"});
 }
 
 TEST(Files, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
-  WriteBytes(path, {1, 2, 3});
-  for (int n = 0; n < 100; ++n) WriteBytes(path + "." + std::to_string(n) + ".tmp", {9});
+  MemoryFileSystem files;
+  const std::string path = "a.brx";
+  files.Put(path, {1, 2, 3});
+  for (int n = 0; n < 100; ++n) files.Put(path + "." + std::to_string(n) + ".tmp", {9});
   std::string reason;
-  EXPECT_FALSE(PatternDocument({0}).SaveToFile(path.c_str(), &reason));
-  EXPECT_EQ(reason.rfind("cannot create a temporary file in " + folder.path().string(), 0), 0u)
-      << reason;
-  EXPECT_EQ(ReadBytes(path), testing::Bytes({1, 2, 3}));
-  EXPECT_EQ(folder.Names().size(), 101u);
-  EXPECT_EQ(ReadBytes(path + ".99.tmp"), testing::Bytes({9}));
+  EXPECT_FALSE(SaveToFile(PatternDocument({0}), path.c_str(), files, &reason));
+  EXPECT_EQ(reason.rfind("cannot create a temporary file in the current folder", 0), 0u) << reason;
+  EXPECT_EQ(files.Bytes(path), testing::Bytes({1, 2, 3}));
+  EXPECT_EQ(files.Names().size(), 101u);
+  EXPECT_EQ(files.Bytes(path + ".99.tmp"), testing::Bytes({9}));
 }
 
 TEST(Files, ALeftoverTemporaryNameIsSkipped) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
-  WriteBytes(path + ".0.tmp", {9});
-  ASSERT_TRUE(PatternDocument({0}).SaveToFile(path.c_str()));
-  EXPECT_EQ(ReadBytes(path).size(), 32u);
-  EXPECT_EQ(ReadBytes(path + ".0.tmp"), testing::Bytes({9}));
+  MemoryFileSystem files;
+  const std::string path = "a.brx";
+  files.Put(path + ".0.tmp", {9});
+  ASSERT_TRUE(SaveToFile(PatternDocument({0}), path.c_str(), files));
+  EXPECT_EQ(files.Bytes(path).size(), 32u);
+  EXPECT_EQ(files.Bytes(path + ".0.tmp"), testing::Bytes({9}));
 }
 
-// A file seam over the real one that fails its k-th operation, or cuts one
+// A file seam over another that fails its k-th operation, or cuts one
 // write short, to prove that no failure at any step costs the old file.
 class FailingFileSystem : public FileSystem {
  public:
   enum class Fault { Fail, ShortWrite, StalledWrite };
-  FailingFileSystem(int fail_at, Fault fault) : fail_at_(fail_at), fault_(fault) {}
+  FailingFileSystem(FileSystem& real, int fail_at, Fault fault)
+      : real_(real), fail_at_(fail_at), fault_(fault) {}
 
   int operations() const { return count_; }
 
@@ -198,38 +174,38 @@ class FailingFileSystem : public FileSystem {
     return fault_ == Fault::Fail;
   }
 
-  FileSystem& real_ = SystemFileSystem();
+  FileSystem& real_;
   int fail_at_;
   Fault fault_;
   int count_ = 0;
 };
 
 TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
+  MemoryFileSystem disk;
+  const std::string path = "a.brx";
   const auto old_bytes = Serialized(PatternDocument({1, 1}));
   // A large document so that a short write leaves bytes to write.
   const StructureSet document = PatternDocument({255, 255, 3});
 
-  FailingFileSystem count_only(0, FailingFileSystem::Fault::Fail);
-  ASSERT_TRUE(document.SaveToFile(path.c_str(), count_only));
+  FailingFileSystem count_only(disk, 0, FailingFileSystem::Fault::Fail);
+  ASSERT_TRUE(SaveToFile(document, path.c_str(), count_only));
   const int operations = count_only.operations();
   ASSERT_GE(operations, 6);  // resolve, create, write, flush, close, rename
 
   for (const auto fault : {FailingFileSystem::Fault::Fail, FailingFileSystem::Fault::ShortWrite}) {
     for (int k = 1; k <= operations; ++k) {
-      WriteBytes(path, old_bytes);
-      FailingFileSystem files(k, fault);
+      disk.Put(path, old_bytes);
+      FailingFileSystem files(disk, k, fault);
       std::string reason;
-      const bool saved = document.SaveToFile(path.c_str(), files, &reason);
+      const bool saved = SaveToFile(document, path.c_str(), files, &reason);
       SCOPED_TRACE("operation " + std::to_string(k));
-      EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
+      EXPECT_EQ(disk.Names(), std::vector<std::string>{"a.brx"});
       if (saved) {
         // Only a short write can be survived: the rest is written after it.
         EXPECT_EQ(fault, FailingFileSystem::Fault::ShortWrite);
-        EXPECT_EQ(ReadBytes(path), Serialized(document));
+        EXPECT_EQ(disk.Bytes(path), Serialized(document));
       } else {
-        EXPECT_EQ(ReadBytes(path), old_bytes);
+        EXPECT_EQ(disk.Bytes(path), old_bytes);
         EXPECT_NE(reason.find("injected"), std::string::npos) << reason;
       }
     }
@@ -239,7 +215,7 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
 // The temporary file's folder is named as the user gave it, so that a
 // refused folder is told apart from a refused file.
 TEST(Files, ATemporaryFileThatCannotBeCreatedNamesItsFolder) {
-  TempFolder folder;
+  MemoryFileSystem disk;
   const bool windows = std::filesystem::path::preferred_separator == '\\';
   const std::string windows_folder = windows ? "C:\\mods\\data" : "the current folder";
   const struct {
@@ -249,33 +225,33 @@ TEST(Files, ATemporaryFileThatCannotBeCreatedNamesItsFolder) {
       {"walls.brx", "the current folder"},
       {"/walls.brx", "/"},
       {"mods/data/walls.brx", "mods/data"},
-      {folder.File("walls.brx"), folder.path().string()},
+      {"/home/modder/walls.brx", "/home/modder"},
       {"C:\\mods\\data\\walls.brx", windows_folder},
       {"\\\\?\\C:\\mods\\data\\walls.brx", windows ? windows_folder : "the current folder"},
   };
   for (const auto& c : cases) {
     // Operation 1 finds the target, 2 creates the temporary file.
-    FailingFileSystem files(2, FailingFileSystem::Fault::Fail);
+    FailingFileSystem files(disk, 2, FailingFileSystem::Fault::Fail);
     std::string reason;
-    EXPECT_FALSE(PatternDocument({1}).SaveToFile(c.name.c_str(), files, &reason));
+    EXPECT_FALSE(SaveToFile(PatternDocument({1}), c.name.c_str(), files, &reason));
     EXPECT_EQ(
         reason.rfind("cannot create a temporary file in " + c.folder + ": injected create", 0), 0u)
         << reason;
   }
-  EXPECT_TRUE(folder.Names().empty());
+  EXPECT_TRUE(disk.Names().empty());
 }
 
 TEST(Files, AWriteThatWritesNothingIsAFullDisk) {
-  TempFolder folder;
-  const std::string path = folder.File("a.brx");
-  WriteBytes(path, {1, 2, 3});
+  MemoryFileSystem disk;
+  const std::string path = "a.brx";
+  disk.Put(path, {1, 2, 3});
   // Operation 1 finds the target, 2 creates the temporary file, 3 is the first write.
-  FailingFileSystem files(3, FailingFileSystem::Fault::StalledWrite);
+  FailingFileSystem files(disk, 3, FailingFileSystem::Fault::StalledWrite);
   std::string reason;
-  EXPECT_FALSE(PatternDocument({2}).SaveToFile(path.c_str(), files, &reason));
+  EXPECT_FALSE(SaveToFile(PatternDocument({2}), path.c_str(), files, &reason));
   EXPECT_EQ(reason, "cannot write the file: the disk is full: not every byte could be written");
-  EXPECT_EQ(ReadBytes(path), testing::Bytes({1, 2, 3}));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
+  EXPECT_EQ(disk.Bytes(path), testing::Bytes({1, 2, 3}));
+  EXPECT_EQ(disk.Names(), std::vector<std::string>{"a.brx"});
 }
 
 }  // namespace

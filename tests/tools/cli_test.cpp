@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "model/fields.h"
 #include "model/flags.h"
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
@@ -59,7 +60,10 @@ TEST(Cli, HelpVersionAndUsageErrors) {
       {{"import", "--help"}, kExitOk, "Usage: brxtool import [--dry-run] [--output OUT.brx]", ""},
       {{"export", "a.brx", "s.csv"}, kExitUsage, "", "brxtool: export takes a file and 2 tables"},
       {{"export", "--sep", ":", "a.brx", "s.csv", "t.csv"}, kExitUsage, "", "brxtool: --sep takes"},
-      {{"export", "a.brx", "s.csv", "t.csv", "--sep"}, kExitUsage, "", "brxtool: --sep takes one value"},
+      {{"export", "a.brx", "s.csv", "t.csv", "--sep"},
+       kExitUsage,
+       "",
+       "brxtool: --sep takes one value"},
       {{"export", "a.brx", "-", "t.csv"}, kExitUsage, "", "brxtool: export writes two files"},
       {{"import", "a.brx"}, kExitUsage, "", "brxtool: import takes a file and 1 or more tables"},
       {{"import", "-", "s.csv"}, kExitUsage, "", "brxtool: import changes FILE.brx in place"},
@@ -670,10 +674,10 @@ TEST(Cli, ImportChangesWhatTheTablesHoldAndNothingElse) {
        {{"s.csv", "Structure,Armour\n2,7\n0,5\n"}},
        [](StructureSet& set) {
          StructureHeader header = set.Header(0);
-         header.SetArmour(5);
+         fields::kArmour.Put(header, 5);
          set.SetHeader(0, header);
          header = set.Header(2);
-         header.SetArmour(7);
+         fields::kArmour.Put(header, 7);
          set.SetHeader(2, header);
        }},
       {"Excel with semicolons: sep line, BOM, CR LF, quotes, blanks, booleans, any order",
@@ -685,7 +689,7 @@ TEST(Cli, ImportChangesWhatTheTablesHoldAndNothingElse) {
          flags.Set(*StructureFlags::BitOf("Door"), true);
          flags.Set(*StructureFlags::BitOf("BaseTile"), false);
          header.SetFlags(flags.word());
-         header.SetDensity(200);
+         fields::kDensity.Put(header, 200);
          set.SetHeader(1, header);
        }},
       {"Excel's Unicode text",
@@ -706,7 +710,7 @@ TEST(Cli, ImportChangesWhatTheTablesHoldAndNothingElse) {
          set.AppendTile(0, tile);
          set.AppendStructure(StructureEntry{});
          StructureEntry added;
-         added.header.SetArmour(1);
+         fields::kArmour.Put(added.header, 1);
          set.AppendStructure(added);
          for (const std::uint32_t flags : {1u, 2u}) {
            tile.Put(TileRecord::kTileFlags, IntKind::U8, flags);

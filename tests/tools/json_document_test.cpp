@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/tools/tool_test_support.h"
@@ -146,11 +147,11 @@ TEST(JsonDocument, StructureNumberAndReservedDefaultToZero) {
 
   StructureHeader expected_header = pattern.Header(3);
   expected_header.SetStructureNumber(0);
-  expected_header.SetReserved(0);
+  fields::kStructureReserved.Put(expected_header, 0);
   expected_header.SetNumberOfTiles(set.Header(3).NumberOfTiles());
   EXPECT_EQ(set.Header(3), expected_header);
   TileRecord expected_tile = pattern.Tile(3, 0);
-  expected_tile.SetReserved(0);
+  fields::kTileReserved.Put(expected_tile, 0);
   EXPECT_EQ(set.Tile(3, 0), expected_tile);
 }
 

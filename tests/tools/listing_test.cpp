@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
@@ -47,7 +48,7 @@ TEST(Listing, TileFlagsShowOnlyTheLabelsOfTheirOwnBits) {
   };
   for (const Case& c : cases) {
     TileRecord tile;
-    tile.SetTileFlags(static_cast<std::uint8_t>(c.flags));
+    fields::kTileFlags.Put(tile, static_cast<std::uint8_t>(c.flags));
     StructureSet set;
     set.AppendStructure(StructureEntry{{tile}, StructureHeader{}});
     std::ostringstream out;

@@ -37,16 +37,16 @@ using Edits = std::vector<Edit>;
 Bytes Base() {
   StructureSet set = PatternDocument({2, 0, 1});
   StructureHeader header = set.Header(0);
-  header.SetArmour(30);
+  fields::kArmour.Put(header, 30);
   set.SetHeader(0, header);
   header = set.Header(1);
   header.SetFlags(0x00010001);
   set.SetHeader(1, header);
   header = set.Header(2);
-  header.SetDestructionPartner(-2);
+  fields::kDestructionPartner.Put(header, -2);
   set.SetHeader(2, header);
   TileRecord tile = set.Tile(0, 0);
-  tile.SetTileFlags(0xF0);
+  fields::kTileFlags.Put(tile, 0xF0);
   set.SetTile(0, 0, tile);
   tile = set.Tile(0, 1);
   tile.SetShapeByte(TileRecord::ShapeByteIndex(2, 3), 0);
@@ -185,9 +185,10 @@ TEST(Merge, EachRuleOnBaseOursAndTheirs) {
        {Put(0, fields::kStructureReserved, 1), PutTile(2, 0, fields::kTileReserved, 1)},
        {Put(0, fields::kStructureReserved, 2), PutTile(2, 0, fields::kTileReserved, 2)},
        {Put(0, fields::kStructureReserved, 1), PutTile(2, 0, fields::kTileReserved, 1)},
-       "structure 0: Reserved: base " + std::to_string(PatternHeader(0).Reserved()) +
+       "structure 0: Reserved: base " +
+           std::to_string(fields::kStructureReserved.ValueIn(PatternHeader(0))) +
            ", ours 1, theirs 2\nstructure 2 tile 0: Reserved: base " +
-           std::to_string(PatternTile(5).Reserved()) + ", ours 1, theirs 2\n"},
+           std::to_string(fields::kTileReserved.ValueIn(PatternTile(5))) + ", ours 1, theirs 2\n"},
       {"what a save rewrites never clashes",
        {Byte(96 + 8, 7), Byte(8, 0), [](Bytes& b) { b.push_back(1); }},
        {Byte(96 + 8, 9), Byte(6, 5), Byte(10, 0), [](Bytes& b) { b.push_back(2); }},
@@ -269,12 +270,12 @@ TEST(Merge, EachRuleOnBaseOursAndTheirs) {
         Put(0, kArmour, 40), AppendTile(1, 60)},
        "structure 0: Armour: base 30, ours 40, theirs 50\n"
        "structure 0: ZTileOffsetY: base " +
-           std::to_string(PatternHeader(0).ZTileOffsetY()) +
+           std::to_string(fields::kZTileOffsetY.ValueIn(PatternHeader(0))) +
            ", ours 4, theirs 5\n"
            "structure 0 tile 1: Shape[2][3]: base 0, ours 1, theirs 2\n"
            "structure 1 tile 0: added on both sides, differently\n"
            "structure 2: HitPoints: base " +
-           std::to_string(PatternHeader(4).HitPoints()) + ", ours 1, theirs 2\n"},
+           std::to_string(fields::kHitPoints.ValueIn(PatternHeader(4))) + ", ours 1, theirs 2\n"},
   };
   TempFolder folder;
   const Bytes base = Base();

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
@@ -57,12 +58,14 @@ TEST(Set, EachAssignmentChangesItsField) {
   };
   const std::uint32_t base_flags = Base().Header(1).Flags();
   const Case cases[] = {
-      {{"0.Armour=50"}, header(0, [](StructureHeader& h) { h.SetArmour(50); })},
-      {{"2.Density=255"}, header(2, [](StructureHeader& h) { h.SetDensity(255); })},
-      {{"1.ZTileOffsetX=-128"}, header(1, [](StructureHeader& h) { h.SetZTileOffsetX(-128); })},
+      {{"0.Armour=50"}, header(0, [](StructureHeader& h) { fields::kArmour.Put(h, 50); })},
+      {{"2.Density=255"}, header(2, [](StructureHeader& h) { fields::kDensity.Put(h, 255); })},
+      {{"1.ZTileOffsetX=-128"},
+       header(1, [](StructureHeader& h) { fields::kZTileOffsetX.Put(h, -128); })},
       {{"1.DestructionPartner=127"},
-       header(1, [](StructureHeader& h) { h.SetDestructionPartner(127); })},
-      {{"0.Reserved=9"}, header(0, [](StructureHeader& h) { h.SetReserved(9); })},
+       header(1, [](StructureHeader& h) { fields::kDestructionPartner.Put(h, 127); })},
+      {{"0.Reserved=9"},
+       header(0, [](StructureHeader& h) { fields::kStructureReserved.Put(h, 9); })},
       {{"1.Flags=BaseTile,Door"}, header(1, [](StructureHeader& h) { h.SetFlags(1u | 1u << 19); })},
       {{"1.Flags= Wire Fence , Person"},
        header(1, [](StructureHeader& h) { h.SetFlags(1u << 11 | 1u << 31); })},
@@ -74,15 +77,19 @@ TEST(Set, EachAssignmentChangesItsField) {
       {{"1.Flags=Door", "1.Flags+=Door", "1.Flags-=Wall"},
        header(1, [](StructureHeader& h) { h.SetFlags(1u << 19); })},
       {{"2.tiles.0.sPosRelToBase=-32768"},
-       tile(2, 0, [](TileRecord& t) { t.SetsPosRelToBase(-32768); })},
-      {{"0.tiles.1.bYPosRelToBase=-1"}, tile(0, 1, [](TileRecord& t) { t.SetbYPosRelToBase(-1); })},
-      {{"0.tiles.1.TileFlags=252"}, tile(0, 1, [](TileRecord& t) { t.SetTileFlags(252); })},
-      {{"0.tiles.0.Reserved=255"}, tile(0, 0, [](TileRecord& t) { t.SetReserved(255); })},
+       tile(2, 0, [](TileRecord& t) { fields::ksPosRelToBase.Put(t, -32768); })},
+      {{"0.tiles.1.bYPosRelToBase=-1"},
+       tile(0, 1, [](TileRecord& t) { fields::kbYPosRelToBase.Put(t, -1); })},
+      {{"0.tiles.1.TileFlags=252"},
+       tile(0, 1, [](TileRecord& t) { fields::kTileFlags.Put(t, 252); })},
+      {{"0.tiles.0.Reserved=255"},
+       tile(0, 0, [](TileRecord& t) { fields::kTileReserved.Put(t, 255); })},
       // Shape[r][c] is shape byte 5c + r, as the JSON form rows it.
       {{"2.tiles.0.Shape[2][3]=7"}, tile(2, 0, [](TileRecord& t) { t.SetShapeByte(17, 7); })},
       {{"2.tiles.0.Shape[4][0]=0"}, tile(2, 0, [](TileRecord& t) { t.SetShapeByte(4, 0); })},
       // The same field twice: in order, the last one stays.
-      {{"0.Armour=1", "0.Armour=2"}, header(0, [](StructureHeader& h) { h.SetArmour(2); })},
+      {{"0.Armour=1", "0.Armour=2"},
+       header(0, [](StructureHeader& h) { fields::kArmour.Put(h, 2); })},
   };
   TempFolder folder;
   const std::string path = folder.File("walls.brx");
@@ -207,7 +214,7 @@ TEST(Set, TheFileIsWrittenAsTheEditorWritesIt) {
   ASSERT_EQ(RunTool({"set", path, "0.Armour=50"}).code, kExitOk);
   StructureSet expected = Base();
   StructureHeader header = expected.Header(0);
-  header.SetArmour(50);
+  fields::kArmour.Put(header, 50);
   expected.SetHeader(0, header);
   EXPECT_EQ(ReadBytes(path), Serialized(expected));
 }

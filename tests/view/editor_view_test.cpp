@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
@@ -33,16 +36,16 @@ class EditorViewTest : public ::testing::Test {
   // Loads a document the way a user would get one: from a file.
   void Open(const StructureSet& set) {
     const std::string path = folder_.File("open.brx");
-    ASSERT_TRUE(set.SaveToFile(path.c_str()));
+    ASSERT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem()));
     std::string reason;
     ASSERT_TRUE(view_.LoadDocument(path.c_str(), &reason)) << reason;
   }
   // The document as the reader gives it back (counts and positions put in).
   StructureSet AsLoaded(const StructureSet& set) {
     const std::string path = folder_.File("expected.brx");
-    EXPECT_TRUE(set.SaveToFile(path.c_str()));
+    EXPECT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem()));
     StructureSet loaded;
-    EXPECT_TRUE(loaded.LoadFromFile(path.c_str()));
+    EXPECT_TRUE(LoadFromFile(loaded, path.c_str(), SystemFileSystem()));
     return loaded;
   }
   StructureSet Saved() {
@@ -50,7 +53,7 @@ class EditorViewTest : public ::testing::Test {
     std::string reason;
     EXPECT_TRUE(view_.SaveDocument(path.c_str(), &reason)) << reason;
     StructureSet saved;
-    EXPECT_TRUE(saved.LoadFromFile(path.c_str()));
+    EXPECT_TRUE(LoadFromFile(saved, path.c_str(), SystemFileSystem()));
     return saved;
   }
 
@@ -137,7 +140,7 @@ TEST_F(EditorViewTest, AddStructWithATileSelectedStoresTheTileAndGoesLast) {
   Click(IDC_ADD_STRUCT);
   EXPECT_EQ(testing::TreeRows(tree_),
             (std::vector<TreeRow>{{0, 0, false}, {1, 0, false}, {0, 1, false}, {0, 2, true}}));
-  EXPECT_EQ(view_.Document().Tile(0, 0).sPosRelToBase(), -300);
+  EXPECT_EQ(fields::ksPosRelToBase.ValueIn(view_.Document().Tile(0, 0)), -300);
   EXPECT_TRUE(ShowsStructurePane());
 }
 
@@ -202,7 +205,7 @@ TEST_F(EditorViewTest, DeleteRemovesTheStructureFromTheTreeOnly) {
   // Still in the document, with the edit made before the delete, and saved.
   StructureSet expected = loaded;
   StructureHeader edited = loaded.Header(1);
-  edited.SetArmour(99);
+  fields::kArmour.Put(edited, 99);
   expected.SetHeader(1, edited);
   EXPECT_TRUE(Saved() == expected);
 }
@@ -224,7 +227,7 @@ TEST_F(EditorViewTest, LeavingAStructureStoresItsPaneAndReturningShowsTheEdit) {
   Select(Top(1));
 
   StructureHeader expected = loaded.Header(0);
-  expected.SetArmour(42);
+  fields::kArmour.Put(expected, 42);
   expected.SetFlags((expected.Flags() | 1u << 19) & ~1u);
   EXPECT_EQ(view_.Document().Header(0), expected);
   EXPECT_EQ(view_.Document().Header(1), loaded.Header(1));
@@ -245,7 +248,7 @@ TEST_F(EditorViewTest, LeavingATileStoresItsPaneIntoThatTile) {
   Select(testing::ChildItem(tree_, Top(1), 0));
 
   TileRecord expected = loaded.Tile(1, 1);
-  expected.SetbYPosRelToBase(-7);
+  fields::kbYPosRelToBase.Put(expected, -7);
   expected.SetShapeByte(12, 1);
   EXPECT_EQ(view_.Document().Tile(1, 1), expected);
   EXPECT_EQ(view_.Document().Tile(1, 0), loaded.Tile(1, 0));
@@ -300,9 +303,9 @@ TEST_F(EditorViewTest, AFieldThatDoesNotConvertHoldsBackWhateverStoresThePane) {
     action.run();
     EXPECT_EQ(beeps.count(), 1);
     StructureHeader expected = loaded.Header(0);
-    expected.SetArmour(12);
-    expected.SetHitPoints(44);
-    expected.SetDensity(13);
+    fields::kArmour.Put(expected, 12);
+    fields::kHitPoints.Put(expected, 44);
+    fields::kDensity.Put(expected, 13);
     expected.SetFlags(loaded.Header(0).Flags() ^ (1u << 31));
     EXPECT_EQ(view_.Document().Header(0), expected);
     EXPECT_NE(testing::TreeRows(tree_), rows);
@@ -318,7 +321,8 @@ TEST_F(EditorViewTest, RebuildListsTheDocumentInOrderSelectsAndExpands) {
   EXPECT_EQ(testing::ItemText(tree_, testing::ChildItem(tree_, Top(0), 0)), "Tile item");
   EXPECT_TRUE(testing::IsExpanded(tree_, Top(0)));
   ASSERT_TRUE(ShowsStructurePane());
-  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), std::to_string(loaded.Header(0).Armour()));
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR),
+            std::to_string(fields::kArmour.ValueIn(loaded.Header(0))));
   EXPECT_TRUE(view_.Document() == loaded);
 
   Open(StructureSet{});
@@ -373,7 +377,7 @@ TEST_F(EditorViewTest, SaveStoresThePaneFirstAndLeavesItOpen) {
   const std::vector<TreeRow> rows = testing::TreeRows(tree_);
 
   const StructureSet saved = Saved();
-  EXPECT_EQ(saved.Header(0).Density(), 55);
+  EXPECT_EQ(fields::kDensity.ValueIn(saved.Header(0)), 55);
   EXPECT_TRUE(view_.Document() == saved);
   EXPECT_EQ(Pane(), pane);
   EXPECT_EQ(testing::ControlText(pane, IDC_DENSITY), "55");
@@ -415,13 +419,15 @@ TEST_F(EditorViewTest, SaveWritesNothingWhenAFieldDoesNotConvertAndSaysWhich) {
 
     testing::BeepCounter beeps;
     std::string reason;
-    EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason));
+    std::optional<FieldFailure> failed_field;
+    EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason, &failed_field));
     EXPECT_EQ(reason, c.reason + ", which is not a number it can take. Nothing was written.");
     EXPECT_EQ(beeps.count(), 0);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(Pane(), pane);
     EXPECT_EQ(GetFocus(), tree_);
-    view_.FocusFailedField();
+    ASSERT_TRUE(failed_field);
+    FocusField(failed_field->pane, failed_field->control);
     EXPECT_EQ(GetFocus(), GetDlgItem(pane, c.control));
   }
 }
@@ -430,11 +436,12 @@ TEST_F(EditorViewTest, SaveReportsTheWritersFailure) {
   Open(testing::PatternDocument({0}));
   const std::string path = folder_.File("no such folder/out.brx");
   std::string reason;
+  std::optional<FieldFailure> failed_field;
   SetFocus(tree_);
-  EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason));
+  EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason, &failed_field));
   EXPECT_FALSE(reason.empty());
-  // No field stopped it, so the focus stays where it was.
-  view_.FocusFailedField();
+  // No field stopped it, so there is no field to go to.
+  EXPECT_FALSE(failed_field);
   EXPECT_EQ(GetFocus(), tree_);
 }
 
@@ -473,12 +480,13 @@ TEST_F(EditorViewTest, AcceptsTheWideSelectionNotifications) {
   change.itemOld.hItem = Top(0);
   change.itemNew.hItem = Top(1);
   SendMessageA(view_.hwnd(), WM_NOTIFY, IDC_STRUCTURE_TREE, reinterpret_cast<LPARAM>(&change));
-  EXPECT_EQ(view_.Document().Header(0).Armour(), 8);
+  EXPECT_EQ(fields::kArmour.ValueIn(view_.Document().Header(0)), 8);
 
   change.hdr.code = static_cast<UINT>(TVN_SELCHANGEDW);
   SendMessageA(view_.hwnd(), WM_NOTIFY, IDC_STRUCTURE_TREE, reinterpret_cast<LPARAM>(&change));
   ASSERT_TRUE(ShowsStructurePane());
-  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR), std::to_string(loaded.Header(1).Armour()));
+  EXPECT_EQ(testing::ControlText(Pane(), IDC_ARMOUR),
+            std::to_string(fields::kArmour.ValueIn(loaded.Header(1))));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "model/flags.h"
 #include "res/resource.h"
 #include "tests/support/documents.h"
@@ -66,14 +67,14 @@ std::optional<std::string> StoreAndReload(const IntField& field, const std::stri
   testing::BeepCounter beeps;
   auto round_trip = [&](auto& pane, auto reopen) -> std::optional<std::string> {
     testing::SetControlText(pane.hwnd(), field.control, typed);
-    const bool stored = pane->ExchangeFields(kStore);
+    const auto failure = pane->ExchangeFields(kStore);
     EXPECT_EQ(beeps.count(), 0);
-    if (!stored) {
+    if (failure) {
       EXPECT_EQ(pane->record().Get(field.offset, field.kind), 0);
-      EXPECT_EQ(pane->FailedField(), field.control);
+      EXPECT_EQ(failure->control, field.control);
+      EXPECT_EQ(failure->text, typed);
       return std::nullopt;
     }
-    EXPECT_EQ(pane->FailedField(), 0);
     return reopen(pane->record());
   };
   if (field.in_tile) {
@@ -161,12 +162,12 @@ TEST(FieldExchange, LoadingAndStoringUntouchedLeavesEveryByte) {
   testing::BeepCounter beeps;
   for (const StructureHeader& header : headers) {
     OpenStructure pane{header};
-    EXPECT_TRUE(pane->ExchangeFields(kStore));
+    EXPECT_FALSE(pane->ExchangeFields(kStore).has_value());
     EXPECT_EQ(pane->record(), header);
   }
   for (const TileRecord& tile : tiles) {
     OpenTile pane{tile};
-    EXPECT_TRUE(pane->ExchangeFields(kStore));
+    EXPECT_FALSE(pane->ExchangeFields(kStore).has_value());
     EXPECT_EQ(pane->record(), tile);
   }
   EXPECT_EQ(beeps.count(), 0);
@@ -180,7 +181,7 @@ TEST(FieldExchange, EachStructureCheckboxSetsOrClearsExactlyItsBit) {
     const bool was_set = StructureFlags(loaded.Flags()).Test(bit);
     EXPECT_EQ(testing::IsChecked(pane.hwnd(), box), was_set) << bit;
     testing::SetChecked(pane.hwnd(), box, !was_set);
-    ASSERT_TRUE(pane->ExchangeFields(kStore));
+    ASSERT_FALSE(pane->ExchangeFields(kStore).has_value());
     StructureHeader expected = loaded;
     expected.SetFlags(loaded.Flags() ^ (1u << bit));
     EXPECT_EQ(pane->record(), expected) << "bit " << bit;
@@ -199,15 +200,15 @@ TEST(FieldExchange, TileCheckboxesTouchBitsZeroAndOneOnly) {
   };
   for (const Case& c : cases) {
     TileRecord tile = testing::PatternTile(5);
-    tile.SetTileFlags(c.loaded);
+    fields::kTileFlags.Put(tile, c.loaded);
     OpenTile pane{tile};
     EXPECT_EQ(testing::IsChecked(pane.hwnd(), IDC_TILE_ON_ROOF), (c.loaded & 1) != 0);
     EXPECT_EQ(testing::IsChecked(pane.hwnd(), IDC_TILE_PASSABLE), (c.loaded & 2) != 0);
     testing::SetChecked(pane.hwnd(), IDC_TILE_ON_ROOF, c.on_roof);
     testing::SetChecked(pane.hwnd(), IDC_TILE_PASSABLE, c.passable);
-    ASSERT_TRUE(pane->ExchangeFields(kStore));
+    ASSERT_FALSE(pane->ExchangeFields(kStore).has_value());
     TileRecord expected = tile;
-    expected.SetTileFlags(c.stored);
+    fields::kTileFlags.Put(expected, c.stored);
     EXPECT_EQ(pane->record(), expected) << "loaded " << int{c.loaded};
   }
 }
@@ -224,12 +225,14 @@ TEST(FieldExchange, AFailingStructureFieldStopsTheStore) {
   for (int control = IDC_FIRST_FLAG; control <= IDC_LAST_FLAG; ++control)
     testing::SetChecked(form, control, !testing::IsChecked(form, control));
 
-  EXPECT_FALSE(pane->ExchangeFields(kStore));
-  EXPECT_EQ(pane->FailedField(), IDC_HIT_POINTS);
+  const auto failure = pane->ExchangeFields(kStore);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->control, IDC_HIT_POINTS);
+  EXPECT_EQ(failure->pane, form);
 
   StructureHeader expected = loaded;
-  expected.SetArmour(5);
-  expected.SetHitPoints(0);
+  fields::kArmour.Put(expected, 5);
+  fields::kHitPoints.Put(expected, 0);
   EXPECT_EQ(pane->record(), expected);
 }
 
@@ -257,15 +260,16 @@ TEST(FieldExchange, AFailingTileFieldStopsTheStore) {
   for (const Case& c : cases) {
     SCOPED_TRACE("failing control " + std::to_string(c.failing));
     TileRecord loaded = testing::PatternTile(11);
-    loaded.SetTileFlags(0x41);
+    fields::kTileFlags.Put(loaded, 0x41);
     OpenTile pane{loaded};
     for (int control : integers) testing::SetControlText(pane.hwnd(), control, "7");
     testing::SetControlText(pane.hwnd(), c.failing, "x");
     testing::SetChecked(pane.hwnd(), IDC_TILE_ON_ROOF, false);
     testing::SetChecked(pane.hwnd(), IDC_TILE_PASSABLE, true);
 
-    EXPECT_FALSE(pane->ExchangeFields(kStore));
-    EXPECT_EQ(pane->FailedField(), c.failing);
+    const auto failure = pane->ExchangeFields(kStore);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->control, c.failing);
 
     TileRecord expected = loaded;
     const auto offset_of = [](int control) -> std::pair<std::size_t, IntKind> {
@@ -280,7 +284,7 @@ TEST(FieldExchange, AFailingTileFieldStopsTheStore) {
     }
     const auto [failing_offset, failing_kind] = offset_of(c.failing);
     expected.Put(failing_offset, failing_kind, 0);
-    if (c.flags_stored) expected.SetTileFlags(0x42);
+    if (c.flags_stored) fields::kTileFlags.Put(expected, 0x42);
     EXPECT_EQ(pane->record(), expected);
   }
 }

@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/fields.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/editor_view.h"
 
@@ -20,17 +23,17 @@ namespace {
 std::string WriteSample() {
   brx::StructureSet set;
   brx::StructureEntry door;
-  door.header.SetArmour(60);
-  door.header.SetHitPoints(255);
-  door.header.SetDensity(70);
-  door.header.SetZTileOffsetX(-1);
-  door.header.SetDestructionPartner(-12);
+  brx::fields::kArmour.Put(door.header, 60);
+  brx::fields::kHitPoints.Put(door.header, 255);
+  brx::fields::kDensity.Put(door.header, 70);
+  brx::fields::kZTileOffsetX.Put(door.header, -1);
+  brx::fields::kDestructionPartner.Put(door.header, -12);
   door.header.SetFlags(1u << 0 | 1u << 2 | 1u << 19 | 1u << 31);
   brx::TileRecord tile;
-  tile.SetsPosRelToBase(-32768);
-  tile.SetbXPosRelToBase(-1);
-  tile.SetubVehicleHitLocation(255);
-  tile.SetTileFlags(0x02);
+  brx::fields::ksPosRelToBase.Put(tile, -32768);
+  brx::fields::kbXPosRelToBase.Put(tile, -1);
+  brx::fields::kubVehicleHitLocation.Put(tile, 255);
+  brx::fields::kTileFlags.Put(tile, 0x02);
   for (std::size_t k = 0; k < brx::TileRecord::kShapeCells; ++k)
     tile.SetShapeByte(k, static_cast<std::uint8_t>(k % 2 ? 255 : k));
   door.tiles.push_back(tile);
@@ -39,7 +42,7 @@ std::string WriteSample() {
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + "pane_showcase.brx";
-  set.SaveToFile(path.c_str());
+  brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem());
   return path;
 }
 

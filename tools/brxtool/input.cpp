@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "os/system_file_system.h"
+
 namespace brx::tool {
 namespace {
 

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "model/file_system.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/json/json_document.h"
@@ -108,7 +109,8 @@ int RunBuild(const Invocation& call, Console& io) {
     });
     return kExitOk;
   }
-  if (!set.SaveToFile(out_path.c_str(), &error)) return Failed(out_path, error, io.err, kExitError);
+  if (!SaveToFile(set, out_path.c_str(), SystemFileSystem(), &error))
+    return Failed(out_path, error, io.err, kExitError);
   return kExitOk;
 }
 

@@ -1,6 +1,8 @@
 // brxtool set: change fields of a file in place, without JSON.
 #include <limits>
 
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/assignment.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
@@ -54,7 +56,8 @@ int RunSet(const Invocation& call, Console& io) {
     }
   }
   if (!applied) return Failed(path, "not changed", io.err, kExitError);
-  if (!file.set.SaveToFile(path.c_str(), &reason)) return Failed(path, reason, io.err, kExitError);
+  if (!SaveToFile(file.set, path.c_str(), SystemFileSystem(), &reason))
+    return Failed(path, reason, io.err, kExitError);
   return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "model/file_system.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/csv/table_columns.h"
 #include "tools/brxtool/csv/table_export.h"

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "model/file_system.h"
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/csv/table_import.h"
 #include "tools/brxtool/input.h"
@@ -127,7 +129,7 @@ int RunImport(const Invocation& call, Console& io) {
   return kExitOk;
 }
 const std::string& target = output ? *output : path;
-if (!file.set.SaveToFile(target.c_str(), &reason))
+if (!SaveToFile(file.set, target.c_str(), SystemFileSystem(), &reason))
   return Failed(target, reason, io.err, kExitError);
 return kExitOk;
 }  // namespace brx::tool

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <utility>
 
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/merge/conflict_report.h"
@@ -64,7 +66,7 @@ int Merge(const Invocation& call, Console& io) {
   bool loaded = true;
   for (std::size_t k = 0; k < 3; ++k) {
     std::string reason;
-    if (!files[k].LoadFromFile(call.operands[k].c_str(), &reason)) {
+    if (!LoadFromFile(files[k], call.operands[k].c_str(), SystemFileSystem(), &reason)) {
       Failed(call.operands[k], reason, io.err, kTrouble);
       loaded = false;
     }
@@ -80,7 +82,7 @@ int Merge(const Invocation& call, Console& io) {
     if (!io.out.flush()) return OutputFailed(io.err, kTrouble);
   }
   std::string reason;
-  if (!result.merged.SaveToFile(out_path.c_str(), &reason))
+  if (!SaveToFile(result.merged, out_path.c_str(), SystemFileSystem(), &reason))
     return Failed(out_path, reason, io.err, kTrouble);
   if (!json) {
     for (const Conflict& conflict : result.conflicts) io.err << ConflictText(conflict) << "\n";

@@ -27,7 +27,7 @@ done
 
 ln -s made.brx "$work/dangling.brx"
 save "$work/dangling.brx" >/dev/null || fail "saving through a dangling link failed"
-[ -f "$work/dangling.brx" ] && [ ! -L "$work/dangling.brx" ] || fail "dangling.brx: expected a file in its place"
+{ [ -f "$work/dangling.brx" ] && [ ! -L "$work/dangling.brx" ]; } || fail "dangling.brx: expected a file in its place"
 [ ! -e "$work/made.brx" ] || fail "made.brx was created"
 
 printf old >"$work/read-only.brx"
@@ -46,7 +46,7 @@ done
 [ "$(cat "$work/read-only.brx")" = old ] || fail "read-only.brx was changed"
 [ -p "$work/pipe.brx" ] || fail "pipe.brx is no longer a named pipe"
 
-leftovers=$(ls "$work" | grep -v -x -e expected.brx -e real.brx -e link.brx -e chain.brx \
+leftovers=$(find "$work" -mindepth 1 -maxdepth 1 -printf '%f\n' | grep -v -x -e expected.brx -e real.brx -e link.brx -e chain.brx \
   -e dangling.brx -e read-only.brx -e pipe.brx || true)
 [ -z "$leftovers" ] || fail "left behind: $leftovers"
 echo "save targets under Wine: links written through and kept, read-only file and pipe refused"

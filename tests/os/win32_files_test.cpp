@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "model/file_system.h"
+#include "model/structure_files.h"
 #include "model/structure_set.h"
+#include "os/system_file_system.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 
@@ -24,7 +25,8 @@ TEST(Win32Files, SaveOntoATargetHeldOpenWithoutSharingKeepsIt) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   std::string reason;
-  EXPECT_FALSE(testing::PatternDocument({2}).SaveToFile(path.c_str(), &reason));
+  EXPECT_FALSE(
+      SaveToFile(testing::PatternDocument({2}), path.c_str(), SystemFileSystem(), &reason));
   EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
   CloseHandle(held);
 
@@ -48,7 +50,8 @@ TEST(Win32Files, AReadOnlyFileOrAFolderIsRefusedAndKeptAsItWas) {
   };
   for (const auto& c : cases) {
     std::string reason;
-    EXPECT_FALSE(testing::PatternDocument({1}).SaveToFile(c.path.c_str(), &reason));
+    EXPECT_FALSE(
+        SaveToFile(testing::PatternDocument({1}), c.path.c_str(), SystemFileSystem(), &reason));
     EXPECT_EQ(reason, c.reason);
   }
   EXPECT_TRUE(GetFileAttributesA(read_only.c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -62,7 +65,7 @@ TEST(Win32Files, AHiddenFileStaysHidden) {
   const std::string path = folder.File("hidden.brx");
   WriteBytes(path, {1});
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(path.c_str()));
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
 }
 
@@ -80,13 +83,13 @@ TEST(Win32Files, SameFileTellsFilesApart) {
 TEST(Win32Files, LoadOfAFileHeldOpenForWritingSaysWhy) {
   TempFolder folder;
   const std::string path = folder.File("busy.brx");
-  ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(path.c_str()));
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
   const HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   StructureSet set = testing::PatternDocument({3});
   std::string reason;
-  EXPECT_FALSE(set.LoadFromFile(path.c_str(), &reason));
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason));
   CloseHandle(held);
   EXPECT_EQ(set.StructureCount(), 0u);
   EXPECT_EQ(reason.rfind("cannot open the file: ", 0), 0u) << reason;

@@ -8,13 +8,15 @@
 #include <cstring>
 #include <string>
 
+#include "model/structure_files.h"
+#include "os/system_file_system.h"
 #include "tests/support/documents.h"
 
 namespace {
 
 int Save(const brx::StructureSet& document, const char* path) {
   std::string reason;
-  if (document.SaveToFile(path, &reason)) return 0;
+  if (brx::SaveToFile(document, path, brx::SystemFileSystem(), &reason)) return 0;
   std::fprintf(stderr, "%s\n", reason.c_str());
   return 1;
 }

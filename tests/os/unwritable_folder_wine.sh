@@ -12,6 +12,7 @@ if [ -z "$setpriv" ] || [ "$(id -u)" != 0 ]; then
   echo "SKIPPED: needs root and setpriv to run as nobody"
   exit 77
 fi
+# shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 
 home=$(mktemp -d)

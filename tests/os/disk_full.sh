@@ -19,6 +19,6 @@ case "$reason" in
   *) echo "unexpected reason: $reason" >&2; exit 1 ;;
 esac
 cmp "$target" "$work/old.brx" || { echo "the old file was changed" >&2; exit 1; }
-leftovers=$(ls "$work" | grep -v -x -e target.brx -e old.brx || true)
+leftovers=$(find "$work" -mindepth 1 -maxdepth 1 -printf '%f\n' | grep -v -x -e target.brx -e old.brx || true)
 [ -z "$leftovers" ] || { echo "left behind: $leftovers" >&2; exit 1; }
 echo "disk full: save failed with \"$reason\", old file kept, nothing left behind"

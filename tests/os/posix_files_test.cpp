@@ -17,9 +17,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "model/file_system.h"
 #include "model/structure_data.h"
+#include "model/structure_files.h"
 #include "model/structure_set.h"
+#include "os/system_file_system.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 
@@ -77,7 +78,8 @@ class AsRoot : public ::testing::Test {
       std::string reason = "saved";
       if (setgroups(0, nullptr) != 0 || setgid(kNoGroup) != 0 || setuid(kNobody) != 0)
         reason = "cannot become nobody";
-      else if (!testing::PatternDocument({1}).SaveToFile(path.c_str(), &reason))
+      else if (!SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(),
+                           &reason))
         reason = reason.empty() ? "failed without a reason" : reason;
       const ssize_t written = write(channel[1], reason.data(), reason.size());
       _exit(written == static_cast<ssize_t>(reason.size()) ? 0 : 1);
@@ -147,7 +149,8 @@ TEST(PosixFiles, ASaveWritesThroughSymbolicLinksAndKeepsThem) {
       std::filesystem::create_symlink(names, folder.File(name));
 
     std::string reason;
-    ASSERT_TRUE(document.SaveToFile(folder.File(c.saved).c_str(), &reason)) << reason;
+    ASSERT_TRUE(SaveToFile(document, folder.File(c.saved).c_str(), SystemFileSystem(), &reason))
+        << reason;
     EXPECT_EQ(ReadBytes(folder.File(c.written)), Serialized(document));
     for (const auto& [name, names] : c.links) EXPECT_EQ(LinkText(folder.File(name)), names);
     EXPECT_EQ(folder.Names(), c.names);
@@ -160,14 +163,14 @@ TEST(PosixFiles, ASaveKeepsPermissionBitsAndANewFileGetsTheUsualOnes) {
   for (const mode_t mode : {0600, 0640, 0664, 0604, 0660}) {
     WriteBytes(path, {1});
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
-    ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(path.c_str()));
+    ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
     EXPECT_EQ(Lstat(path).st_mode & 07777, mode) << std::oct << mode;
     EXPECT_EQ(Lstat(path).st_uid, geteuid());
   }
   const mode_t mask = umask(022);
   umask(mask);
   const std::string fresh = folder.File("new.brx");
-  ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(fresh.c_str()));
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), fresh.c_str(), SystemFileSystem()));
   EXPECT_EQ(Lstat(fresh).st_mode & 07777, 0666 & ~mask);
 }
 
@@ -209,7 +212,8 @@ TEST(PosixFiles, ATargetThatIsNotARegularFileIsLeftAlone) {
     for (const std::string& saved : {path, folder.File(c.name + "-link")}) {
       if (saved != path) std::filesystem::create_symlink(path, saved);
       std::string reason;
-      EXPECT_FALSE(testing::PatternDocument({1}).SaveToFile(saved.c_str(), &reason));
+      EXPECT_FALSE(
+          SaveToFile(testing::PatternDocument({1}), saved.c_str(), SystemFileSystem(), &reason));
       EXPECT_EQ(reason, "cannot write the file: " + c.reason);
       EXPECT_EQ(Lstat(path).st_mode & S_IFMT, type);
     }
@@ -223,7 +227,8 @@ TEST_F(AsRoot, ADeviceIsLeftAlone) {
   const std::string path = folder.File("null");
   ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
   std::string reason;
-  EXPECT_FALSE(testing::PatternDocument({1}).SaveToFile(path.c_str(), &reason));
+  EXPECT_FALSE(
+      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason));
   EXPECT_EQ(reason, "cannot write the file: it is a device, not a regular file");
   EXPECT_TRUE(S_ISCHR(Lstat(path).st_mode));
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"null"});
@@ -235,7 +240,7 @@ TEST_F(AsRoot, ASaveKeepsTheOwnerAndGroupOfAnotherUsersFile) {
   WriteBytes(path, {1});
   ASSERT_EQ(chown(path.c_str(), kNobody, kNoGroup), 0);
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(path.c_str()));
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
   const struct stat info = Lstat(path);
   EXPECT_EQ(info.st_uid, kNobody);
   EXPECT_EQ(info.st_gid, kNoGroup);
@@ -262,7 +267,8 @@ TEST_F(Unprivileged, AReadOnlyFileIsRefusedAndKeptAsItWas) {
   WriteBytes(path, {'o', 'l', 'd'});
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
   std::string reason;
-  EXPECT_FALSE(testing::PatternDocument({1}).SaveToFile(path.c_str(), &reason));
+  EXPECT_FALSE(
+      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason));
   EXPECT_EQ(reason, "cannot write the file: the file is read-only");
   EXPECT_EQ(ReadBytes(path), testing::Bytes({'o', 'l', 'd'}));
   EXPECT_EQ(Lstat(path).st_mode & 07777, 0444u);
@@ -276,7 +282,8 @@ TEST_F(Unprivileged, ReadOnlyFolderKeepsTheTargetAndLeavesNothing) {
   ASSERT_EQ(chmod(path.c_str(), 0666), 0);
   ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
   std::string reason;
-  const bool saved = testing::PatternDocument({1}).SaveToFile(path.c_str(), &reason);
+  const bool saved =
+      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason);
   chmod(folder.path().c_str(), 0755);
   EXPECT_FALSE(saved);
   // The file itself is writable: the message must point at the folder.
@@ -289,11 +296,11 @@ TEST_F(Unprivileged, ReadOnlyFolderKeepsTheTargetAndLeavesNothing) {
 TEST_F(Unprivileged, UnreadableFileSaysWhy) {
   TempFolder folder;
   const std::string path = folder.File("secret.brx");
-  ASSERT_TRUE(testing::PatternDocument({1}).SaveToFile(path.c_str()));
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
   ASSERT_EQ(chmod(path.c_str(), 0), 0);
   StructureSet set;
   std::string reason;
-  EXPECT_FALSE(set.LoadFromFile(path.c_str(), &reason));
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason));
   EXPECT_EQ(reason, "cannot open the file: Permission denied");
 }
 
@@ -319,9 +326,9 @@ TEST(PosixFiles, ANameWithoutAFolderIsInTheCurrentFolder) {
   std::filesystem::current_path(folder.path());
   const StructureSet document = testing::PatternDocument({2, 0});
   std::string reason;
-  const bool saved = document.SaveToFile("a.brx", &reason);
+  const bool saved = SaveToFile(document, "a.brx", SystemFileSystem(), &reason);
   StructureSet loaded;
-  const bool loaded_ok = loaded.LoadFromFile("a.brx", &reason);
+  const bool loaded_ok = LoadFromFile(loaded, "a.brx", SystemFileSystem(), &reason);
   std::filesystem::current_path(before);
   EXPECT_TRUE(saved) << reason;
   EXPECT_TRUE(loaded_ok) << reason;
@@ -338,7 +345,7 @@ TEST(PosixFiles, AFileThatOpensButCannotBeReadSaysWhy) {
   // which nothing maps, fails with an I/O error as a failing disk would.
   StructureSet set = testing::PatternDocument({1});
   std::string reason;
-  EXPECT_FALSE(set.LoadFromFile("/proc/self/mem", &reason));
+  EXPECT_FALSE(LoadFromFile(set, "/proc/self/mem", SystemFileSystem(), &reason));
   EXPECT_EQ(reason, "cannot read the file: Input/output error");
   EXPECT_EQ(set.StructureCount(), 0u);
 }

@@ -27,6 +27,6 @@ case "$reason" in
   *) echo "unexpected reason: $reason" >&2; exit 1 ;;
 esac
 cmp "$target" "$old" || { echo "the old file was changed" >&2; exit 1; }
-leftovers=$(ls "$disk" | grep -v -x target.brx || true)
+leftovers=$(find "$disk" -mindepth 1 -maxdepth 1 -printf '%f\n' | grep -v -x target.brx || true)
 [ -z "$leftovers" ] || { echo "left behind: $leftovers" >&2; exit 1; }
 echo "disk full under Wine: save failed with \"$reason\", old file kept, nothing left behind"
