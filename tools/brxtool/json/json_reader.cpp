@@ -192,28 +192,27 @@ class Parser {
 
   bool SkipSpaceAndComments() {
     // Indentation is most of a document's bytes: it is skipped straight in
-    // the buffer.
-    for (bool more = true; more;) {
-      while (pos_ < buffer_.size()) {
-        const char c = buffer_[pos_];
+    // the buffer, and its characters counted once per line.
+    for (;;) {
+      const char* const end = buffer_.data() + buffer_.size();
+      const char* p = buffer_.data() + pos_;
+      const char* line_start = p;
+      std::size_t column = here_.column;
+      for (; p != end; ++p) {
+        const char c = *p;
         if (c == ' ') {
-          const std::size_t start = pos_;
-          while (buffer_.size() - pos_ >= 8 && AllSpaces(buffer_.data() + pos_)) pos_ += 8;
-          while (pos_ < buffer_.size() && buffer_[pos_] == ' ') ++pos_;
-          here_.column += pos_ - start;
-          continue;
-        }
-        if (c == '\n') {
+          while (end - p >= 9 && AllSpaces(p + 1)) p += 8;
+        } else if (c == '\n') {
           ++here_.line;
-          here_.column = 1;
-        } else if (c == '\t' || c == '\r') {
-          ++here_.column;
-        } else {
+          column = 1;
+          line_start = p + 1;
+        } else if (c != '\t' && c != '\r') {
           break;
         }
-        ++pos_;
       }
-      more = pos_ == buffer_.size() && Fill(1);
+      here_.column = column + static_cast<std::size_t>(p - line_start);
+      pos_ = static_cast<std::size_t>(p - buffer_.data());
+      if (p != end || !Fill(1)) break;
     }
     if (Peek() == '/' && (PeekAt(1) == '/' || PeekAt(1) == '*'))
       return Error(Here(), "a comment; JSON has no comments");
@@ -225,16 +224,19 @@ class Parser {
   template <typename Take>
   void TakeWhile(Take take, std::string& out) {
     for (;;) {
-      const std::size_t start = pos_;
-      std::size_t characters = 0;
-      while (pos_ < buffer_.size() && take(buffer_[pos_])) {
+      const char* const begin = buffer_.data() + pos_;
+      const char* const end = buffer_.data() + buffer_.size();
+      const char* p = begin;
+      std::size_t continuations = 0;
+      for (; p != end && take(*p); ++p) {
         // UTF-8 continuation bytes belong to the character before them.
-        characters += (static_cast<unsigned char>(buffer_[pos_]) & 0xC0) != 0x80;
-        ++pos_;
+        continuations += (static_cast<unsigned char>(*p) & 0xC0) == 0x80;
       }
-      out.append(buffer_, start, pos_ - start);
-      here_.column += characters;
-      if (pos_ < buffer_.size() || !Fill(1)) return;
+      const auto taken = static_cast<std::size_t>(p - begin);
+      out.append(begin, taken);
+      pos_ += taken;
+      here_.column += taken - continuations;
+      if (p != end || !Fill(1)) return;
     }
   }
 
