@@ -28,10 +28,39 @@ bool StartsValue(char c) {
   return c == '{' || c == '[' || c == '"' || c == '-' || IsDigit(c) || IsLetter(c);
 }
 
-bool AllSpaces(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word == 0x2020202020202020ull;
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of a word is its lowest");
+
+// The end of the run of spaces from `p` on, found eight bytes at a time.
+const char* SpacesEnd(const char* p, const char* end) {
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    const std::uint64_t other = word ^ 0x2020202020202020ull;
+    if (other) return p + __builtin_ctzll(other) / 8;
+  }
+  while (p != end && *p == ' ') ++p;
+  return p;
+}
+
+// Where the run of bytes from `p` on that are ASCII and can stand in a string
+// as they are (no quote, backslash or control character) ends, found eight
+// bytes at a time; from there on the bytes are looked at one by one.
+const char* PlainAsciiEnd(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  // The top bit of each byte of `word` that is zero, and of no other (with a
+  // borrow it may mark a byte after a zero one, which only stops the run
+  // earlier than needed).
+  const auto zeros = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    // Bytes below 0x20 have none of the bits 0x20 to 0x80 set.
+    const std::uint64_t stops = zeros(word ^ (kOnes * '"')) | zeros(word ^ (kOnes * '\\')) |
+                                zeros(word & (kOnes * 0xE0)) | (word & kHighs);
+    if (stops) break;
+  }
+  return p;
 }
 
 std::string Where(const TextPosition& at) {
@@ -181,11 +210,17 @@ class Parser {
     return "'" + buffer_.substr(pos_, end) + "'";
   }
 
-  // Most calls find a token straight away.
+  // Most calls find a token straight away, or after the one space that
+  // follows a ':' or a row's ','.
   bool SkipSpace() {
-    if (pos_ < buffer_.size()) {
-      const auto c = static_cast<unsigned char>(buffer_[pos_]);
-      if (c > ' ' && c != '/') return true;
+    const auto token = [](char c) { return static_cast<unsigned char>(c) > ' ' && c != '/'; };
+    if (buffer_.size() - pos_ >= 2) {
+      if (token(buffer_[pos_])) return true;
+      if (buffer_[pos_] == ' ' && token(buffer_[pos_ + 1])) {
+        ++pos_;
+        ++here_.column;
+        return true;
+      }
     }
     return SkipSpaceAndComments();
   }
@@ -198,17 +233,20 @@ class Parser {
       const char* p = buffer_.data() + pos_;
       const char* line_start = p;
       std::size_t column = here_.column;
-      for (; p != end; ++p) {
+      while (p != end) {
         const char c = *p;
         if (c == ' ') {
-          while (end - p >= 9 && AllSpaces(p + 1)) p += 8;
-        } else if (c == '\n') {
+          p = SpacesEnd(p, end);
+          continue;
+        }
+        if (c == '\n') {
           ++here_.line;
           column = 1;
           line_start = p + 1;
         } else if (c != '\t' && c != '\r') {
           break;
         }
+        ++p;
       }
       here_.column = column + static_cast<std::size_t>(p - line_start);
       pos_ = static_cast<std::size_t>(p - buffer_.data());
@@ -410,7 +448,31 @@ class Parser {
     return true;
   }
 
+  // A string without escapes, line breaks or other control characters
+  // that the buffer holds to its closing quote, which is nearly every string
+  // of a document: taken in one piece. False, with nothing taken, for
+  // anything else.
+  bool TakePlainString(std::string& out) {
+    const char* const begin = buffer_.data() + pos_ + 1;
+    const char* const end = buffer_.data() + buffer_.size();
+    std::size_t continuations = 0;
+    const char* p = PlainAsciiEnd(begin, end);
+    for (; p != end; ++p) {
+      const auto byte = static_cast<unsigned char>(*p);
+      if (byte == '"' || byte == '\\' || byte < 0x20) break;
+      // UTF-8 continuation bytes belong to the character before them.
+      continuations += (byte & 0xC0) == 0x80;
+    }
+    if (p == end || *p != '"') return false;
+    const auto length = static_cast<std::size_t>(p - begin);
+    out.append(begin, length);
+    pos_ += length + 2;
+    here_.column += length + 2 - continuations;
+    return true;
+  }
+
   bool ParseString(std::string& out) {
+    if (TakePlainString(out)) return true;
     const TextPosition start = Here();
     Next();
     for (;;) {
@@ -468,7 +530,31 @@ class Parser {
 
   void TakeDigits(std::string& out) { TakeWhile(IsDigit, out); }
 
+  // A whole number that the buffer holds to its end, which is nearly every
+  // number of a document: taken in one piece. False, with nothing taken,
+  // for anything else.
+  bool TakePlainInteger() {
+    const char* const begin = buffer_.data() + pos_;
+    const char* const end = buffer_.data() + buffer_.size();
+    const char* p = begin + (*begin == '-');
+    const char* const digits = p;
+    while (p != end && IsDigit(*p)) ++p;
+    const auto count = static_cast<std::size_t>(p - digits);
+    if (p == end || count == 0 || (*digits == '0' && count > 1) || *p == '.' || *p == 'e' ||
+        *p == 'E')
+      return false;
+    const auto taken = static_cast<std::size_t>(p - begin);
+    value_.text.append(begin, taken);
+    pos_ += taken;
+    here_.column += taken;
+    return true;
+  }
+
   bool ParseNumber(const TextPosition& at) {
+    if (TakePlainInteger()) {
+      Deliver(JsonValue::Type::kNumber, at);
+      return true;
+    }
     std::string& text = value_.text;
     if (Peek() == '-') NextInto(text);
     if (!IsDigit(Peek())) return Error(at, "a '-' without a number after it");
