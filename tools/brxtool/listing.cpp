@@ -68,10 +68,15 @@ void WriteShape(const TileRecord& tile, ListingText& out) {
   for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
     out << "     ";
     for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
-      char cell[8];
-      std::snprintf(cell, sizeof cell, " %3u",
-                    static_cast<unsigned>(tile.ShapeByte(TileRecord::ShapeByteIndex(row, column))));
-      out << cell;
+      // A space, then the byte right-aligned in three places.
+      char cell[4] = {' ', ' ', ' ', ' '};
+      unsigned value = tile.ShapeByte(TileRecord::ShapeByteIndex(row, column));
+      std::size_t at = sizeof cell;
+      do {
+        cell[--at] = static_cast<char>('0' + value % 10);
+        value /= 10;
+      } while (value);
+      out << std::string_view(cell, sizeof cell);
     }
     out << "\n";
   }
