@@ -127,15 +127,14 @@ class Parser {
   // One step of the path to the value being read: a key or an index.
   struct Step {
     bool is_key;
-    std::string key;
+    const std::string* key;  // the reading object's key, which outlives the step
     std::size_t index;
   };
 
-  // The steps keep their memory for the next value at their depth.
   void PushKey(const std::string& key) {
     if (depth_ == path_.size()) path_.emplace_back();
     path_[depth_].is_key = true;
-    path_[depth_++].key.assign(key);
+    path_[depth_++].key = &key;
   }
 
   void PushIndex(std::size_t index) {
@@ -181,7 +180,7 @@ class Parser {
     std::string path;
     for (std::size_t k = 0; k < depth_; ++k) {
       const Step& step = path_[k];
-      path = step.is_key ? MemberPath(path, step.key) : ElementPath(path, step.index);
+      path = step.is_key ? MemberPath(path, *step.key) : ElementPath(path, step.index);
     }
     return path;
   }
