@@ -84,3 +84,4 @@ rm -f "$work/big.json"
 run "set" "$bytes" /dev/null "$tool" set "$work/built.brx" 0.Armour=1 '65534.tiles.254.Shape[4][4]=7'
 run "diff" $((2 * bytes)) /dev/null "$tool" diff "$big" "$work/built.brx"
 run "diff --json" $((2 * bytes)) /dev/null "$tool" diff --json "$big" "$work/built.brx"
+run "merge" $((4 * bytes)) /dev/null "$tool" merge --output "$work/merged.brx" "$big" "$work/built.brx" "$big"

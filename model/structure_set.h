@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/records.h"
@@ -58,6 +59,10 @@ class StructureSet {
   // changes and `reason` says why.
   bool SaveToFile(const char* name, std::string* reason = nullptr) const;
   bool SaveToFile(const char* name, FileSystem& files, std::string* reason = nullptr) const;
+
+  // Hands the structures over and leaves the document empty: a new document
+  // can then be made of this one's records without copying them.
+  std::vector<StructureEntry> TakeEntries() { return std::exchange(entries_, {}); }
 
   // Makes room for this many structures in one step.
   void Reserve(std::size_t structures) { entries_.reserve(structures); }

@@ -49,6 +49,10 @@ TEST(Cli, HelpVersionAndUsageErrors) {
       {{"build", "--help"}, kExitOk, "Usage: brxtool build IN.json OUT.brx", ""},
       {{"diff", "--help"}, kExitOk, "Usage: brxtool diff [--json] [--bytes] A B", ""},
       {{"set", "--help"}, kExitOk, "Usage: brxtool set FILE ASSIGNMENT...", ""},
+      {{"merge", "--help"},
+       kExitOk,
+       "Usage: brxtool merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx\n",
+       ""},
       {{}, kExitUsage, "", "brxtool: no command given\n"},
       {{"list", "x.brx"}, kExitUsage, "", "brxtool: unknown command: list\n"},
       {{"--verbose"}, kExitUsage, "", "brxtool: unknown option: --verbose\n"},
@@ -81,6 +85,23 @@ TEST(Cli, HelpVersionAndUsageErrors) {
        "",
        "brxtool: set changes a file in place; standard input (\"-\") is not one\n"},
       {{"set", "--json", "a.brx", "0.Armour=1"}, kExitUsage, "", "brxtool: unknown option for set"},
+      {{"merge", "a.brx", "b.brx"}, kExitUsage, "", "brxtool: merge takes 3 files, not 2\n"},
+      {{"merge", "a.brx", "b.brx", "c.brx", "--output"},
+       kExitUsage,
+       "",
+       "brxtool: --output takes one value\nUsage: brxtool merge"},
+      {{"merge", "--output", "x.brx", "a.brx", "b.brx", "c.brx", "--output", "y.brx"},
+       kExitUsage,
+       "",
+       "brxtool: --output takes one value\n"},
+      {{"merge", "a.brx", "-", "c.brx"},
+       kExitUsage,
+       "",
+       "brxtool: merge works on named files; \"-\" is not one\n"},
+      {{"merge", "--output", "-", "a.brx", "b.brx", "c.brx"},
+       kExitUsage,
+       "",
+       "brxtool: merge works on named files; \"-\" is not one\n"},
       {{"build", "in.json", "-o", "out.brx"},
        kExitUsage,
        "",
@@ -260,16 +281,23 @@ TEST(Cli, AnOutputThatCannotBeWrittenIsAnError) {
   const std::string path = folder.File("good.brx");
   WriteBytes(path, Serialized(PatternDocument({1})));
   const std::vector<std::string> runs[] = {
-      {"dump", path}, {"check", path}, {"diff", path, path}, {"build", SampleJsonPath(), "-"}};
+      {"dump", path},
+      {"check", path},
+      {"diff", path, path},
+      {"build", SampleJsonPath(), "-"},
+      {"merge", "--json", path, path, path, "--output", folder.File("merged.brx")}};
   for (const auto& args : runs) {
     std::istringstream in;
     std::ostream broken(nullptr);
     std::ostringstream err;
     Console console{in, broken, err};
-    // diff's error is 2: 1 means the files differ.
-    EXPECT_EQ(RunBrxTool(args, console), args[0] == "diff" ? 2 : kExitError) << args[0];
+    // diff's and merge's error is 2: 1 means the files differ, or conflict.
+    const bool two = args[0] == "diff" || args[0] == "merge";
+    EXPECT_EQ(RunBrxTool(args, console), two ? 2 : kExitError) << args[0];
     EXPECT_EQ(err.str(), "brxtool: cannot write to the standard output\n");
   }
+  // Trouble writes nothing.
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"good.brx"});
 }
 
 TEST(Cli, DashIsStandardInputAndOutput) {

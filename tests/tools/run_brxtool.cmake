@@ -119,6 +119,35 @@ string(FIND "${listing}" "\nStructure 1\n" second)
 string(SUBSTRING "${listing}" 0 ${second} listing)
 expect_equal("dump --lenient" "${out}" "${listing}damaged: the file is truncated: the header of structure 1 needs bytes up to offset 112, but the data ends at offset 100\n")
 
+# merge: two files' changes to a third, field by field, written into ours;
+# a clash keeps ours' value and is named; a file that does not load is
+# trouble, with nothing written.
+foreach(side ours theirs both)
+  file(COPY_FILE "${brx}" "${WORK}/${side}.brx")
+endforeach()
+run_tool(0 set "${WORK}/ours.brx" 0.Armour=26 "0.Flags-=Wire Fence")
+run_tool(0 set "${WORK}/theirs.brx" 1.Flags+=Door "0.tiles.1.Shape[2][3]=9")
+run_tool(0 set "${WORK}/both.brx" 0.Armour=26 "0.Flags-=Wire Fence" 1.Flags+=Door
+         "0.tiles.1.Shape[2][3]=9")
+run_tool(0 merge --output "${WORK}/merged.brx" "${brx}" "${WORK}/ours.brx" "${WORK}/theirs.brx")
+expect_equal("a clean merge" "${out}${err}" "")
+expect_same_file("a clean merge" "${WORK}/merged.brx" "${WORK}/both.brx")
+run_tool(0 set "${WORK}/theirs.brx" 0.Armour=27)
+run_tool(1 merge --json "${brx}" "${WORK}/ours.brx" "${WORK}/theirs.brx")
+expect_equal("merge --json" "${out}${err}"
+             "{\n  \"conflicts\": [\n    {\n      \"structure\": 0,\n      \"field\": \"Armour\",\n"
+             "      \"base\": 10,\n      \"ours\": 26,\n      \"theirs\": 27\n    }\n  ]\n}\n")
+run_tool(1 merge "${brx}" "${WORK}/ours.brx" "${WORK}/theirs.brx")
+expect_equal("a merge with a conflict" "${out}${err}"
+             "structure 0: Armour: base 10, ours 26, theirs 27\n")
+expect_same_file("a merge with a conflict" "${WORK}/ours.brx" "${WORK}/both.brx")
+run_tool(2 merge "${brx}" "${WORK}/ours.brx" "${WORK}/missing.brx")
+string(FIND "${err}" "brxtool: ${WORK}/missing.brx: cannot open the file: " found)
+if(NOT found EQUAL 0)
+  message(FATAL_ERROR "a merge with a missing file: stderr '${err}'")
+endif()
+expect_same_file("a merge that failed" "${WORK}/ours.brx" "${WORK}/both.brx")
+
 # Mistakes, each where it is.
 file(WRITE "${WORK}/bad.json" "{\"structures\": [{\"Armour\": 1,}]}")
 run_tool(1 build "${WORK}/bad.json" "${WORK}/bad.brx")

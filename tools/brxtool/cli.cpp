@@ -22,7 +22,7 @@ given as "-" is written to standard output.
 Run "brxtool COMMAND --help" for the details of a command.
 
 Exit status: 0 success, 1 error, 2 wrong usage; diff: 0 equal, 1 different,
-2 trouble.
+2 trouble; merge: 0 clean, 1 conflicts, 2 trouble.
 )";
 
 // Where the summaries of "brxtool --help" start.
@@ -32,7 +32,9 @@ std::string ToolHelp() {
   std::string help = kToolHelpStart;
   for (const Command& command : Commands()) {
     std::string line = "  " + std::string(command.usage);
-    line.resize(std::max(kSummaryColumn, line.size() + 2), ' ');
+    // A usage too long for the column has its summary on the lines below.
+    line += line.size() + 2 > kSummaryColumn ? "\n" + std::string(kSummaryColumn, ' ')
+                                             : std::string(kSummaryColumn - line.size(), ' ');
     for (char c : command.summary)
       line += c == '\n' ? "\n" + std::string(kSummaryColumn, ' ') : std::string(1, c);
     help += line + "\n";
@@ -60,6 +62,13 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
       io.out << command.help;
       return kExitOk;
     }
+    if (std::find(command.value_options.begin(), command.value_options.end(), arg) !=
+        command.value_options.end()) {
+      if (k + 1 == args.size() || !call.values.emplace(arg, args[k + 1]).second)
+        return UsageError(arg + " takes one value", command.usage, io.err);
+      ++k;
+      continue;
+    }
     const bool known =
         std::find(command.options.begin(), command.options.end(), arg) != command.options.end();
     if (known) {
@@ -79,10 +88,7 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Con
   }
   const int code = command.run(call, io);
   io.out.flush();
-  if (code != command.error_code && !io.out) {
-    io.err << "brxtool: cannot write to the standard output\n";
-    return command.error_code;
-  }
+  if (code != command.error_code && !io.out) return OutputFailed(io.err, command.error_code);
   return code;
 }
 
@@ -94,6 +100,11 @@ bool Invocation::Has(std::string_view option) const {
 
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code) {
   err << "brxtool: " << file << ": " << reason << "\n";
+  return code;
+}
+
+int OutputFailed(std::ostream& err, int code) {
+  err << "brxtool: cannot write to the standard output\n";
   return code;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -29,6 +30,8 @@ struct Invocation {
   std::vector<std::string> options;
   std::vector<std::string> operands;
   std::string_view usage;  // the command's usage line, for a usage error it finds itself
+  // The options that take a value, with the value given ("--output OUT.brx").
+  std::map<std::string, std::string, std::less<>> values;
 
   bool Has(std::string_view option) const;
 };
@@ -47,6 +50,7 @@ struct Command {
   std::string_view operands;  // what the operands are, for a usage error ("1 file")
   int error_code;             // the exit code of an error: 1, or 2 for diff
   CommandHandler run;
+  std::vector<std::string_view> value_options = {};  // each followed by its value
 };
 
 // Every command, in the order "brxtool --help" lists them.
@@ -54,6 +58,9 @@ const std::vector<Command>& Commands();
 
 // "brxtool: FILE: reason" on the error stream; returns `code`.
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code);
+
+// "brxtool: cannot write to the standard output" on the error stream; returns `code`.
+int OutputFailed(std::ostream& err, int code);
 
 // A usage error: the problem, the command's usage and where to find help.
 int UsageError(const std::string& problem, std::string_view usage, std::ostream& err);

@@ -160,9 +160,7 @@ class Comparison {
 
 std::string Where(const Difference& difference) {
   if (!difference.structure) return difference.part;
-  std::string where = "structure " + std::to_string(*difference.structure);
-  if (difference.tile) where += " tile " + std::to_string(*difference.tile);
-  return where;
+  return RecordPlace(*difference.structure, difference.tile);
 }
 
 // A value as the text shows it: numbers as numbers, byte lists bare, and
@@ -186,6 +184,12 @@ void WriteLabels(const std::vector<std::string>& labels, JsonWriter& writer) {
 }
 
 }  // namespace
+
+std::string RecordPlace(std::size_t structure, std::optional<std::size_t> tile) {
+  std::string where = "structure " + std::to_string(structure);
+  if (tile) where += " tile " + std::to_string(*tile);
+  return where;
+}
 
 std::size_t CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes,
                          const std::function<void(const Difference&)>& each) {

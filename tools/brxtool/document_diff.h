@@ -44,6 +44,9 @@ std::size_t CompareFiles(const LoadedFile& a, const LoadedFile& b, bool bytes,
 // "structure 13: added", "file header: DataSize 96 -> 0".
 std::string DifferenceText(const Difference& difference);
 
+// Where a record is: "structure 12", "structure 12 tile 1".
+std::string RecordPlace(std::size_t structure, std::optional<std::size_t> tile);
+
 // The same as JSON: {"structure": 12, "field": "Armour", "from": 40, "to": 50}.
 void WriteDifference(const Difference& difference, JsonWriter& writer);
 

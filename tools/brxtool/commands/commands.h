@@ -14,11 +14,13 @@ extern const char kCheckHelp[];
 extern const char kBuildHelp[];
 extern const char kDiffHelp[];
 extern const char kSetHelp[];
+extern const char kMergeHelp[];
 
 int RunDump(const Invocation& call, Console& io);
 int RunCheck(const Invocation& call, Console& io);
 int RunBuild(const Invocation& call, Console& io);
 int RunDiff(const Invocation& call, Console& io);
 int RunSet(const Invocation& call, Console& io);
+int RunMerge(const Invocation& call, Console& io);
 
 }  // namespace brx::tool

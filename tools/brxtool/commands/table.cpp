@@ -26,6 +26,10 @@ const std::vector<Command>& Commands() {
               kDiffHelp,  {"--json", "--bytes"},    2, 2,    "2 files",                kTrouble,   RunDiff},
     {"set",   "set FILE ASSIGNMENT...",           "change fields of a file in place",
               kSetHelp,   {},                       2, kAny, "a file and 1 or more assignments", kExitError, RunSet},
+    {"merge", "merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx",
+              "merge the changes two files made to a\nthird, field by field (git's merge driver)",
+              kMergeHelp, {"--json"},               3, 3,    "3 files",                kTrouble,   RunMerge,
+              {"--output"}},
   };
   // clang-format on
   return kTable;
