@@ -1,5 +1,7 @@
 #include "tools/brxtool/field_values.h"
 
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "model/fields.h"
@@ -9,8 +11,31 @@
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
+namespace {
+
+// Nearly every value read is a few digits within range: read straight, it
+// spares the general reading, which also says what is wrong with the rest.
+bool ShortIntegerInRange(std::string_view text, IntKind kind, std::uint32_t& value) {
+  const bool negative = !text.empty() && text.front() == '-';
+  const std::string_view digits = text.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > 9) return false;
+  std::int64_t magnitude = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return false;
+    magnitude = magnitude * 10 + (c - '0');
+  }
+  const std::int64_t number = negative ? -magnitude : magnitude;
+  const IntRange range = RangeOf(kind);
+  if (number < range.min || number > range.max) return false;
+  value = static_cast<std::uint32_t>(number);
+  return true;
+}
+
+}  // namespace
+
 bool IntegerFromText(const std::string& text, IntKind kind, std::uint32_t& value,
                      std::string& problem) {
+  if (ShortIntegerInRange(text, kind, value)) return true;
   switch (FieldNumber(text, kind, value)) {
     case NumberProblem::kNone:
       return true;

@@ -1,8 +1,10 @@
 #include "tools/brxtool/listing.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "model/fields.h"
 #include "model/flags.h"
@@ -24,21 +26,64 @@ std::string FlagsText(std::uint32_t word, int hex_digits, std::size_t labelled_b
   return std::string(hex) + " (" + labels + ")";
 }
 
-void WriteShape(const TileRecord& tile, std::ostream& out) {
+// The listing is gathered here and handed to the stream in large pieces:
+// a stream call for each field cost more than all the rest of the work.
+class ListingText {
+ public:
+  explicit ListingText(std::ostream& out) : out_(out) {}
+  ListingText(const ListingText&) = delete;
+  ListingText& operator=(const ListingText&) = delete;
+  ~ListingText() { Flush(); }
+
+  ListingText& operator<<(std::string_view text) {
+    text_.append(text);
+    return *this;
+  }
+
+  ListingText& operator<<(std::int64_t number) {
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, number);
+    text_.append(digits, written.ptr);
+    return *this;
+  }
+
+  // Between structures, once enough has gathered.
+  void FlushSometimes() {
+    if (text_.size() >= kPiece) Flush();
+  }
+
+ private:
+  static constexpr std::size_t kPiece = 1 << 16;
+
+  void Flush() {
+    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text_.clear();
+  }
+
+  std::ostream& out_;
+  std::string text_;
+};
+
+void WriteShape(const TileRecord& tile, ListingText& out) {
   for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
-    std::string line = "     ";
+    out << "     ";
     for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
-      char cell[8];
-      std::snprintf(cell, sizeof cell, " %3u",
-                    static_cast<unsigned>(tile.ShapeByte(TileRecord::ShapeByteIndex(row, column))));
-      line += cell;
+      // A space, then the byte right-aligned in three places.
+      char cell[4] = {' ', ' ', ' ', ' '};
+      unsigned value = tile.ShapeByte(TileRecord::ShapeByteIndex(row, column));
+      std::size_t at = sizeof cell;
+      do {
+        cell[--at] = static_cast<char>('0' + value % 10);
+        value /= 10;
+      } while (value);
+      out << std::string_view(cell, sizeof cell);
     }
-    out << line << "\n";
+    out << "\n";
   }
 }
 
-void WriteTile(const TileRecord& tile, std::size_t j, std::ostream& out) {
-  out << "  Tile " << j << "\n";
+void WriteTile(const TileRecord& tile, std::size_t j, ListingText& out) {
+  out << "  Tile " << static_cast<std::int64_t>(j) << "\n";
   for (const Field& field : fields::kTileFields) {
     out << "    " << field.label << ":";
     if (field.role == FieldRole::kShape) {
@@ -54,14 +99,14 @@ void WriteTile(const TileRecord& tile, std::size_t j, std::ostream& out) {
   }
 }
 
-void WriteStructure(const StructureEntry& entry, std::size_t i, std::ostream& out) {
-  out << "\nStructure " << i << "\n";
+void WriteStructure(const StructureEntry& entry, std::size_t i, ListingText& out) {
+  out << "\nStructure " << static_cast<std::int64_t>(i) << "\n";
   for (const Field& field : fields::kStructureFields) {
     out << "  " << field.label << ": ";
     if (field.role == FieldRole::kFlags) {
       out << FlagsText(entry.header.Flags(), 8, StructureFlags::kBits, StructureFlags::Label);
     } else if (field.role == FieldRole::kTiles) {
-      out << entry.tiles.size();
+      out << static_cast<std::int64_t>(entry.tiles.size());
     } else {
       out << entry.header.Get(field.offset, field.kind);
     }
@@ -72,13 +117,17 @@ void WriteStructure(const StructureEntry& entry, std::size_t i, std::ostream& ou
 
 }  // namespace
 
-void WriteListing(const FileHeader& header, const StructureSet& set, std::ostream& out) {
+void WriteListing(const FileHeader& header, const StructureSet& set, std::ostream& stream) {
+  ListingText out(stream);
   out << "File header\n"
-      << "  NumberOfStructures: " << header.NumberOfStructures() << "\n"
-      << "  NumberOfStructuresCopy: " << header.NumberOfStructuresCopy() << "\n"
-      << "  DataSize: " << header.DataSize() << "\n"
-      << "  FormatByte: " << static_cast<unsigned>(header.FormatByte()) << "\n";
-  for (std::size_t i = 0; i < set.StructureCount(); ++i) WriteStructure(set.Entry(i), i, out);
+      << "  NumberOfStructures: " << std::int64_t{header.NumberOfStructures()} << "\n"
+      << "  NumberOfStructuresCopy: " << std::int64_t{header.NumberOfStructuresCopy()} << "\n"
+      << "  DataSize: " << std::int64_t{header.DataSize()} << "\n"
+      << "  FormatByte: " << std::int64_t{header.FormatByte()} << "\n";
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) {
+    WriteStructure(set.Entry(i), i, out);
+    out.FlushSometimes();
+  }
 }
 
 }  // namespace brx::tool

@@ -308,7 +308,10 @@ class DocumentReader : public JsonHandler {
   }
 
   bool Expect(const JsonValue& value, Type type, const char* expected, const Step& step) {
-    if (value.type == type) return true;
+    return value.type == type || Unexpected(value, expected, step);
+  }
+
+  bool Unexpected(const JsonValue& value, const char* expected, const Step& step) {
     const bool top = frames_.empty();
     return Problem(value.at, top ? "" : Path(&step),
                    std::string("expected ") + expected + ", found " + Describe(value.type));

@@ -28,10 +28,39 @@ bool StartsValue(char c) {
   return c == '{' || c == '[' || c == '"' || c == '-' || IsDigit(c) || IsLetter(c);
 }
 
-bool AllSpaces(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word == 0x2020202020202020ull;
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of a word is its lowest");
+
+// The end of the run of spaces from `p` on, found eight bytes at a time.
+const char* SpacesEnd(const char* p, const char* end) {
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    const std::uint64_t other = word ^ 0x2020202020202020ull;
+    if (other) return p + __builtin_ctzll(other) / 8;
+  }
+  while (p != end && *p == ' ') ++p;
+  return p;
+}
+
+// Where the run of bytes from `p` on that are ASCII and can stand in a string
+// as they are (no quote, backslash or control character) ends, found eight
+// bytes at a time; from there on the bytes are looked at one by one.
+const char* PlainAsciiEnd(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  // The top bit of each byte of `word` that is zero, and of no other (with a
+  // borrow it may mark a byte after a zero one, which only stops the run
+  // earlier than needed).
+  const auto zeros = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    // Bytes below 0x20 have none of the bits 0x20 to 0x80 set.
+    const std::uint64_t stops = zeros(word ^ (kOnes * '"')) | zeros(word ^ (kOnes * '\\')) |
+                                zeros(word & (kOnes * 0xE0)) | (word & kHighs);
+    if (stops) break;
+  }
+  return p;
 }
 
 std::string Where(const TextPosition& at) {
@@ -98,15 +127,14 @@ class Parser {
   // One step of the path to the value being read: a key or an index.
   struct Step {
     bool is_key;
-    std::string key;
+    const std::string* key;  // the reading object's key, which outlives the step
     std::size_t index;
   };
 
-  // The steps keep their memory for the next value at their depth.
   void PushKey(const std::string& key) {
     if (depth_ == path_.size()) path_.emplace_back();
     path_[depth_].is_key = true;
-    path_[depth_++].key.assign(key);
+    path_[depth_++].key = &key;
   }
 
   void PushIndex(std::size_t index) {
@@ -152,7 +180,7 @@ class Parser {
     std::string path;
     for (std::size_t k = 0; k < depth_; ++k) {
       const Step& step = path_[k];
-      path = step.is_key ? MemberPath(path, step.key) : ElementPath(path, step.index);
+      path = step.is_key ? MemberPath(path, *step.key) : ElementPath(path, step.index);
     }
     return path;
   }
@@ -181,39 +209,47 @@ class Parser {
     return "'" + buffer_.substr(pos_, end) + "'";
   }
 
-  // Most calls find a token straight away.
+  // Most calls find a token straight away, or after the one space that
+  // follows a ':' or a row's ','.
   bool SkipSpace() {
-    if (pos_ < buffer_.size()) {
-      const auto c = static_cast<unsigned char>(buffer_[pos_]);
-      if (c > ' ' && c != '/') return true;
+    const auto token = [](char c) { return static_cast<unsigned char>(c) > ' ' && c != '/'; };
+    if (buffer_.size() - pos_ >= 2) {
+      if (token(buffer_[pos_])) return true;
+      if (buffer_[pos_] == ' ' && token(buffer_[pos_ + 1])) {
+        ++pos_;
+        ++here_.column;
+        return true;
+      }
     }
     return SkipSpaceAndComments();
   }
 
   bool SkipSpaceAndComments() {
     // Indentation is most of a document's bytes: it is skipped straight in
-    // the buffer.
-    for (bool more = true; more;) {
-      while (pos_ < buffer_.size()) {
-        const char c = buffer_[pos_];
+    // the buffer, and its characters counted once per line.
+    for (;;) {
+      const char* const end = buffer_.data() + buffer_.size();
+      const char* p = buffer_.data() + pos_;
+      const char* line_start = p;
+      std::size_t column = here_.column;
+      while (p != end) {
+        const char c = *p;
         if (c == ' ') {
-          const std::size_t start = pos_;
-          while (buffer_.size() - pos_ >= 8 && AllSpaces(buffer_.data() + pos_)) pos_ += 8;
-          while (pos_ < buffer_.size() && buffer_[pos_] == ' ') ++pos_;
-          here_.column += pos_ - start;
+          p = SpacesEnd(p, end);
           continue;
         }
         if (c == '\n') {
           ++here_.line;
-          here_.column = 1;
-        } else if (c == '\t' || c == '\r') {
-          ++here_.column;
-        } else {
+          column = 1;
+          line_start = p + 1;
+        } else if (c != '\t' && c != '\r') {
           break;
         }
-        ++pos_;
+        ++p;
       }
-      more = pos_ == buffer_.size() && Fill(1);
+      here_.column = column + static_cast<std::size_t>(p - line_start);
+      pos_ = static_cast<std::size_t>(p - buffer_.data());
+      if (p != end || !Fill(1)) break;
     }
     if (Peek() == '/' && (PeekAt(1) == '/' || PeekAt(1) == '*'))
       return Error(Here(), "a comment; JSON has no comments");
@@ -225,16 +261,19 @@ class Parser {
   template <typename Take>
   void TakeWhile(Take take, std::string& out) {
     for (;;) {
-      const std::size_t start = pos_;
-      std::size_t characters = 0;
-      while (pos_ < buffer_.size() && take(buffer_[pos_])) {
+      const char* const begin = buffer_.data() + pos_;
+      const char* const end = buffer_.data() + buffer_.size();
+      const char* p = begin;
+      std::size_t continuations = 0;
+      for (; p != end && take(*p); ++p) {
         // UTF-8 continuation bytes belong to the character before them.
-        characters += (static_cast<unsigned char>(buffer_[pos_]) & 0xC0) != 0x80;
-        ++pos_;
+        continuations += (static_cast<unsigned char>(*p) & 0xC0) == 0x80;
       }
-      out.append(buffer_, start, pos_ - start);
-      here_.column += characters;
-      if (pos_ < buffer_.size() || !Fill(1)) return;
+      const auto taken = static_cast<std::size_t>(p - begin);
+      out.append(begin, taken);
+      pos_ += taken;
+      here_.column += taken - continuations;
+      if (p != end || !Fill(1)) return;
     }
   }
 
@@ -408,7 +447,31 @@ class Parser {
     return true;
   }
 
+  // A string without escapes, line breaks or other control characters
+  // that the buffer holds to its closing quote, which is nearly every string
+  // of a document: taken in one piece. False, with nothing taken, for
+  // anything else.
+  bool TakePlainString(std::string& out) {
+    const char* const begin = buffer_.data() + pos_ + 1;
+    const char* const end = buffer_.data() + buffer_.size();
+    std::size_t continuations = 0;
+    const char* p = PlainAsciiEnd(begin, end);
+    for (; p != end; ++p) {
+      const auto byte = static_cast<unsigned char>(*p);
+      if (byte == '"' || byte == '\\' || byte < 0x20) break;
+      // UTF-8 continuation bytes belong to the character before them.
+      continuations += (byte & 0xC0) == 0x80;
+    }
+    if (p == end || *p != '"') return false;
+    const auto length = static_cast<std::size_t>(p - begin);
+    out.append(begin, length);
+    pos_ += length + 2;
+    here_.column += length + 2 - continuations;
+    return true;
+  }
+
   bool ParseString(std::string& out) {
+    if (TakePlainString(out)) return true;
     const TextPosition start = Here();
     Next();
     for (;;) {
@@ -466,7 +529,31 @@ class Parser {
 
   void TakeDigits(std::string& out) { TakeWhile(IsDigit, out); }
 
+  // A whole number that the buffer holds to its end, which is nearly every
+  // number of a document: taken in one piece. False, with nothing taken,
+  // for anything else.
+  bool TakePlainInteger() {
+    const char* const begin = buffer_.data() + pos_;
+    const char* const end = buffer_.data() + buffer_.size();
+    const char* p = begin + (*begin == '-');
+    const char* const digits = p;
+    while (p != end && IsDigit(*p)) ++p;
+    const auto count = static_cast<std::size_t>(p - digits);
+    if (p == end || count == 0 || (*digits == '0' && count > 1) || *p == '.' || *p == 'e' ||
+        *p == 'E')
+      return false;
+    const auto taken = static_cast<std::size_t>(p - begin);
+    value_.text.append(begin, taken);
+    pos_ += taken;
+    here_.column += taken;
+    return true;
+  }
+
   bool ParseNumber(const TextPosition& at) {
+    if (TakePlainInteger()) {
+      Deliver(JsonValue::Type::kNumber, at);
+      return true;
+    }
     std::string& text = value_.text;
     if (Peek() == '-') NextInto(text);
     if (!IsDigit(Peek())) return Error(at, "a '-' without a number after it");

@@ -58,6 +58,24 @@ bool AllAscii(const std::uint8_t* p) {
   return (word & 0x8080808080808080ull) == 0;
 }
 
+// The line feeds in `text`, eight bytes at a time: most of a pretty-printed
+// document is short lines, too many for a search per line to pay.
+std::size_t LineFeeds(std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  std::size_t count = 0;
+  std::size_t at = 0;
+  for (; text.size() - at >= 8; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    const std::uint64_t x = word ^ (kOnes * '\n');
+    // The top bit of each byte that was a line feed, and of no other.
+    const std::uint64_t feeds = ~(((x & kLow7) + kLow7) | x | kLow7);
+    count += static_cast<std::size_t>(((feeds >> 7) * kOnes) >> 56);
+  }
+  return count + static_cast<std::size_t>(std::count(text.begin() + at, text.end(), '\n'));
+}
+
 }  // namespace
 
 void AppendUtf8(std::uint32_t code_point, std::string& out) {
@@ -182,8 +200,7 @@ bool TextDecoder::NextUtf8(std::string_view& piece) {
     if (at > raw_begin_) {
       piece = std::string_view(reinterpret_cast<const char*>(bytes + raw_begin_), at - raw_begin_);
       // Where the text has got to: lines, then characters since the last one.
-      const std::size_t lines =
-          static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+      const std::size_t lines = LineFeeds(piece);
       const std::size_t last_line = piece.rfind('\n');
       const std::string_view tail =
           last_line == std::string_view::npos ? piece : piece.substr(last_line + 1);
