@@ -38,7 +38,8 @@ class Comparison {
     CompareValue(part, "DataSize", a.DataSize(), b.DataSize());
     CompareValue(part, "FormatByte", a.FormatByte(), b.FormatByte());
     const std::size_t reserved = FileHeader::kSize - FileHeader::kReserved;
-    CompareValue(part, "Reserved", HexBytes(&a.bytes[FileHeader::kReserved], reserved),
+    CompareValue(part, std::string(fields::kReservedName),
+                 HexBytes(&a.bytes[FileHeader::kReserved], reserved),
                  HexBytes(&b.bytes[FileHeader::kReserved], reserved));
   }
 
