@@ -38,11 +38,11 @@ std::string Trimmed(const std::string& text) {
 
 // A position in a list of `count`: "12" of 20 structures.
 bool IndexOf(const std::string& text, std::size_t count, const std::string& what,
-             const std::string& within, std::size_t& index, std::string& problem) {
+             const std::string& within, std::size_t& index, std::string& error) {
   std::uint32_t value = 0;
-  if (!IntegerFromText(text, IntKind::U32, value, problem) || value >= count) {
+  if (!IntegerFromText(text, IntKind::U32, value, error) || value >= count) {
     const bool number = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-    problem =
+    error =
         "no " + what + " " + (number ? Excerpt(text) : Quoted(text)) + "; " + within + " " +
         (count == 0 ? "has none"
                     : "has " + std::to_string(count) + " (0 to " + std::to_string(count - 1) + ")");
@@ -58,18 +58,18 @@ constexpr char kOnlyFlags[] = "+= and -= add and remove flag labels; they work o
 // suggestion among those and `more`.
 template <std::size_t N>
 const Field* FindField(const std::array<Field, N>& fields, const std::string& name,
-                       std::vector<std::string_view> more, std::string& problem) {
+                       std::vector<std::string_view> more, std::string& error) {
   for (const Field& field : fields) {
     if (field.role == FieldRole::kTiles) continue;
     if (field.name == name) return &field;
     more.push_back(field.name);
   }
-  problem = UnknownName("field", name, more);
+  error = UnknownName("field", name, more);
   return nullptr;
 }
 
 bool ChangeFlags(Operation operation, const std::string& value, std::uint32_t& word,
-                 std::string& problem) {
+                 std::string& error) {
   StructureFlags flags(operation == Operation::kSet ? 0 : word);
   StructureFlags listed;
   const std::vector<std::string> labels = Trimmed(value).empty() && operation == Operation::kSet
@@ -77,10 +77,10 @@ bool ChangeFlags(Operation operation, const std::string& value, std::uint32_t& w
                                               : Split(value, ',');
   for (const std::string& text : labels) {
     const std::string label = Trimmed(text);
-    const auto bit = FlagBitOf(label, problem);
+    const auto bit = FlagBitOf(label, error);
     if (!bit) return false;
     if (listed.Test(*bit)) {
-      problem = Quoted(label) + " is listed twice";
+      error = Quoted(label) + " is listed twice";
       return false;
     }
     listed.Set(*bit, true);
@@ -91,34 +91,33 @@ bool ChangeFlags(Operation operation, const std::string& value, std::uint32_t& w
 }
 
 bool ChangeStructure(const std::string& name, Operation operation, const std::string& value,
-                     StructureHeader& header, std::string& problem) {
-  const Field* field = FindField(fields::kStructureFields, name, {kTiles}, problem);
+                     StructureHeader& header, std::string& error) {
+  const Field* field = FindField(fields::kStructureFields, name, {kTiles}, error);
   if (!field) return false;
   if (field->rewritten_on_save) {
-    problem =
-        std::string(field->name) + " is written as the structure's position; it cannot be set";
+    error = std::string(field->name) + " is written as the structure's position; it cannot be set";
     return false;
   }
   if (field->role == FieldRole::kFlags) {
     std::uint32_t word = header.Flags();
-    if (!ChangeFlags(operation, value, word, problem)) return false;
+    if (!ChangeFlags(operation, value, word, error)) return false;
     header.SetFlags(word);
     return true;
   }
   std::uint32_t number = 0;
   if (operation != Operation::kSet) {
-    problem = kOnlyFlags;
+    error = kOnlyFlags;
     return false;
   }
-  if (!IntegerFromText(value, field->kind, number, problem)) return false;
+  if (!IntegerFromText(value, field->kind, number, error)) return false;
   header.Put(field->offset, field->kind, number);
   return true;
 }
 
 bool ChangeTile(const std::string& name, Operation operation, const std::string& value,
-                TileRecord& tile, std::string& problem) {
+                TileRecord& tile, std::string& error) {
   if (operation != Operation::kSet) {
-    problem = kOnlyFlags;
+    error = kOnlyFlags;
     return false;
   }
   std::uint32_t number = 0;
@@ -126,25 +125,25 @@ bool ChangeTile(const std::string& name, Operation operation, const std::string&
     const auto byte = ShapeByteOfName(name);
     if (!byte) {
       const std::string shape(fields::kShape.name);
-      problem = shape + " takes a cell: " + shape + "[ROW][COLUMN], each from 0 to 4";
+      error = shape + " takes a cell: " + shape + "[ROW][COLUMN], each from 0 to 4";
       return false;
     }
-    if (!IntegerFromText(value, fields::kShape.kind, number, problem)) return false;
+    if (!IntegerFromText(value, fields::kShape.kind, number, error)) return false;
     tile.SetShapeByte(*byte, static_cast<std::uint8_t>(number));
     return true;
   }
-  const Field* field = FindField(fields::kTileFields, name, {}, problem);
-  if (!field || !IntegerFromText(value, field->kind, number, problem)) return false;
+  const Field* field = FindField(fields::kTileFields, name, {}, error);
+  if (!field || !IntegerFromText(value, field->kind, number, error)) return false;
   tile.Put(field->offset, field->kind, number);
   return true;
 }
 
 }  // namespace
 
-bool ApplyAssignment(const std::string& assignment, StructureSet& set, std::string& problem) {
+bool ApplyAssignment(const std::string& assignment, StructureSet& set, std::string& error) {
   const std::size_t equals = assignment.find('=');
   if (equals == std::string::npos || equals == 0) {
-    problem = "expected PATH=VALUE, PATH+=LABEL or PATH-=LABEL, e.g. 12.Armour=50";
+    error = "expected PATH=VALUE, PATH+=LABEL or PATH-=LABEL, e.g. 12.Armour=50";
     return false;
   }
   Operation operation = Operation::kSet;
@@ -157,28 +156,28 @@ bool ApplyAssignment(const std::string& assignment, StructureSet& set, std::stri
   const std::string value = assignment.substr(equals + 1);
   const bool tile_path = path.size() == 4;
   if (tile_path && path[1] != kTiles) {
-    problem = UnknownName("name", path[1], {kTiles});
+    error = UnknownName("name", path[1], {kTiles});
     return false;
   }
   if ((path.size() != 2 && !tile_path) || (!tile_path && path[1] == kTiles)) {
-    problem =
+    error =
         "expected STRUCTURE.FIELD or STRUCTURE.tiles.TILE.FIELD before the '=', e.g. "
         "12.Armour or 12.tiles.1.Shape[2][3]";
     return false;
   }
   std::size_t i = 0;
-  if (!IndexOf(path[0], set.StructureCount(), "structure", "the file", i, problem)) return false;
+  if (!IndexOf(path[0], set.StructureCount(), "structure", "the file", i, error)) return false;
   if (!tile_path) {
     StructureHeader header = set.Header(i);
-    if (!ChangeStructure(path[1], operation, value, header, problem)) return false;
+    if (!ChangeStructure(path[1], operation, value, header, error)) return false;
     set.SetHeader(i, header);
     return true;
   }
   std::size_t j = 0;
-  if (!IndexOf(path[2], set.TileCount(i), "tile", "structure " + std::to_string(i), j, problem))
+  if (!IndexOf(path[2], set.TileCount(i), "tile", "structure " + std::to_string(i), j, error))
     return false;
   TileRecord tile = set.Tile(i, j);
-  if (!ChangeTile(path[3], operation, value, tile, problem)) return false;
+  if (!ChangeTile(path[3], operation, value, tile, error)) return false;
   set.SetTile(i, j, tile);
   return true;
 }

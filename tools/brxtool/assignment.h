@@ -11,7 +11,7 @@ namespace brx::tool {
 
 // Checks the assignment against the document (the path, the field's name,
 // the value's range, as `build` checks JSON) and makes the change in `set`.
-// On failure `set` is unchanged and `problem` says what is wrong.
-bool ApplyAssignment(const std::string& assignment, StructureSet& set, std::string& problem);
+// On failure `set` is unchanged and `error` says what is wrong.
+bool ApplyAssignment(const std::string& assignment, StructureSet& set, std::string& error);
 
 }  // namespace brx::tool

@@ -34,31 +34,31 @@ bool ShortIntegerInRange(std::string_view text, IntKind kind, std::uint32_t& val
 }  // namespace
 
 bool IntegerFromText(const std::string& text, IntKind kind, std::uint32_t& value,
-                     std::string& problem) {
+                     std::string& error) {
   if (ShortIntegerInRange(text, kind, value)) return true;
   switch (FieldNumber(text, kind, value)) {
     case NumberProblem::kNone:
       return true;
     case NumberProblem::kNotAnInteger:
-      problem = Excerpt(text) + " is not an integer";
+      error = Excerpt(text) + " is not an integer";
       return false;
     case NumberProblem::kOutOfRange: {
       const IntRange range = RangeOf(kind);
-      problem = Excerpt(text) + " is outside " + std::to_string(range.min) + ".." +
-                std::to_string(range.max);
+      error = Excerpt(text) + " is outside " + std::to_string(range.min) + ".." +
+              std::to_string(range.max);
       return false;
     }
     case NumberProblem::kNotANumber:
       break;
   }
-  problem = Quoted(text) + " is not a number";
+  error = Quoted(text) + " is not a number";
   return false;
 }
 
-std::optional<std::size_t> FlagBitOf(const std::string& label, std::string& problem) {
+std::optional<std::size_t> FlagBitOf(const std::string& label, std::string& error) {
   if (const auto bit = StructureFlags::BitOf(label)) return bit;
   const auto& labels = StructureFlags::Labels();
-  problem = UnknownName("flag", label, std::vector<std::string_view>(labels.begin(), labels.end()));
+  error = UnknownName("flag", label, std::vector<std::string_view>(labels.begin(), labels.end()));
   return std::nullopt;
 }
 

@@ -14,13 +14,13 @@ namespace brx::tool {
 
 // A whole number within the range of `kind`, from its decimal text: a JSON
 // number as written, or a value given on the command line. The result holds
-// the value's two's complement bits. On failure `problem` says why, e.g.
+// the value's two's complement bits. On failure `error` says why, e.g.
 // "300 is outside 0..255" or "1.5 is not an integer".
 bool IntegerFromText(const std::string& text, IntKind kind, std::uint32_t& value,
-                     std::string& problem);
+                     std::string& error);
 
 // The bit of a StructureFlags label (labels are case-sensitive). On failure
-// `problem` is `unknown flag "Dor"; did you mean "Door"?`.
-std::optional<std::size_t> FlagBitOf(const std::string& label, std::string& problem);
+// `error` is `unknown flag "Dor"; did you mean "Door"?`.
+std::optional<std::size_t> FlagBitOf(const std::string& label, std::string& error);
 
 }  // namespace brx::tool

@@ -102,24 +102,24 @@ std::size_t LoadedFile::RecordsEnd() const {
 }
 
 bool LoadStructureFileUpToDamage(const std::string& operand, std::istream& in, LoadedFile& file,
-                                 std::string& reason) {
-  const std::unique_ptr<InputFile> source = OpenInput(operand, in, reason);
+                                 std::string& error) {
+  const std::unique_ptr<InputFile> source = OpenInput(operand, in, error);
   if (!source) return false;
   file = LoadedFile();
   WatchedInput watched(*source, file);
   ParseStructureDataUpToDamage(watched, file.set, &file.damage);
-  std::string error = watched.read_error();
-  if (error.empty() && file.damage.empty()) watched.Trailing(file.RecordsEnd(), error);
-  if (error.empty()) return true;
-  reason = operand == kStandardStream ? error : "cannot read the file: " + error;
+  std::string read_error = watched.read_error();
+  if (read_error.empty() && file.damage.empty()) watched.Trailing(file.RecordsEnd(), read_error);
+  if (read_error.empty()) return true;
+  error = operand == kStandardStream ? read_error : "cannot read the file: " + read_error;
   return false;
 }
 
 bool LoadStructureFile(const std::string& operand, std::istream& in, LoadedFile& file,
-                       std::string& reason) {
-  if (!LoadStructureFileUpToDamage(operand, in, file, reason)) return false;
+                       std::string& error) {
+  if (!LoadStructureFileUpToDamage(operand, in, file, error)) return false;
   if (file.damage.empty()) return true;
-  reason = file.damage;
+  error = file.damage;
   file.set.Clear();
   return false;
 }

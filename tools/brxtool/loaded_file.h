@@ -52,15 +52,15 @@ struct LoadedFile {
   std::size_t RecordsEnd() const;
 };
 
-// Reads the file ("-": standard input) and parses it. On failure `reason`
+// Reads the file ("-": standard input) and parses it. On failure `error`
 // says why, in the model's words where the data is at fault.
 bool LoadStructureFile(const std::string& operand, std::istream& in, LoadedFile& file,
-                       std::string& reason);
+                       std::string& error);
 
 // The same, but a damaged file is read as far as it goes: `file.set` holds
 // what was read before the damage and `file.damage` what the damage is. Fails
 // only when the file cannot be read at all.
 bool LoadStructureFileUpToDamage(const std::string& operand, std::istream& in, LoadedFile& file,
-                                 std::string& reason);
+                                 std::string& error);
 
 }  // namespace brx::tool
