@@ -27,6 +27,9 @@ printf old >"$home/data/walls.brx"
 chmod 666 "$home/data/walls.brx"
 chown -R nobody:nogroup "$home"
 chmod 555 "$home/data"
+# Wine starts in the folder it is started from, which nobody may not be able
+# to enter (a checkout under /root), and says so on the error stream.
+cd "$home" || exit 1
 as_nobody timeout -k 5 120 wineboot -i >/dev/null 2>&1 ||
   { echo "FAIL: no Wine prefix for nobody"; exit 1; }
 
