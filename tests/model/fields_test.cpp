@@ -69,17 +69,6 @@ TEST(Fields, EachFieldReadsItsOwnBytesWidenedByItsKind) {
     EXPECT_EQ(FindField(fields::kTileFields, name)->ValueIn(tile), value) << name;
 }
 
-TEST(Fields, PutWritesTwosComplementLittleEndian) {
-  TileRecord tile;
-  fields::ksPosRelToBase.Put(tile, static_cast<std::uint32_t>(-1));
-  fields::kbXPosRelToBase.Put(tile, static_cast<std::uint32_t>(-128));
-  EXPECT_EQ(tile.bytes[0], 0xFF);
-  EXPECT_EQ(tile.bytes[1], 0xFF);
-  EXPECT_EQ(tile.bytes[2], 0x80);
-  tile.SetU16(TileRecord::ksPosRelToBase, 32768);
-  EXPECT_EQ(fields::ksPosRelToBase.ValueIn(tile), -32768);
-}
-
 TEST(Fields, OnlyStructureNumberIsRewrittenOnSave) {
   for (const Field& field : fields::kStructureFields)
     EXPECT_EQ(field.rewritten_on_save, field.name == fields::kStructureNumber.name) << field.name;

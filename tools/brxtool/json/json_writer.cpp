@@ -1,7 +1,10 @@
 #include "tools/brxtool/json/json_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+
+#include "tools/brxtool/json/text_encoding.h"
 
 namespace brx::tool {
 namespace {
@@ -11,42 +14,6 @@ constexpr std::size_t kFlushSize = 1 << 16;
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
-// How many bytes of the character at `at` are well-formed UTF-8: its whole
-// length when it is, else the bytes up to the first one that cannot follow
-// (at least 1), and `whole` false.
-std::size_t CharacterBytes(std::string_view text, std::size_t at, bool& whole) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned lead = byte(at);
-  whole = true;
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned low = 0x80;  // the range of the second byte
-  unsigned high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    whole = false;
-    return 1;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    const bool fits = at + k < text.size() && byte(at + k) >= (k == 1 ? low : 0x80) &&
-                      byte(at + k) <= (k == 1 ? high : 0xBF);
-    if (!fits) {
-      whole = false;
-      return k;
-    }
-  }
-  return length;
-}
-
 }  // namespace
 
 void AppendJsonString(std::string_view text, std::string& out) {
@@ -55,8 +22,12 @@ void AppendJsonString(std::string_view text, std::string& out) {
     const char c = text[at];
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x80) {
-      bool whole = true;
-      const std::size_t length = CharacterBytes(text, at, whole);
+      bool whole = false;
+      // One replacement character for each bad byte sequence, as long as the
+      // bytes that could start a character go.
+      const std::size_t length = std::max<std::size_t>(
+          1, Utf8CharacterPrefix(reinterpret_cast<const std::uint8_t*>(text.data()) + at,
+                                 text.size() - at, whole));
       if (whole) {
         out.append(text, at, length);
       } else {

@@ -21,37 +21,6 @@ std::string Hex(unsigned value, int digits) {
   return text;
 }
 
-constexpr int kIncomplete = -1;
-
-// The length of the well-formed UTF-8 character at `p` (no overlong forms,
-// no surrogates, nothing beyond U+10FFFF); 0 when it is not one, and
-// kIncomplete when the `available` bytes are a correct start of one.
-int CharacterLength(const std::uint8_t* p, std::size_t available) {
-  const unsigned lead = p[0];
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned low = 0x80;  // the range of the second byte
-  unsigned high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    if (k == available) return kIncomplete;
-    if (p[k] < (k == 1 ? low : 0x80u) || p[k] > (k == 1 ? high : 0xBFu)) return 0;
-  }
-  return static_cast<int>(length);
-}
-
 bool AllAscii(const std::uint8_t* p) {
   std::uint64_t word;
   std::memcpy(&word, p, sizeof word);
@@ -77,6 +46,34 @@ std::size_t LineFeeds(std::string_view text) {
 }
 
 }  // namespace
+
+std::size_t Utf8CharacterPrefix(const std::uint8_t* p, std::size_t available, bool& whole) {
+  whole = false;
+  const unsigned lead = p[0];
+  std::size_t length = 0;
+  unsigned low = 0x80;  // the range of the second byte
+  unsigned high = 0xBF;
+  if (lead < 0x80) {
+    length = 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    if (k == available || p[k] < (k == 1 ? low : 0x80u) || p[k] > (k == 1 ? high : 0xBFu)) return k;
+  }
+  whole = true;
+  return length;
+}
 
 void AppendUtf8(std::uint32_t code_point, std::string& out) {
   const auto put = [&out](std::uint32_t byte) { out += static_cast<char>(byte); };
@@ -190,12 +187,15 @@ bool TextDecoder::NextUtf8(std::string_view& piece) {
         at += 8;
         continue;
       }
-      const int length = CharacterLength(bytes + at, raw_end_ - at);
-      if (length <= 0) {
-        bad = length == 0 || source_ended_;
+      bool whole = false;
+      const std::size_t length = Utf8CharacterPrefix(bytes + at, raw_end_ - at, whole);
+      if (!whole) {
+        // A correct start of a character cut off by the end of what was read
+        // is bad only when nothing more will come.
+        bad = length < raw_end_ - at || length == 0 || source_ended_;
         break;
       }
-      at += static_cast<std::size_t>(length);
+      at += length;
     }
     if (at > raw_begin_) {
       piece = std::string_view(reinterpret_cast<const char*>(bytes + raw_begin_), at - raw_begin_);

@@ -66,4 +66,12 @@ class TextDecoder {
 // Appends a Unicode code point (up to U+10FFFF) in UTF-8.
 void AppendUtf8(std::uint32_t code_point, std::string& out);
 
+// The UTF-8 character at `p`, of which `available` bytes are at hand (at
+// least 1): well-formed means no overlong form, no surrogate, nothing beyond
+// U+10FFFF. Its length with `whole` true when it is one; else `whole` false
+// and the bytes before the first that cannot follow (0 when the first byte
+// cannot start a character), which equals `available` when they are a
+// correct start that the bytes at hand cut off.
+std::size_t Utf8CharacterPrefix(const std::uint8_t* p, std::size_t available, bool& whole);
+
 }  // namespace brx::tool
