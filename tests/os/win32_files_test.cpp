@@ -64,7 +64,9 @@ TEST(Win32Files, AHiddenFileStaysHidden) {
   const std::string path = folder.File("hidden.brx");
   WriteBytes(path, {1});
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
 }
 
@@ -82,12 +84,13 @@ TEST(Win32Files, SameFileTellsFilesApart) {
 TEST(Win32Files, LoadOfAFileHeldOpenForWritingSaysWhy) {
   TempFolder folder;
   const std::string path = folder.File("busy.brx");
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   const HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   StructureSet set = testing::PatternDocument({3});
-  std::string reason;
   EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), reason));
   CloseHandle(held);
   EXPECT_EQ(set.StructureCount(), 0u);
