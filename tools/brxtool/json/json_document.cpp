@@ -13,11 +13,10 @@
 #include "tools/brxtool/suggestion.h"
 
 namespace brx::tool {
-namespace {
 
 // ---- From the document to JSON ----
 
-void WriteTile(const TileRecord& tile, JsonWriter& writer) {
+void WriteTileJson(const TileRecord& tile, JsonWriter& writer) {
   writer.BeginObject();
   for (const Field& field : fields::kTileFields) {
     writer.Key(field.name);
@@ -37,7 +36,7 @@ void WriteTile(const TileRecord& tile, JsonWriter& writer) {
   writer.EndObject();
 }
 
-void WriteStructure(const StructureEntry& entry, JsonWriter& writer) {
+void WriteStructureJson(const StructureEntry& entry, JsonWriter& writer) {
   writer.BeginObject();
   for (const Field& field : fields::kStructureFields) {
     writer.Key(field.name);
@@ -50,7 +49,7 @@ void WriteStructure(const StructureEntry& entry, JsonWriter& writer) {
       writer.EndArray();
     } else if (field.role == FieldRole::kTiles) {
       writer.BeginArray();
-      for (const TileRecord& tile : entry.tiles) WriteTile(tile, writer);
+      for (const TileRecord& tile : entry.tiles) WriteTileJson(tile, writer);
       writer.EndArray();
     } else {
       writer.Number(entry.header.Get(field.offset, field.kind));
@@ -59,29 +58,13 @@ void WriteStructure(const StructureEntry& entry, JsonWriter& writer) {
   writer.EndObject();
 }
 
+namespace {
+
 // ---- From JSON to the document ----
 
 using Type = JsonValue::Type;
 
 constexpr std::string_view kStructures = "structures";
-
-std::string Describe(Type type) {
-  switch (type) {
-    case Type::kObject:
-      return "an object";
-    case Type::kArray:
-      return "an array";
-    case Type::kString:
-      return "a string";
-    case Type::kBoolean:
-      return "a boolean";
-    case Type::kNull:
-      return "null";
-    case Type::kNumber:
-      break;
-  }
-  return "a number";
-}
 
 template <std::size_t N>
 std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
@@ -95,15 +78,20 @@ std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
 // frame stands for each object and array being read.
 class DocumentReader : public JsonHandler {
  public:
-  DocumentReader(StructureSet& set, const std::vector<JsonProblem>& syntax)
-      : set_(set), syntax_(syntax) {}
+  // `start`: the place of the value read, kTop for a whole document.
+  DocumentReader(StructureSet& set, const std::vector<JsonProblem>& syntax,
+                 DocumentPart start = DocumentPart::kDocument)
+      : set_(set), syntax_(syntax), start_(static_cast<Place>(start)) {}
 
   std::vector<JsonProblem>& problems() { return problems_; }
 
   void Value(const JsonValue& value) override {
     if (frames_.empty()) {
-      if (Expect(value, Type::kObject, "an object", {})) {
-        Push(Place::kTop, value, {});
+      const bool object =
+          start_ == Place::kTop || start_ == Place::kStructure || start_ == Place::kTile;
+      if (Expect(value, object ? Type::kObject : Type::kArray, object ? "an object" : "an array",
+                 {})) {
+        Push(start_, value, {});
       } else {
         Skip(value, {});
       }
@@ -238,7 +226,15 @@ class DocumentReader : public JsonHandler {
     }
   }
 
+  // A part read alone lands where it would stand first in a document.
+  void FinishPart() {
+    if (start_ == Place::kShape || start_ == Place::kShapeRow) entry_.tiles.push_back(tile_);
+    if (start_ != Place::kTop && start_ != Place::kStructures && start_ != Place::kStructure)
+      set_.AppendStructure(std::move(entry_));
+  }
+
  private:
+  // The parts of a document first, in the order of DocumentPart.
   enum class Place {
     kTop,
     kStructures,
@@ -314,7 +310,7 @@ class DocumentReader : public JsonHandler {
   bool Unexpected(const JsonValue& value, const char* expected, const Step& step) {
     const bool top = frames_.empty();
     return Problem(value.at, top ? "" : Path(&step),
-                   std::string("expected ") + expected + ", found " + Describe(value.type));
+                   std::string("expected ") + expected + ", found " + JsonTypeName(value.type));
   }
 
   // A whole number within the field's range; nothing is cut to fit.
@@ -431,6 +427,7 @@ class DocumentReader : public JsonHandler {
   const std::vector<std::string_view> kTileKeys = Keys(fields::kTileFields);
   StructureSet& set_;
   const std::vector<JsonProblem>& syntax_;
+  const Place start_;
   std::vector<JsonProblem> problems_;
   std::vector<Frame> frames_;
   StructureEntry entry_;
@@ -446,7 +443,7 @@ void WriteDocumentJson(const StructureSet& set, JsonWriter& writer) {
   writer.BeginObject();
   writer.Key(kStructures);
   writer.BeginArray();
-  for (std::size_t i = 0; i < set.StructureCount(); ++i) WriteStructure(set.Entry(i), writer);
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) WriteStructureJson(set.Entry(i), writer);
   writer.EndArray();
   writer.EndObject();
   writer.Finish();
@@ -469,6 +466,21 @@ bool ReadDocumentJson(TextDecoder& text, StructureSet& set, std::vector<JsonProb
                    [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
   if (problems.size() > kMostProblemsShown + 1) problems.resize(kMostProblemsShown + 1);
   if (problems.empty() && text.problem().empty() && text.read_error().empty()) return true;
+  set.Clear();
+  return false;
+}
+
+bool ReadDocumentPart(DocumentPart part, const std::function<void(JsonHandler&)>& feed,
+                      StructureSet& set, std::vector<JsonProblem>& problems) {
+  set.Clear();
+  const std::vector<JsonProblem> no_syntax_errors;
+  DocumentReader reader(set, no_syntax_errors, part);
+  feed(reader);
+  reader.FinishPart();
+  problems = std::move(reader.problems());
+  std::stable_sort(problems.begin(), problems.end(),
+                   [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
+  if (problems.empty()) return true;
   set.Clear();
   return false;
 }

@@ -606,6 +606,24 @@ class Parser {
 
 }  // namespace
 
+std::string JsonTypeName(JsonValue::Type type) {
+  switch (type) {
+    case JsonValue::Type::kObject:
+      return "an object";
+    case JsonValue::Type::kArray:
+      return "an array";
+    case JsonValue::Type::kString:
+      return "a string";
+    case JsonValue::Type::kBoolean:
+      return "a boolean";
+    case JsonValue::Type::kNull:
+      return "null";
+    case JsonValue::Type::kNumber:
+      break;
+  }
+  return "a number";
+}
+
 std::string MemberPath(const std::string& path, const std::string& key) {
   return path.empty() ? key : path + "." + key;
 }

@@ -41,6 +41,9 @@ struct JsonValue {
   TextPosition at;
 };
 
+// "a number", "an object", "null": a type as a message names it.
+std::string JsonTypeName(JsonValue::Type type);
+
 // Receives the text's values in order. A container's elements or members
 // come between its value and its End call.
 class JsonHandler {
