@@ -15,13 +15,13 @@ std::string Count(std::size_t count) {
 }
 
 // An element of a list of `count`: an index below it, or for an add up to
-// it; "-" only for an add.
-bool InList(const PatchPath& path, std::size_t index, std::size_t count, bool adding,
-            const std::string& what, const std::string& owner, std::string& error) {
-  if (path.end && adding) return true;
-  if (!path.end && (index < count || (adding && index == count))) return true;
-  error = (path.end ? "\"-\" names no " + what + " yet, only where one can be added"
-                    : "no " + what + " " + std::to_string(index)) +
+// it; "-" (`end`, of the path's last step only) just for an add.
+bool InList(bool end, std::size_t index, std::size_t count, bool adding, const std::string& what,
+            const std::string& owner, std::string& error) {
+  if (end && adding) return true;
+  if (!end && (index < count || (adding && index == count))) return true;
+  error = (end ? "\"-\" names no " + what + " yet, only where one can be added"
+               : "no " + what + " " + std::to_string(index)) +
           "; " + owner + " " + Count(count);
   return false;
 }
@@ -64,20 +64,21 @@ void ShapeOfCells(const std::array<std::uint8_t, TileRecord::kShapeCells>& cells
 bool PatchDocument::Has(const PatchPath& path, bool adding, std::string& error) {
   if (path.node == PatchNode::kDocument || path.node == PatchNode::kStructures) return true;
   const std::size_t structures = entries_.size();
-  if (!InList(path, path.structure, structures, adding && path.node == PatchNode::kStructure,
-              "structure", "there are", error))
+  const bool structure = path.node == PatchNode::kStructure;
+  if (!InList(structure && path.end, path.structure, structures, adding && structure, "structure",
+              "there are", error))
     return false;
   const std::string owner = "structure " + std::to_string(path.structure);
   switch (path.node) {
     case PatchNode::kLabel:
-      return InList(path, path.index, Labels(path.structure).size(), adding, "label",
+      return InList(path.end, path.index, Labels(path.structure).size(), adding, "label",
                     owner + "'s Flags lists", error);
     case PatchNode::kTile:
     case PatchNode::kTileField:
     case PatchNode::kShape:
     case PatchNode::kShapeRow:
     case PatchNode::kShapeCell:
-      return InList(path, path.tile, TileCount(path.structure),
+      return InList(path.end && path.node == PatchNode::kTile, path.tile, TileCount(path.structure),
                     adding && path.node == PatchNode::kTile, "tile", owner + " has", error);
     default:
       break;
