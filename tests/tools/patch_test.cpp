@@ -12,7 +12,7 @@
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/json_document.h"
 
 namespace brx::tool {
 namespace {
@@ -38,7 +38,7 @@ Json Base() {
 
 Bytes BytesOf(const Json& json) {
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   EXPECT_TRUE(DocumentFromJsonText(FormatJson(json), set, problems)) << json.dump();
   return testing::Serialized(set);
 }

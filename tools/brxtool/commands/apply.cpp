@@ -7,11 +7,10 @@
 #include <utility>
 
 #include "model/structure_files.h"
-#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/document_diff.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/document_diff.h"
+#include "tools/documents/input.h"
+#include "tools/documents/loaded_file.h"
 #include "tools/documents/patch/patch_apply.h"
 #include "tools/documents/patch/patch_report.h"
 
@@ -75,22 +74,30 @@ void ApplyPatches(const Invocation& call, Console& io, PatchApplier& applier) {
     const std::string& operand = call.operands[k];
     const std::string name = DisplayName(operand);
     std::string error;
-    const std::unique_ptr<InputFile> source = OpenInput(operand, io.in, error);
+    const std::unique_ptr<InputFile> source = OpenInput(operand, io.inputs(), error);
     if (!source) {
       applier.NoteMistake("brxtool: " + name + ": " + error);
       continue;
     }
-    TextDecoder text(*source);
-    if (!text.Start()) {
-      applier.NoteMistake("brxtool: " + name + ": cannot read the file: " + text.read_error());
+    InputText input_text(*source);
+    text::TextDecoder patch_text(input_text);
+    if (!patch_text.Start()) {
+      applier.NoteMistake("brxtool: " + name +
+                          ": cannot read the file: " + patch_text.read_error());
       continue;
     }
-    applier.Apply(name, text);
+    const std::string swapped = StructureFileGivenAsText(patch_text.first_bytes(), "a patch");
+    if (!swapped.empty()) {
+      applier.NoteMistake("brxtool: " + name + ": " + swapped + " Usage: brxtool " +
+                          std::string(call.usage));
+      continue;
+    }
+    applier.Apply(name, patch_text);
   }
 }
 
 void WriteJson(const std::vector<PatchConflict>& conflicts, const LoadedFile* before,
-               const LoadedFile& after, JsonWriter& writer) {
+               const LoadedFile& after, text::JsonWriter& writer) {
   writer.BeginObject();
   if (before) {
     writer.Key("changes");
@@ -114,7 +121,7 @@ int Apply(const Invocation& call, Console& io) {
   const bool json = call.Has("--json");
   LoadedFile file;
   std::string reason;
-  if (!LoadStructureFile(path, io.in, file, reason))
+  if (!LoadStructureFile(path, io.inputs(), file, reason))
     return Failed(DisplayName(path), reason, io.err, kTrouble);
   // Only a dry run, which tells the changes, keeps the file as it was.
   std::unique_ptr<LoadedFile> before;
@@ -140,7 +147,7 @@ int Apply(const Invocation& call, Console& io) {
   // The lists go out first: output that cannot be written is trouble, and
   // trouble writes nothing.
   if (json) {
-    JsonWriter writer(io.out);
+    text::JsonWriter writer(io.out);
     WriteJson(conflicts, before.get(), file, writer);
   } else if (dry_run) {
     CompareFiles(*before, file, false,
@@ -155,7 +162,7 @@ int Apply(const Invocation& call, Console& io) {
     return Failed(DisplayName(path), "not changed (--strict, and there are conflicts)", io.err,
                   kConflicts);
   const std::string& target = output ? *output : path;
-  if (!SaveToFile(file.set, target.c_str(), SystemFileSystem(), &reason))
+  if (!SaveToFile(file.set, target.c_str(), io.files, &reason))
     return Failed(target, reason, io.err, kTrouble);
   return code;
 }
@@ -177,7 +184,7 @@ int RunApply(const Invocation& call, Console& io) {
       return UsageError("--output names a file; standard output (\"-\") is not one", call.usage,
                         io.err);
     for (const std::string& input : call.operands) {
-      if (input == *output || SameFile(input, *output))
+      if (input == *output || io.files.SameFile(input, *output))
         return Failed(*output, "is the input file " + input + "; nothing was read or written",
                       io.err, kTrouble);
     }

@@ -1,8 +1,8 @@
 // brxtool diff: what changed between two structure data files.
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/document_diff.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/document_diff.h"
+#include "tools/documents/input.h"
+#include "tools/documents/loaded_file.h"
 #include "tools/documents/patch/patch_writer.h"
 
 namespace brx::tool {
@@ -46,7 +46,7 @@ int RunDiff(const Invocation& call, Console& io) {
   bool loaded = true;
   for (std::size_t k = 0; k < 2; ++k) {
     std::string reason;
-    if (!LoadStructureFile(call.operands[k], io.in, files[k], reason)) {
+    if (!LoadStructureFile(call.operands[k], io.inputs(), files[k], reason)) {
       Failed(DisplayName(call.operands[k]), reason, io.err, kTrouble);
       loaded = false;
     }
@@ -55,7 +55,7 @@ int RunDiff(const Invocation& call, Console& io) {
   if (call.Has("--patch")) {
     if (call.Has("--json") || call.Has("--bytes"))
       return UsageError("--patch goes with neither --json nor --bytes", call.usage, io.err);
-    JsonWriter writer(io.out);
+    text::JsonWriter writer(io.out);
     PatchWriter patch(files[0].set, files[1].set, writer);
     const std::size_t count =
         CompareFiles(files[0], files[1], false, [&patch](const Difference& d) { patch.Write(d); });
@@ -63,7 +63,7 @@ int RunDiff(const Invocation& call, Console& io) {
     return count == 0 ? kEqual : kDifferent;
   }
   const bool json = call.Has("--json");
-  JsonWriter writer(io.out);
+  text::JsonWriter writer(io.out);
   if (json) {
     writer.BeginObject();
     writer.Key("differences");

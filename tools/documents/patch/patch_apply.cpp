@@ -16,30 +16,31 @@ bool IsValueKind(PatchNode node) {
 
 }  // namespace
 
-void PatchApplier::Apply(const std::string& name, TextDecoder& text) {
+void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text) {
   name_ = name;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   ReadPatch(
-      text, [this](const PatchOperation& operation) { Operation(operation); }, problems,
+      patch_text, [this](const PatchOperation& operation) { Operation(operation); }, problems,
       kMostMistakes + 1);
   if (pending_test_) LoneTest(*pending_test_);
   pending_test_.reset();
   document_.CloseFlags();
   moved_structures_.clear();
   moved_tiles_.clear();
-  std::vector<JsonProblem> found = std::move(patch_mistakes_);
+  std::vector<text::JsonProblem> found = std::move(patch_mistakes_);
   patch_mistakes_.clear();
-  if (!text.problem().empty() || !text.read_error().empty()) {
-    NoteMistake(
-        name + ": " +
-        (text.problem().empty() ? "cannot read the file: " + text.read_error() : text.problem()));
+  if (!patch_text.problem().empty() || !patch_text.read_error().empty()) {
+    NoteMistake(name + ": " +
+                (patch_text.problem().empty() ? "cannot read the file: " + patch_text.read_error()
+                                              : patch_text.problem()));
     return;
   }
   // Those of reading and those of applying, in the order of the text.
   found.insert(found.end(), problems.begin(), problems.end());
-  std::stable_sort(found.begin(), found.end(),
-                   [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
-  for (const JsonProblem& problem : found) {
+  std::stable_sort(
+      found.begin(), found.end(),
+      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  for (const text::JsonProblem& problem : found) {
     NoteMistake(name + ":" + std::to_string(problem.at.line) + ":" +
                 std::to_string(problem.at.column) + ": " + problem.message);
   }
@@ -53,13 +54,13 @@ void PatchApplier::NoteMistake(std::string line) {
   }
 }
 
-void PatchApplier::Mistake(const TextPosition& at, std::string message) {
+void PatchApplier::Mistake(const text::TextPosition& at, std::string message) {
   // A patch full of mistakes is not kept whole: a few past what is shown tell that more follow.
   if (patch_mistakes_.size() <= kMostMistakes)
     patch_mistakes_.push_back({at, "", std::move(message)});
 }
 
-bool PatchApplier::Resolve(const JsonValue& pointer, PatchPath& path) {
+bool PatchApplier::Resolve(const text::JsonValue& pointer, PatchPath& path) {
   std::string error;
   if (ParsePatchPath(pointer.text, path, error)) return true;
   Mistake(pointer.at, error);
@@ -84,9 +85,9 @@ void PatchApplier::Operation(const PatchOperation& operation) {
   const bool has_from = step.op == PatchOp::kMove || step.op == PatchOp::kCopy;
   if (has_from && !Resolve(operation.from, step.from)) return;
   if (!operation.value.events.empty()) {
-    std::vector<JsonProblem> problems;
+    std::vector<text::JsonProblem> problems;
     if (!ReadPatchValue(operation.value, step.path, step.value, problems)) {
-      for (const JsonProblem& problem : problems)
+      for (const text::JsonProblem& problem : problems)
         Mistake(problem.at,
                 (problem.path.empty() ? "" : "value." + problem.path + ": ") + problem.message);
       return;

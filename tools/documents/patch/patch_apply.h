@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "model/structure_set.h"
-#include "tools/brxtool/json/text_encoding.h"
 #include "tools/documents/patch/patch_document.h"
 #include "tools/documents/patch/patch_reader.h"
+#include "tools/text/text_encoding.h"
 
 namespace brx::tool {
 
@@ -42,7 +42,7 @@ class PatchApplier {
   explicit PatchApplier(std::vector<StructureEntry>& entries) : document_(entries) {}
 
   // Applies the patch read from `text`; `name` is how messages name it.
-  void Apply(const std::string& name, TextDecoder& text);
+  void Apply(const std::string& name, text::TextDecoder& patch_text);
   // A mistake that is no patch's: a patch that cannot be opened.
   void NoteMistake(std::string line);
 
@@ -57,14 +57,14 @@ class PatchApplier {
   // An operation with its paths taken apart and its value read.
   struct Step {
     PatchOp op = PatchOp::kTest;
-    TextPosition at;  // of the operation
+    text::TextPosition at;  // of the operation
     PatchPath path;
     PatchPath from;
     PatchValue value;
   };
 
   void Operation(const PatchOperation& operation);
-  bool Resolve(const JsonValue& pointer, PatchPath& path);
+  bool Resolve(const text::JsonValue& pointer, PatchPath& path);
   void Relocated(PatchPath& path) const;
   static bool Pairs(const Step& test, const Step& step);
   void Pair(const Step& test, Step& step);
@@ -73,7 +73,7 @@ class PatchApplier {
   void Add(Step& step, PatchValue value);
   void Conflict(PatchConflict::Kind kind, const Step& step, const PatchValue* expected,
                 const PatchValue* found, const PatchValue* set);
-  void Mistake(const TextPosition& at, std::string message);
+  void Mistake(const text::TextPosition& at, std::string message);
   void Failed(const Step& step, const std::string& error) { Mistake(step.at, error); }
 
   PatchDocument document_;
@@ -81,7 +81,7 @@ class PatchApplier {
   std::vector<std::string> mistakes_;
   bool more_mistakes_ = false;
   std::string name_;
-  std::vector<JsonProblem> patch_mistakes_;  // of the patch being applied
+  std::vector<text::JsonProblem> patch_mistakes_;  // of the patch being applied
   std::optional<Step> pending_test_;
   // Of this patch: where the structures and tiles it added elsewhere went.
   std::map<std::size_t, std::size_t> moved_structures_;

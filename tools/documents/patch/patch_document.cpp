@@ -4,8 +4,8 @@
 
 #include "model/flags.h"
 #include "model/structure_data.h"
-#include "tools/brxtool/field_values.h"
-#include "tools/brxtool/quoting.h"
+#include "tools/documents/field_values.h"
+#include "tools/text/quoting.h"
 
 namespace brx::tool {
 namespace {
@@ -157,7 +157,7 @@ bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
   if (path.node != PatchNode::kLabel) CloseFlags();
   const PatchValueKind kind = KindOf(path.node);
   if (KindOf(value.node) != kind) {
-    error = Quoted(PatchPointer(path)) + " takes " + DescribeKind(kind) + ", not " +
+    error = text::Quoted(PatchPointer(path)) + " takes " + DescribeKind(kind) + ", not " +
             DescribeKind(KindOf(value.node));
     return false;
   }
@@ -238,7 +238,7 @@ bool PatchDocument::Remove(const PatchPath& path, std::string& error) {
   const bool element = path.node == PatchNode::kStructure || path.node == PatchNode::kTile ||
                        path.node == PatchNode::kLabel;
   if (!element) {
-    error = Quoted(PatchPointer(path)) +
+    error = text::Quoted(PatchPointer(path)) +
             " cannot be removed: the document always has it (replace it instead)";
     return false;
   }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "model/structure_data.h"
-#include "tools/brxtool/quoting.h"
-#include "tools/brxtool/suggestion.h"
+#include "tools/text/quoting.h"
+#include "tools/text/suggestion.h"
 
 namespace brx::tool {
 namespace {
@@ -48,8 +48,8 @@ bool Index(const std::string& token, std::string_view list, std::size_t& index, 
   if (end) return true;
   const bool digits = !token.empty() && token.find_first_not_of("0123456789") == std::string::npos;
   if (!digits || (token.size() > 1 && token[0] == '0')) {
-    error =
-        "expected an index into " + std::string(list) + " (0, 1, ... or -), found " + Quoted(token);
+    error = "expected an index into " + std::string(list) + " (0, 1, ... or -), found " +
+            text::Quoted(token);
     return false;
   }
   index = token.size() > 9 ? kHugeIndex : std::stoul(token);
@@ -62,7 +62,7 @@ bool ShapeIndex(const std::string& token, const char* what, std::size_t& index,
   if (!Index(token, what, index, end, error)) return false;
   if (!end && index < TileRecord::kShapeSide) return true;
   error = std::string("a shape has ") + std::to_string(TileRecord::kShapeSide) + " " + what +
-          " (0 to " + std::to_string(TileRecord::kShapeSide - 1) + "); " + Quoted(token) +
+          " (0 to " + std::to_string(TileRecord::kShapeSide - 1) + "); " + text::Quoted(token) +
           " is none of them";
   return false;
 }
@@ -92,7 +92,7 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
   if (pointer.empty()) return true;
   if (pointer.front() != '/') {
     error = "a JSON pointer starts with \"/\" (or is empty, for the whole document); found " +
-            Quoted(pointer);
+            text::Quoted(pointer);
     return false;
   }
   std::string token;
@@ -104,7 +104,7 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
     switch (path.node) {
       case PatchNode::kDocument:
         if (token != kStructures) {
-          error = UnknownName("key", token, {kStructures});
+          error = text::UnknownName("key", token, {kStructures});
           return false;
         }
         path.node = PatchNode::kStructures;
@@ -116,7 +116,7 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
       case PatchNode::kStructure: {
         const Field* field = FindField(fields::kStructureFields, token);
         if (!field) {
-          error = UnknownName("key", token, kStructureNames);
+          error = text::UnknownName("key", token, kStructureNames);
           return false;
         }
         path.node = field->role == FieldRole::kFlags   ? PatchNode::kFlags
@@ -136,7 +136,7 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
       case PatchNode::kTile: {
         const Field* field = FindField(fields::kTileFields, token);
         if (!field) {
-          error = UnknownName("key", token, kTileNames);
+          error = text::UnknownName("key", token, kTileNames);
           return false;
         }
         path.node = field->role == FieldRole::kShape ? PatchNode::kShape : PatchNode::kTileField;
@@ -155,8 +155,8 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
       case PatchNode::kTileField:
       case PatchNode::kLabel:
       case PatchNode::kShapeCell:
-        error = Quoted(pointer.substr(0, at - 1)) + " is a single value; " + Quoted(token) +
-                " cannot lie within it";
+        error = text::Quoted(pointer.substr(0, at - 1)) + " is a single value; " +
+                text::Quoted(token) + " cannot lie within it";
         return false;
     }
     path.end = end;

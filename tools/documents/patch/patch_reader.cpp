@@ -6,13 +6,13 @@
 #include <string_view>
 #include <utility>
 
-#include "tools/brxtool/quoting.h"
-#include "tools/brxtool/suggestion.h"
+#include "tools/text/quoting.h"
+#include "tools/text/suggestion.h"
 
 namespace brx::tool {
 namespace {
 
-using Type = JsonValue::Type;
+using Type = text::JsonValue::Type;
 using Event = RecordedJson::Event;
 
 constexpr std::array<std::pair<PatchOp, const char*>, 6> kOps{{{PatchOp::kAdd, "add"},
@@ -39,13 +39,13 @@ unsigned Needed(PatchOp op) {
   return kOpMember | kPathMember | kValueMember;
 }
 
-class PatchHandler : public JsonHandler {
+class PatchHandler : public text::JsonHandler {
  public:
   PatchHandler(const std::function<void(const PatchOperation&)>& each,
-               std::vector<JsonProblem>& problems)
+               std::vector<text::JsonProblem>& problems)
       : each_(each), problems_(problems) {}
 
-  void Value(const JsonValue& value) override {
+  void Value(const text::JsonValue& value) override {
     const bool container = value.type == Type::kArray || value.type == Type::kObject;
     if (recording_ || skip_below_) {
       if (recording_) Record(Event::Kind::kValue, value);
@@ -55,13 +55,15 @@ class PatchHandler : public JsonHandler {
     switch (depth_) {
       case 0:
         if (value.type != Type::kArray) {
-          Problem(value.at, "expected an array of operations, found " + JsonTypeName(value.type));
+          Problem(value.at,
+                  "expected an array of operations, found " + text::JsonTypeName(value.type));
           skip_below_ = 1;
         }
         break;
       case 1:
         if (value.type != Type::kObject) {
-          Problem(value.at, "expected an operation (an object), found " + JsonTypeName(value.type));
+          Problem(value.at,
+                  "expected an operation (an object), found " + text::JsonTypeName(value.type));
           skip_below_ = 2;
           break;
         }
@@ -81,7 +83,7 @@ class PatchHandler : public JsonHandler {
     if (container) ++depth_;
   }
 
-  void Key(const std::string& key, const TextPosition& at, bool repeated) override {
+  void Key(const std::string& key, const text::TextPosition& at, bool repeated) override {
     if (recording_) {
       operation_.value.events.push_back({Event::Kind::kKey, {Type::kString, key, at}, repeated});
       return;
@@ -97,11 +99,11 @@ class PatchHandler : public JsonHandler {
     for (const auto& entry : kMembers) names.push_back(entry.second);
     // Other members are allowed, but one a letter away from a member's name is
     // surely that member misspelt.
-    if (const auto guess = ClosestName(key, names)) {
+    if (const auto guess = text::ClosestName(key, names)) {
       for (const auto& [member, name] : kMembers) {
         if (name == *guess) guessed_ |= member;
       }
-      Problem(at, UnknownName("member", key, names));
+      Problem(at, text::UnknownName("member", key, names));
     }
   }
 
@@ -109,7 +111,7 @@ class PatchHandler : public JsonHandler {
   void EndArray() override { End(Event::Kind::kEndArray); }
 
  private:
-  void Record(Event::Kind kind, const JsonValue& value) {
+  void Record(Event::Kind kind, const text::JsonValue& value) {
     operation_.value.events.push_back({kind, value, false});
   }
 
@@ -128,7 +130,7 @@ class PatchHandler : public JsonHandler {
     if (depth_ == 1 && kind == Event::Kind::kEndObject) Finish();
   }
 
-  void MemberValue(const JsonValue& value) {
+  void MemberValue(const text::JsonValue& value) {
     if (!member_) return;
     members_ |= member_;
     if (member_ == kValueMember) {
@@ -136,7 +138,7 @@ class PatchHandler : public JsonHandler {
       return;
     }
     if (value.type != Type::kString) {
-      broken_ = Problem(value.at, "expected a string, found " + JsonTypeName(value.type));
+      broken_ = Problem(value.at, "expected a string, found " + text::JsonTypeName(value.type));
       return;
     }
     if (member_ == kPathMember) {
@@ -148,7 +150,7 @@ class PatchHandler : public JsonHandler {
     }
   }
 
-  void Op(const JsonValue& value) {
+  void Op(const text::JsonValue& value) {
     for (const auto& [op, name] : kOps) {
       if (value.text == name) {
         operation_.op = op;
@@ -158,7 +160,7 @@ class PatchHandler : public JsonHandler {
     }
     std::vector<std::string_view> names;
     for (const auto& entry : kOps) names.push_back(entry.second);
-    broken_ = Problem(value.at, UnknownName("operation", value.text, names));
+    broken_ = Problem(value.at, text::UnknownName("operation", value.text, names));
   }
 
   void Finish() {
@@ -174,20 +176,20 @@ class PatchHandler : public JsonHandler {
       if (!(needed & member) || (members_ & member)) continue;
       whole = false;
       if (!(guessed_ & member)) {
-        Problem(operation_.at, std::string("missing member ") + Quoted(name) + " of \"" +
+        Problem(operation_.at, std::string("missing member ") + text::Quoted(name) + " of \"" +
                                    PatchOpName(operation_.op) + "\"");
       }
     }
     if (whole) each_(operation_);
   }
 
-  bool Problem(const TextPosition& at, std::string message) {
+  bool Problem(const text::TextPosition& at, std::string message) {
     problems_.push_back({at, "", std::move(message)});
     return true;
   }
 
   const std::function<void(const PatchOperation&)>& each_;
-  std::vector<JsonProblem>& problems_;
+  std::vector<text::JsonProblem>& problems_;
   PatchOperation operation_;
   std::size_t depth_ = 0;
   unsigned member_ = 0;   // the member whose value comes next
@@ -201,7 +203,7 @@ class PatchHandler : public JsonHandler {
 
 }  // namespace
 
-void RecordedJson::Replay(JsonHandler& handler) const {
+void RecordedJson::Replay(text::JsonHandler& handler) const {
   for (const Event& event : events) {
     switch (event.kind) {
       case Event::Kind::kValue:
@@ -227,18 +229,20 @@ const char* PatchOpName(PatchOp op) {
   return "";
 }
 
-bool ReadPatch(TextDecoder& text, const std::function<void(const PatchOperation&)>& each,
-               std::vector<JsonProblem>& problems, std::size_t most_problems) {
+bool ReadPatch(text::TextDecoder& patch_text,
+               const std::function<void(const PatchOperation&)>& each,
+               std::vector<text::JsonProblem>& problems, std::size_t most_problems) {
   problems.clear();
-  std::vector<JsonProblem> found;
+  std::vector<text::JsonProblem> found;
   PatchHandler handler(each, found);
-  std::vector<JsonProblem> syntax;
-  ReadJson(text, handler, syntax, most_problems);
-  text.Drain();
+  std::vector<text::JsonProblem> syntax;
+  text::ReadJson(patch_text, handler, syntax, most_problems);
+  patch_text.Drain();
   problems = std::move(found);
   problems.insert(problems.end(), syntax.begin(), syntax.end());
-  std::stable_sort(problems.begin(), problems.end(),
-                   [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
+  std::stable_sort(
+      problems.begin(), problems.end(),
+      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
   if (problems.size() > most_problems) problems.resize(most_problems);
   return problems.empty();
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/brxtool/json/json_reader.h"
+#include "tools/text/json_reader.h"
 
 namespace brx::tool {
 
@@ -21,21 +21,21 @@ struct RecordedJson {
   struct Event {
     enum class Kind { kValue, kKey, kEndObject, kEndArray };
     Kind kind;
-    JsonValue value;  // kKey: the key in `text`, where it is in `at`
+    text::JsonValue value;  // kKey: the key in `text`, where it is in `at`
     bool repeated;
   };
   std::vector<Event> events;
 
   // Hands the events to `handler` in their order.
-  void Replay(JsonHandler& handler) const;
+  void Replay(text::JsonHandler& handler) const;
 };
 
 struct PatchOperation {
   PatchOp op = PatchOp::kTest;
-  TextPosition at;     // of its opening brace
-  JsonValue path;      // strings, with where they stand
-  JsonValue from;      // move and copy only
-  RecordedJson value;  // add, replace and test only
+  text::TextPosition at;  // of its opening brace
+  text::JsonValue path;   // strings, with where they stand
+  text::JsonValue from;   // move and copy only
+  RecordedJson value;     // add, replace and test only
 };
 
 // Reads a patch from `text`, handing each well-formed operation to `each`.
@@ -45,8 +45,9 @@ struct PatchOperation {
 // a member it needs or has one of the wrong type; a member of another name is
 // ignored, as RFC 6902 says, unless it looks like a misspelt one. At most
 // `most_problems` are kept. False when there were any.
-bool ReadPatch(TextDecoder& text, const std::function<void(const PatchOperation&)>& each,
-               std::vector<JsonProblem>& problems, std::size_t most_problems);
+bool ReadPatch(text::TextDecoder& patch_text,
+               const std::function<void(const PatchOperation&)>& each,
+               std::vector<text::JsonProblem>& problems, std::size_t most_problems);
 
 // The name of an operation as a patch writes it: "add", "test".
 const char* PatchOpName(PatchOp op);

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "model/flags.h"
-#include "tools/brxtool/document_diff.h"
+#include "tools/documents/document_diff.h"
 
 namespace brx::tool {
 namespace {
@@ -27,7 +27,7 @@ std::string Shown(const PatchValue& value) {
   return "[" + text + "]";
 }
 
-void WriteValue(const PatchValue& value, JsonWriter& writer) {
+void WriteValue(const PatchValue& value, text::JsonWriter& writer) {
   if (value.node == PatchNode::kLabel) {
     writer.String(StructureFlags::Label(static_cast<std::size_t>(value.number)));
   } else if (value.node == PatchNode::kFlags) {
@@ -81,7 +81,7 @@ std::string PatchConflictText(const PatchConflict& conflict) {
          std::to_string(conflict.added_as);
 }
 
-void WritePatchConflict(const PatchConflict& conflict, JsonWriter& writer) {
+void WritePatchConflict(const PatchConflict& conflict, text::JsonWriter& writer) {
   const PatchPath& path = conflict.path;
   writer.BeginObject();
   writer.Key("patch");

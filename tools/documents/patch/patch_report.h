@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "tools/brxtool/json/json_writer.h"
 #include "tools/documents/patch/patch_apply.h"
+#include "tools/text/json_writer.h"
 
 namespace brx::tool {
 
@@ -18,6 +18,6 @@ std::string PatchConflictText(const PatchConflict& conflict);
 // "expected": 30, "found": 40, "set": 50}; of a record, "change" in place of
 // the values: "replaced", "none", "missing", "not removed" or "added
 // elsewhere" (with "added as").
-void WritePatchConflict(const PatchConflict& conflict, JsonWriter& writer);
+void WritePatchConflict(const PatchConflict& conflict, text::JsonWriter& writer);
 
 }  // namespace brx::tool

@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "model/flags.h"
-#include "tools/brxtool/field_values.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/field_values.h"
+#include "tools/documents/json_document.h"
 
 namespace brx::tool {
 namespace {
 
-using Type = JsonValue::Type;
+using Type = text::JsonValue::Type;
 
 // A field's value from the bits IntegerFromText gives, with its sign.
 std::int64_t Widened(std::uint32_t bits, IntKind kind) {
@@ -134,17 +134,17 @@ std::vector<std::uint8_t> LabelsOf(std::uint32_t word) {
 }
 
 bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue& value,
-                    std::vector<JsonProblem>& problems) {
+                    std::vector<text::JsonProblem>& problems) {
   value = PatchValue();
   value.node = path.node;
   const PatchValueKind kind = KindOf(path.node);
-  const JsonValue& first = json.events.front().value;
+  const text::JsonValue& first = json.events.front().value;
   if (kind == PatchValueKind::kNumber || kind == PatchValueKind::kLabel) {
     const bool number = kind == PatchValueKind::kNumber;
     if (first.type != (number ? Type::kNumber : Type::kString)) {
       problems.push_back({first.at, "",
                           std::string("expected ") + (number ? "an integer" : "a flag label") +
-                              ", found " + JsonTypeName(first.type)});
+                              ", found " + text::JsonTypeName(first.type)});
       return false;
     }
     std::string error;
@@ -164,7 +164,8 @@ bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue&
   }
   StructureSet set;
   if (!ReadDocumentPart(
-          PartOf(kind), [&json](JsonHandler& handler) { json.Replay(handler); }, set, problems))
+          PartOf(kind), [&json](text::JsonHandler& handler) { json.Replay(handler); }, set,
+          problems))
     return false;
   std::vector<StructureEntry> entries = set.TakeEntries();
   switch (kind) {

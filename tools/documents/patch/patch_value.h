@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "model/structure_set.h"
-#include "tools/brxtool/json/json_reader.h"
 #include "tools/documents/patch/patch_path.h"
 #include "tools/documents/patch/patch_reader.h"
+#include "tools/text/json_reader.h"
 
 namespace brx::tool {
 
@@ -52,7 +52,7 @@ std::string DescribeKind(PatchValueKind kind);
 // Reads `json` as the value `path` takes. The mistakes go into `problems`,
 // with paths within the value.
 bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue& value,
-                    std::vector<JsonProblem>& problems);
+                    std::vector<text::JsonProblem>& problems);
 
 // As RFC 6902's test compares them, but for Flags, which are compared as
 // sets of labels.

@@ -5,7 +5,7 @@
 
 #include "model/fields.h"
 #include "model/flags.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/json_document.h"
 
 namespace brx::tool {
 namespace {
@@ -30,7 +30,7 @@ PatchPath PathOf(const Difference& difference) {
   return path;
 }
 
-void WriteLabels(std::uint32_t word, JsonWriter& writer) {
+void WriteLabels(std::uint32_t word, text::JsonWriter& writer) {
   const StructureFlags flags(word);
   writer.BeginRow();
   for (std::size_t bit = 0; bit < StructureFlags::kBits; ++bit) {
@@ -39,7 +39,7 @@ void WriteLabels(std::uint32_t word, JsonWriter& writer) {
   writer.EndArray();
 }
 
-void WriteRecord(const StructureSet& set, const Difference& difference, JsonWriter& writer) {
+void WriteRecord(const StructureSet& set, const Difference& difference, text::JsonWriter& writer) {
   const StructureEntry& entry = set.Entry(*difference.structure);
   if (difference.tile) {
     WriteTileJson(entry.tiles[*difference.tile], writer);
@@ -50,7 +50,8 @@ void WriteRecord(const StructureSet& set, const Difference& difference, JsonWrit
 
 }  // namespace
 
-PatchWriter::PatchWriter(const StructureSet& base, const StructureSet& mod, JsonWriter& writer)
+PatchWriter::PatchWriter(const StructureSet& base, const StructureSet& mod,
+                         text::JsonWriter& writer)
     : base_(base), mod_(mod), writer_(writer) {
   writer_.BeginArray();
 }

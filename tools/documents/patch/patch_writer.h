@@ -10,16 +10,16 @@
 #include <optional>
 #include <vector>
 
-#include "tools/brxtool/document_diff.h"
-#include "tools/brxtool/json/json_writer.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/document_diff.h"
+#include "tools/documents/loaded_file.h"
 #include "tools/documents/patch/patch_path.h"
+#include "tools/text/json_writer.h"
 
 namespace brx::tool {
 
 class PatchWriter {
  public:
-  PatchWriter(const StructureSet& base, const StructureSet& mod, JsonWriter& writer);
+  PatchWriter(const StructureSet& base, const StructureSet& mod, text::JsonWriter& writer);
 
   // One difference of CompareFiles (without `bytes`), in its order.
   void Write(const Difference& difference);
@@ -32,7 +32,7 @@ class PatchWriter {
 
   const StructureSet& base_;
   const StructureSet& mod_;
-  JsonWriter& writer_;
+  text::JsonWriter& writer_;
   // A run of trailing records removed, to be written last first.
   std::vector<Difference> removed_;
 };
