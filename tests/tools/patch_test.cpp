@@ -152,6 +152,16 @@ TEST(Apply, PatchesInALoadOrder) {
              Op("add", kFlags + "/-", "Corpse"), From("move", kFlags + "/0", kFlags + "/-")})},
        {Set(kFlags, {"BaseTile", "Open", "Corpse"})},
        ""},
+      {"shape cells one by one, through a row of six on its way to five",
+       {},
+       {Ops({Op("add", "/structures/0/Tiles/1/Shape/2/0", 9),
+             Op("remove", "/structures/0/Tiles/1/Shape/2/5")})},
+       {[](Json& json) {
+         Json& row = json["structures"][0]["Tiles"][1]["Shape"][2];
+         row.insert(row.begin(), 9);
+         row.erase(5);
+       }},
+       ""},
       {"a structure appended",
        {},
        {Ops({Op("add", "/structures/3", NewStructure(9))})},
@@ -236,6 +246,8 @@ TEST(Apply, MistakesWriteNothing) {
       {"a field removed", Patch({Op("remove", kArmour)}), "p.json:2:1: "},
       {"a record that is not one", Patch({Op("add", "/structures/-", {{"Armour", 1}})}),
        "p.json:2:"},
+      {"a shape left four wide", Patch({Op("remove", "/structures/0/Tiles/1/Shape/2/0")}),
+       "p.json:2:1: "},
       {"a member missing", Patch({{{"op", "replace"}, {"path", kArmour}}}), "p.json:2:1: "},
   };
   TempFolder folder;

@@ -24,7 +24,8 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
       kMostMistakes + 1);
   if (pending_test_) LoneTest(*pending_test_);
   pending_test_.reset();
-  document_.CloseFlags();
+  std::string error;
+  if (!document_.SettleAll(error)) Mistake(last_at_, error);
   moved_structures_.clear();
   moved_tiles_.clear();
   std::vector<text::JsonProblem> found = std::move(patch_mistakes_);
@@ -95,6 +96,10 @@ void PatchApplier::Operation(const PatchOperation& operation) {
   }
   Relocated(step.path);
   if (has_from) Relocated(step.from);
+  last_at_ = step.at;
+  std::string error;
+  if (!document_.Settle(step.path, error) || (has_from && !document_.Settle(step.from, error)))
+    return Mistake(step.at, error);
   if (pending_test_) {
     const Step test = std::move(*pending_test_);
     pending_test_.reset();
@@ -131,10 +136,10 @@ void PatchApplier::Pair(const Step& test, Step& step) {
   if (!document_.Get(step.path, found, error)) return Failed(step, error);
   if (step.path.node == PatchNode::kFlags) {
     // The labels the patch sets and clears, on whatever the file has.
-    const std::uint32_t changed = FlagWordOf(test.value.labels) ^ FlagWordOf(step.value.labels);
+    const std::uint32_t changed = FlagWordOf(test.value.items) ^ FlagWordOf(step.value.items);
     const std::uint32_t word =
-        (FlagWordOf(found.labels) & ~changed) | (FlagWordOf(step.value.labels) & changed);
-    step.value.labels = LabelsOf(word);
+        (FlagWordOf(found.items) & ~changed) | (FlagWordOf(step.value.items) & changed);
+    step.value.items = LabelsOf(word);
   } else if (SameValue(found, step.value)) {
     return;
   } else if (!SameValue(found, test.value)) {

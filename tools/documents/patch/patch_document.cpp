@@ -4,6 +4,7 @@
 
 #include "model/flags.h"
 #include "model/structure_data.h"
+#include "tools/documents/document_diff.h"
 #include "tools/documents/field_values.h"
 #include "tools/text/quoting.h"
 
@@ -63,45 +64,119 @@ void ShapeOfCells(const std::array<std::uint8_t, TileRecord::kShapeCells>& cells
 
 bool PatchDocument::Has(const PatchPath& path, bool adding, std::string& error) {
   if (path.node == PatchNode::kDocument || path.node == PatchNode::kStructures) return true;
-  const std::size_t structures = entries_.size();
   const bool structure = path.node == PatchNode::kStructure;
-  if (!InList(structure && path.end, path.structure, structures, adding && structure, "structure",
-              "there are", error))
+  if (!InList(structure && path.end, path.structure, entries_.size(), adding && structure,
+              "structure", "there are", error))
     return false;
   const std::string owner = "structure " + std::to_string(path.structure);
-  switch (path.node) {
-    case PatchNode::kLabel:
-      return InList(path.end, path.index, Labels(path.structure).size(), adding, "label",
-                    owner + "'s Flags lists", error);
-    case PatchNode::kTile:
-    case PatchNode::kTileField:
-    case PatchNode::kShape:
-    case PatchNode::kShapeRow:
-    case PatchNode::kShapeCell:
-      return InList(path.end && path.node == PatchNode::kTile, path.tile, TileCount(path.structure),
-                    adding && path.node == PatchNode::kTile, "tile", owner + " has", error);
-    default:
-      break;
+  if (path.node == PatchNode::kLabel) {
+    return InList(path.end, path.index, Labels(path.structure).size(), adding, "label",
+                  owner + "'s Flags lists", error);
   }
-  return true;
+  if (!IsInTile(path.node)) return true;
+  const bool tile = path.node == PatchNode::kTile;
+  if (!InList(tile && path.end, path.tile, TileCount(path.structure), adding && tile, "tile",
+              owner + " has", error))
+    return false;
+  if (path.node != PatchNode::kShapeRow && path.node != PatchNode::kShapeCell) return true;
+  const auto& rows = Rows(path.structure, path.tile);
+  const bool row = path.node == PatchNode::kShapeRow;
+  const std::string shape = owner + " tile " + std::to_string(path.tile) + "'s Shape";
+  if (!InList(row && path.end, path.row, rows.size(), adding && row, "row", shape + " has", error))
+    return false;
+  return row || InList(path.end, path.index, rows[path.row].size(), adding, "value",
+                       "its row " + std::to_string(path.row) + " has", error);
 }
 
 std::vector<std::uint8_t>& PatchDocument::Labels(std::size_t structure) {
-  for (auto& [owner, labels] : open_flags_) {
-    if (owner == structure) return labels;
+  for (OpenFlags& open : open_flags_) {
+    if (open.structure == structure) return open.labels;
   }
-  open_flags_.emplace_back(structure, LabelsOf(entries_[structure].header.Flags()));
-  return open_flags_.back().second;
+  open_flags_.push_back({structure, LabelsOf(entries_[structure].header.Flags())});
+  return open_flags_.back().labels;
 }
 
-void PatchDocument::CloseFlags() {
-  for (const auto& [owner, labels] : open_flags_)
-    entries_[owner].header.SetFlags(FlagWordOf(labels));
-  open_flags_.clear();
+std::vector<std::vector<std::uint8_t>>& PatchDocument::Rows(std::size_t structure,
+                                                            std::size_t tile) {
+  for (OpenShape& open : open_shapes_) {
+    if (open.structure == structure && open.tile == tile) return open.rows;
+  }
+  PatchValue value;
+  CellsOfShape(entries_[structure].tiles[tile], value.cells, 0, TileRecord::kShapeSide);
+  std::vector<std::vector<std::uint8_t>> rows;
+  for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
+    const auto first =
+        value.cells.begin() + static_cast<std::ptrdiff_t>(row * TileRecord::kShapeSide);
+    rows.emplace_back(first, first + TileRecord::kShapeSide);
+  }
+  open_shapes_.push_back({structure, tile, std::move(rows)});
+  return open_shapes_.back().rows;
+}
+
+bool PatchDocument::SettleWithin(const std::size_t* structure, const std::size_t* tile, bool flags,
+                                 bool shapes, std::string& error) {
+  bool settled = true;
+  for (auto open = open_flags_.begin(); flags && open != open_flags_.end();) {
+    if (structure && open->structure != *structure) {
+      ++open;
+      continue;
+    }
+    entries_[open->structure].header.SetFlags(FlagWordOf(open->labels));
+    open = open_flags_.erase(open);
+  }
+  for (auto open = open_shapes_.begin(); shapes && open != open_shapes_.end();) {
+    if ((structure && open->structure != *structure) || (tile && open->tile != *tile)) {
+      ++open;
+      continue;
+    }
+    bool grid = open->rows.size() == TileRecord::kShapeSide;
+    PatchValue value;
+    for (std::size_t row = 0; grid && row < TileRecord::kShapeSide; ++row) {
+      grid = open->rows[row].size() == TileRecord::kShapeSide;
+      for (std::size_t column = 0; grid && column < TileRecord::kShapeSide; ++column)
+        value.cells[row * TileRecord::kShapeSide + column] = open->rows[row][column];
+    }
+    if (grid) {
+      ShapeOfCells(value.cells, 0, TileRecord::kShapeSide,
+                   entries_[open->structure].tiles[open->tile]);
+    } else if (settled) {
+      settled = false;
+      error = RecordPlace(open->structure, open->tile) +
+              ": the patch leaves its Shape other than " + std::to_string(TileRecord::kShapeSide) +
+              " rows of " + std::to_string(TileRecord::kShapeSide) + " values";
+    }
+    open = open_shapes_.erase(open);
+  }
+  return settled;
+}
+
+bool PatchDocument::Settle(const PatchPath& path, std::string& error) {
+  switch (path.node) {
+    case PatchNode::kHeaderField:
+    case PatchNode::kTileField:
+    case PatchNode::kLabel:
+    case PatchNode::kShapeRow:
+    case PatchNode::kShapeCell:
+      return true;
+    case PatchNode::kFlags:
+      return SettleWithin(&path.structure, nullptr, true, false, error);
+    case PatchNode::kShape:
+      return SettleWithin(&path.structure, &path.tile, false, true, error);
+    case PatchNode::kTiles:
+    case PatchNode::kTile:
+      // Adding or removing a tile shifts the tiles after it.
+      return SettleWithin(&path.structure, nullptr, false, true, error);
+    default:
+      break;
+  }
+  return SettleAll(error);
+}
+
+bool PatchDocument::SettleAll(std::string& error) {
+  return SettleWithin(nullptr, nullptr, true, true, error);
 }
 
 bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& error) {
-  if (path.node != PatchNode::kLabel) CloseFlags();
   if (!Has(path, false, error)) return false;
   value = PatchValue();
   value.node = path.node;
@@ -117,7 +192,7 @@ bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& e
       value.number = path.field->ValueIn(entries_[path.structure].header);
       break;
     case PatchNode::kFlags:
-      value.labels = LabelsOf(entries_[path.structure].header.Flags());
+      value.items = LabelsOf(entries_[path.structure].header.Flags());
       break;
     case PatchNode::kLabel:
       value.number = Labels(path.structure)[path.index];
@@ -135,10 +210,10 @@ bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& e
       CellsOfShape(Tile(path), value.cells, 0, TileRecord::kShapeSide);
       break;
     case PatchNode::kShapeRow:
-      CellsOfShape(Tile(path), value.cells, path.row, 1);
+      value.items = Rows(path.structure, path.tile)[path.row];
       break;
     case PatchNode::kShapeCell:
-      value.number = Tile(path).ShapeByte(TileRecord::ShapeByteIndex(path.row, path.index));
+      value.number = Rows(path.structure, path.tile)[path.row][path.index];
       break;
   }
   return true;
@@ -154,17 +229,10 @@ bool PatchDocument::Replace(const PatchPath& path, PatchValue value, std::string
 
 bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
                         std::string& error) {
-  if (path.node != PatchNode::kLabel) CloseFlags();
   const PatchValueKind kind = KindOf(path.node);
   if (KindOf(value.node) != kind) {
     error = text::Quoted(PatchPointer(path)) + " takes " + DescribeKind(kind) + ", not " +
             DescribeKind(KindOf(value.node));
-    return false;
-  }
-  // An add into a list inserts; into a shape, whose size is fixed, it cannot.
-  if (adding && (path.node == PatchNode::kShapeRow || path.node == PatchNode::kShapeCell)) {
-    error = "a shape has " + std::to_string(TileRecord::kShapeSide) + " rows of " +
-            std::to_string(TileRecord::kShapeSide) + " values; replace one rather than add one";
     return false;
   }
   const bool inserting = adding && IsListElement(path.node);
@@ -193,7 +261,7 @@ bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
       path.field->Put(entries_[path.structure].header, bits);
       return true;
     case PatchNode::kFlags:
-      entries_[path.structure].header.SetFlags(FlagWordOf(value.labels));
+      entries_[path.structure].header.SetFlags(FlagWordOf(value.items));
       return true;
     case PatchNode::kLabel: {
       std::vector<std::uint8_t>& labels = Labels(path.structure);
@@ -222,41 +290,50 @@ bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
     case PatchNode::kShape:
       ShapeOfCells(value.cells, 0, TileRecord::kShapeSide, Tile(path));
       return true;
-    case PatchNode::kShapeRow:
-      ShapeOfCells(value.cells, path.row, 1, Tile(path));
+    case PatchNode::kShapeRow: {
+      auto& rows = Rows(path.structure, path.tile);
+      if (inserting)
+        return Insert(rows, path, path.row, std::move(value.items), ~std::size_t{0}, "", error);
+      rows[path.row] = std::move(value.items);
       return true;
-    case PatchNode::kShapeCell:
-      Tile(path).SetShapeByte(TileRecord::ShapeByteIndex(path.row, path.index),
-                              static_cast<std::uint8_t>(bits));
+    }
+    case PatchNode::kShapeCell: {
+      std::vector<std::uint8_t>& row = Rows(path.structure, path.tile)[path.row];
+      const auto cell = static_cast<std::uint8_t>(bits);
+      if (inserting) return Insert(row, path, path.index, cell, ~std::size_t{0}, "", error);
+      row[path.index] = cell;
       return true;
+    }
   }
   return true;
 }
 
 bool PatchDocument::Remove(const PatchPath& path, std::string& error) {
-  if (path.node != PatchNode::kLabel) CloseFlags();
-  const bool element = path.node == PatchNode::kStructure || path.node == PatchNode::kTile ||
-                       path.node == PatchNode::kLabel;
-  if (!element) {
+  if (!IsListElement(path.node)) {
     error = text::Quoted(PatchPointer(path)) +
             " cannot be removed: the document always has it (replace it instead)";
     return false;
   }
   if (!Has(path, false, error)) return false;
+  const auto erase = [](auto& list, std::size_t index) {
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+  };
   switch (path.node) {
     case PatchNode::kStructure:
-      entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(path.structure));
+      erase(entries_, path.structure);
       break;
-    case PatchNode::kTile: {
-      std::vector<TileRecord>& tiles = entries_[path.structure].tiles;
-      tiles.erase(tiles.begin() + static_cast<std::ptrdiff_t>(path.tile));
+    case PatchNode::kTile:
+      erase(entries_[path.structure].tiles, path.tile);
       break;
-    }
-    default: {
-      std::vector<std::uint8_t>& labels = Labels(path.structure);
-      labels.erase(labels.begin() + static_cast<std::ptrdiff_t>(path.index));
+    case PatchNode::kLabel:
+      erase(Labels(path.structure), path.index);
       break;
-    }
+    case PatchNode::kShapeRow:
+      erase(Rows(path.structure, path.tile), path.row);
+      break;
+    default:
+      erase(Rows(path.structure, path.tile)[path.row], path.index);
+      break;
   }
   return true;
 }

@@ -56,17 +56,6 @@ bool Index(const std::string& token, std::string_view list, std::size_t& index, 
   return true;
 }
 
-bool ShapeIndex(const std::string& token, const char* what, std::size_t& index,
-                std::string& error) {
-  bool end = false;
-  if (!Index(token, what, index, end, error)) return false;
-  if (!end && index < TileRecord::kShapeSide) return true;
-  error = std::string("a shape has ") + std::to_string(TileRecord::kShapeSide) + " " + what +
-          " (0 to " + std::to_string(TileRecord::kShapeSide - 1) + "); " + text::Quoted(token) +
-          " is none of them";
-  return false;
-}
-
 std::string Escaped(std::string_view name) {
   std::string out;
   for (char c : name) out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
@@ -144,11 +133,11 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
         break;
       }
       case PatchNode::kShape:
-        if (!ShapeIndex(token, "rows", path.row, error)) return false;
+        if (!Index(token, "the shape's rows", path.row, end, error)) return false;
         path.node = PatchNode::kShapeRow;
         break;
       case PatchNode::kShapeRow:
-        if (!ShapeIndex(token, "columns", path.index, error)) return false;
+        if (!Index(token, "the row", path.index, end, error)) return false;
         path.node = PatchNode::kShapeCell;
         break;
       case PatchNode::kHeaderField:
@@ -207,11 +196,11 @@ std::string PatchPointer(const PatchPath& path) {
     case PatchNode::kShape:
       return pointer + shape;
     case PatchNode::kShapeRow:
-      return pointer + shape + "/" + std::to_string(path.row);
+      return pointer + shape + index(path.row);
     default:
       break;
   }
-  return pointer + shape + "/" + std::to_string(path.row) + "/" + std::to_string(path.index);
+  return pointer + shape + "/" + std::to_string(path.row) + index(path.index);
 }
 
 std::string PatchFieldName(const PatchPath& path) {

@@ -22,7 +22,7 @@ std::string Shown(const PatchValue& value) {
     return std::string(StructureFlags::Label(static_cast<std::size_t>(value.number)));
   if (value.node != PatchNode::kFlags) return std::to_string(value.number);
   std::string text;
-  for (const std::uint8_t bit : value.labels)
+  for (const std::uint8_t bit : value.items)
     text += (text.empty() ? "" : ", ") + std::string(StructureFlags::Label(bit));
   return "[" + text + "]";
 }
@@ -32,7 +32,7 @@ void WriteValue(const PatchValue& value, text::JsonWriter& writer) {
     writer.String(StructureFlags::Label(static_cast<std::size_t>(value.number)));
   } else if (value.node == PatchNode::kFlags) {
     writer.BeginRow();
-    for (const std::uint8_t bit : value.labels) writer.String(StructureFlags::Label(bit));
+    for (const std::uint8_t bit : value.items) writer.String(StructureFlags::Label(bit));
     writer.EndArray();
   } else {
     writer.Number(value.number);

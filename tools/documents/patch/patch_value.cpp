@@ -119,18 +119,18 @@ std::string DescribeKind(PatchValueKind kind) {
   return "a number";
 }
 
-std::uint32_t FlagWordOf(const std::vector<std::uint8_t>& labels) {
+std::uint32_t FlagWordOf(const std::vector<std::uint8_t>& items) {
   StructureFlags flags;
-  for (const std::uint8_t bit : labels) flags.Set(bit, true);
+  for (const std::uint8_t bit : items) flags.Set(bit, true);
   return flags.word();
 }
 
 std::vector<std::uint8_t> LabelsOf(std::uint32_t word) {
-  std::vector<std::uint8_t> labels;
+  std::vector<std::uint8_t> items;
   for (std::size_t bit = 0; bit < StructureFlags::kBits; ++bit) {
-    if (word >> bit & 1u) labels.push_back(static_cast<std::uint8_t>(bit));
+    if (word >> bit & 1u) items.push_back(static_cast<std::uint8_t>(bit));
   }
-  return labels;
+  return items;
 }
 
 bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue& value,
@@ -175,7 +175,7 @@ bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue&
       value.structures = std::move(entries);
       break;
     case PatchValueKind::kFlags:
-      value.labels = LabelsOf(entries[0].header.Flags());
+      value.items = LabelsOf(entries[0].header.Flags());
       break;
     case PatchValueKind::kTiles:
     case PatchValueKind::kTile:
@@ -185,8 +185,9 @@ bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue&
       const TileRecord& tile = entries[0].tiles[0];
       for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
         for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
-          value.cells[row * TileRecord::kShapeSide + column] =
-              tile.ShapeByte(TileRecord::ShapeByteIndex(row, column));
+          const std::uint8_t cell = tile.ShapeByte(TileRecord::ShapeByteIndex(row, column));
+          value.cells[row * TileRecord::kShapeSide + column] = cell;
+          if (row == 0) value.items.push_back(cell);
         }
       }
       break;
@@ -203,14 +204,14 @@ bool SameValue(const PatchValue& a, const PatchValue& b) {
     case PatchValueKind::kLabel:
       return a.number == b.number;
     case PatchValueKind::kFlags:
-      return FlagWordOf(a.labels) == FlagWordOf(b.labels);
+      return FlagWordOf(a.items) == FlagWordOf(b.items);
     case PatchValueKind::kTiles:
     case PatchValueKind::kTile:
       return a.tiles == b.tiles;
     case PatchValueKind::kShape:
       return a.cells == b.cells;
     case PatchValueKind::kShapeRow:
-      return std::equal(a.cells.begin(), a.cells.begin() + TileRecord::kShapeSide, b.cells.begin());
+      return a.items == b.items;
     default:
       break;
   }

@@ -20,13 +20,13 @@ struct PatchValue {
   PatchNode node = PatchNode::kDocument;
   // A field's or a cell's value; a label's bit.
   std::int64_t number = 0;
-  // kFlags: the labels' bits, in the list's order.
-  std::vector<std::uint8_t> labels;
+  // kFlags: the labels' bits, in the list's order; kShapeRow: the row's values.
+  std::vector<std::uint8_t> items;
   // kDocument and kStructures; kStructure: the one.
   std::vector<StructureEntry> structures;
   // kTiles; kTile: the one.
   std::vector<TileRecord> tiles;
-  // kShape: row by row; kShapeRow: the first five.
+  // kShape: row by row.
   std::array<std::uint8_t, TileRecord::kShapeCells> cells{};
 };
 
