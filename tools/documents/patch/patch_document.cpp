@@ -79,71 +79,73 @@ bool PatchDocument::Has(const PatchPath& path, bool adding, std::string& error) 
               owner + " has", error))
     return false;
   if (path.node != PatchNode::kShapeRow && path.node != PatchNode::kShapeCell) return true;
-  const auto& rows = Rows(path.structure, path.tile);
   const bool row = path.node == PatchNode::kShapeRow;
+  const Rows* rows = FindRows(path.structure, path.tile);
+  const std::size_t side = TileRecord::kShapeSide;
   const std::string shape = owner + " tile " + std::to_string(path.tile) + "'s Shape";
-  if (!InList(row && path.end, path.row, rows.size(), adding && row, "row", shape + " has", error))
+  if (!InList(row && path.end, path.row, rows ? rows->size() : side, adding && row, "row",
+              shape + " has", error))
     return false;
-  return row || InList(path.end, path.index, rows[path.row].size(), adding, "value",
-                       "its row " + std::to_string(path.row) + " has", error);
+  return row || InList(path.end, path.index, rows ? (*rows)[path.row].size() : side, adding,
+                       "value", "its row " + std::to_string(path.row) + " has", error);
 }
 
 std::vector<std::uint8_t>& PatchDocument::Labels(std::size_t structure) {
-  for (OpenFlags& open : open_flags_) {
-    if (open.structure == structure) return open.labels;
-  }
-  open_flags_.push_back({structure, LabelsOf(entries_[structure].header.Flags())});
-  return open_flags_.back().labels;
+  const auto open = open_flags_.find(structure);
+  if (open != open_flags_.end()) return open->second;
+  return open_flags_[structure] = LabelsOf(entries_[structure].header.Flags());
 }
 
-std::vector<std::vector<std::uint8_t>>& PatchDocument::Rows(std::size_t structure,
-                                                            std::size_t tile) {
-  for (OpenShape& open : open_shapes_) {
-    if (open.structure == structure && open.tile == tile) return open.rows;
-  }
+PatchDocument::Rows* PatchDocument::FindRows(std::size_t structure, std::size_t tile) {
+  const auto open = open_shapes_.find({structure, tile});
+  return open == open_shapes_.end() ? nullptr : &open->second;
+}
+
+PatchDocument::Rows& PatchDocument::OpenRows(std::size_t structure, std::size_t tile) {
+  if (Rows* rows = FindRows(structure, tile)) return *rows;
   PatchValue value;
   CellsOfShape(entries_[structure].tiles[tile], value.cells, 0, TileRecord::kShapeSide);
-  std::vector<std::vector<std::uint8_t>> rows;
+  Rows rows;
   for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
     const auto first =
         value.cells.begin() + static_cast<std::ptrdiff_t>(row * TileRecord::kShapeSide);
     rows.emplace_back(first, first + TileRecord::kShapeSide);
   }
-  open_shapes_.push_back({structure, tile, std::move(rows)});
-  return open_shapes_.back().rows;
+  return open_shapes_[{structure, tile}] = std::move(rows);
 }
 
 bool PatchDocument::SettleWithin(const std::size_t* structure, const std::size_t* tile, bool flags,
                                  bool shapes, std::string& error) {
   bool settled = true;
   for (auto open = open_flags_.begin(); flags && open != open_flags_.end();) {
-    if (structure && open->structure != *structure) {
+    if (structure && open->first != *structure) {
       ++open;
       continue;
     }
-    entries_[open->structure].header.SetFlags(FlagWordOf(open->labels));
+    entries_[open->first].header.SetFlags(FlagWordOf(open->second));
     open = open_flags_.erase(open);
   }
   for (auto open = open_shapes_.begin(); shapes && open != open_shapes_.end();) {
-    if ((structure && open->structure != *structure) || (tile && open->tile != *tile)) {
+    const auto [owner, own_tile] = open->first;
+    if ((structure && owner != *structure) || (tile && own_tile != *tile)) {
       ++open;
       continue;
     }
-    bool grid = open->rows.size() == TileRecord::kShapeSide;
+    const Rows& rows = open->second;
+    bool grid = rows.size() == TileRecord::kShapeSide;
     PatchValue value;
     for (std::size_t row = 0; grid && row < TileRecord::kShapeSide; ++row) {
-      grid = open->rows[row].size() == TileRecord::kShapeSide;
+      grid = rows[row].size() == TileRecord::kShapeSide;
       for (std::size_t column = 0; grid && column < TileRecord::kShapeSide; ++column)
-        value.cells[row * TileRecord::kShapeSide + column] = open->rows[row][column];
+        value.cells[row * TileRecord::kShapeSide + column] = rows[row][column];
     }
     if (grid) {
-      ShapeOfCells(value.cells, 0, TileRecord::kShapeSide,
-                   entries_[open->structure].tiles[open->tile]);
+      ShapeOfCells(value.cells, 0, TileRecord::kShapeSide, entries_[owner].tiles[own_tile]);
     } else if (settled) {
       settled = false;
-      error = RecordPlace(open->structure, open->tile) +
-              ": the patch leaves its Shape other than " + std::to_string(TileRecord::kShapeSide) +
-              " rows of " + std::to_string(TileRecord::kShapeSide) + " values";
+      error = RecordPlace(owner, own_tile) + ": the patch leaves its Shape other than " +
+              std::to_string(TileRecord::kShapeSide) + " rows of " +
+              std::to_string(TileRecord::kShapeSide) + " values";
     }
     open = open_shapes_.erase(open);
   }
@@ -210,10 +212,14 @@ bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& e
       CellsOfShape(Tile(path), value.cells, 0, TileRecord::kShapeSide);
       break;
     case PatchNode::kShapeRow:
-      value.items = Rows(path.structure, path.tile)[path.row];
+      value.items = OpenRows(path.structure, path.tile)[path.row];
       break;
     case PatchNode::kShapeCell:
-      value.number = Rows(path.structure, path.tile)[path.row][path.index];
+      if (const Rows* rows = FindRows(path.structure, path.tile)) {
+        value.number = (*rows)[path.row][path.index];
+      } else {
+        value.number = Tile(path).ShapeByte(TileRecord::ShapeByteIndex(path.row, path.index));
+      }
       break;
   }
   return true;
@@ -291,15 +297,20 @@ bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
       ShapeOfCells(value.cells, 0, TileRecord::kShapeSide, Tile(path));
       return true;
     case PatchNode::kShapeRow: {
-      auto& rows = Rows(path.structure, path.tile);
+      Rows& rows = OpenRows(path.structure, path.tile);
       if (inserting)
         return Insert(rows, path, path.row, std::move(value.items), ~std::size_t{0}, "", error);
       rows[path.row] = std::move(value.items);
       return true;
     }
     case PatchNode::kShapeCell: {
-      std::vector<std::uint8_t>& row = Rows(path.structure, path.tile)[path.row];
       const auto cell = static_cast<std::uint8_t>(bits);
+      Rows* rows = FindRows(path.structure, path.tile);
+      if (!rows && !inserting) {
+        Tile(path).SetShapeByte(TileRecord::ShapeByteIndex(path.row, path.index), cell);
+        return true;
+      }
+      std::vector<std::uint8_t>& row = OpenRows(path.structure, path.tile)[path.row];
       if (inserting) return Insert(row, path, path.index, cell, ~std::size_t{0}, "", error);
       row[path.index] = cell;
       return true;
@@ -329,10 +340,10 @@ bool PatchDocument::Remove(const PatchPath& path, std::string& error) {
       erase(Labels(path.structure), path.index);
       break;
     case PatchNode::kShapeRow:
-      erase(Rows(path.structure, path.tile), path.row);
+      erase(OpenRows(path.structure, path.tile), path.row);
       break;
     default:
-      erase(Rows(path.structure, path.tile)[path.row], path.index);
+      erase(OpenRows(path.structure, path.tile)[path.row], path.index);
       break;
   }
   return true;

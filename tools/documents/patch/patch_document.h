@@ -13,7 +13,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/structure_set.h"
@@ -47,19 +49,14 @@ class PatchDocument {
   std::size_t TileCount(std::size_t structure) const { return entries_[structure].tiles.size(); }
 
  private:
-  struct OpenFlags {
-    std::size_t structure;
-    std::vector<std::uint8_t> labels;
-  };
-  struct OpenShape {
-    std::size_t structure;
-    std::size_t tile;
-    std::vector<std::vector<std::uint8_t>> rows;
-  };
+  using Rows = std::vector<std::vector<std::uint8_t>>;
 
   bool Put(const PatchPath& path, PatchValue&& value, bool adding, std::string& error);
   std::vector<std::uint8_t>& Labels(std::size_t structure);
-  std::vector<std::vector<std::uint8_t>>& Rows(std::size_t structure, std::size_t tile);
+  // A shape as rows, opened for a change of its rows' lengths; null when it
+  // is not open (its cells are then read and written in the tile itself).
+  Rows& OpenRows(std::size_t structure, std::size_t tile);
+  Rows* FindRows(std::size_t structure, std::size_t tile);
   // Settles the Flags, the shapes or both of one structure (of all when
   // `structure` is null), or of one tile only the shape.
   bool SettleWithin(const std::size_t* structure, const std::size_t* tile, bool flags, bool shapes,
@@ -67,8 +64,8 @@ class PatchDocument {
   TileRecord& Tile(const PatchPath& path) { return entries_[path.structure].tiles[path.tile]; }
 
   std::vector<StructureEntry>& entries_;
-  std::vector<OpenFlags> open_flags_;
-  std::vector<OpenShape> open_shapes_;
+  std::map<std::size_t, std::vector<std::uint8_t>> open_flags_;
+  std::map<std::pair<std::size_t, std::size_t>, Rows> open_shapes_;
 };
 
 }  // namespace brx::tool
