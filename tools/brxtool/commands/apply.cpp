@@ -86,8 +86,8 @@ void ApplyPatches(const Invocation& call, Console& io, PatchApplier& applier) {
                           ": cannot read the file: " + patch_text.read_error());
       continue;
     }
-    const std::string swapped = StructureFileGivenAsText(patch_text.first_bytes(), "a patch");
-    if (!swapped.empty()) {
+    std::string swapped;
+    if (!IsNotStructureData(patch_text.first_bytes(), "a patch", swapped)) {
       applier.NoteMistake("brxtool: " + name + ": " + swapped + " Usage: brxtool " +
                           std::string(call.usage));
       continue;
@@ -162,7 +162,7 @@ int Apply(const Invocation& call, Console& io) {
     return Failed(DisplayName(path), "not changed (--strict, and there are conflicts)", io.err,
                   kConflicts);
   const std::string& target = output ? *output : path;
-  if (!SaveToFile(file.set, target.c_str(), io.files, &reason))
+  if (!SaveToFile(file.set, target.c_str(), io.files, reason))
     return Failed(target, reason, io.err, kTrouble);
   return code;
 }
