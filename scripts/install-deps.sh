@@ -12,6 +12,7 @@ packages=(
   zip shellcheck clang-format
   libreoffice-calc-nogui
   jq time
+  python3-jsonpatch
 )
 
 missing=()

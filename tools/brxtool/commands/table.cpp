@@ -22,8 +22,8 @@ const std::vector<Command>& Commands() {
               kCheckHelp, {"--strict"},             1, kAny, "1 or more files",        kExitError, RunCheck},
     {"build", "build IN.json OUT.brx",            "write a structure data file from JSON",
               kBuildHelp, {},                       2, 2,    "2 files",                kExitError, RunBuild},
-    {"diff",  "diff [--json] [--bytes] A B",      "list the differences between two files",
-              kDiffHelp,  {"--json", "--bytes"},    2, 2,    "2 files",                kTrouble,   RunDiff},
+    {"diff",  "diff [--json | --patch] [--bytes] A B", "list the differences between two files,\nor print them as a JSON Patch",
+              kDiffHelp,  {"--json", "--bytes", "--patch"}, 2, 2, "2 files",           kTrouble,   RunDiff},
     {"set",   "set FILE ASSIGNMENT...",           "change fields of a file in place",
               kSetHelp,   {},                       2, kAny, "a file and 1 or more assignments", kExitError, RunSet},
     {"merge", "merge [--json] [--output OUT.brx] BASE.brx OURS.brx THEIRS.brx",
@@ -35,6 +35,10 @@ const std::vector<Command>& Commands() {
               {"--sep"}},
     {"import", "import [--dry-run] [--output OUT.brx] FILE.brx TABLE.csv...", "apply tables edited in a spreadsheet",
               kImportHelp, {"--dry-run"},            2, kAny, "a file and 1 or more tables", kExitError, RunImport,
+              {"--output"}},
+    {"apply", "apply [--output OUT.brx] [--dry-run] [--strict] [--json] FILE.brx PATCH.json...",
+              "apply JSON Patches (mods) in a load order",
+              kApplyHelp, {"--dry-run", "--strict", "--json"}, 2, kAny, "a file and 1 or more patches", kTrouble, RunApply,
               {"--output"}},
   };
   // clang-format on
