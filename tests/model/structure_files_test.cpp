@@ -15,12 +15,7 @@ namespace {
 
 using testing::MemoryFileSystem;
 using testing::PatternDocument;
-
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  SerializeStructureData(set, bytes);
-  return bytes;
-}
+using testing::Serialized;
 
 TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
   MemoryFileSystem files;

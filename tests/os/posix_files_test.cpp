@@ -28,18 +28,13 @@ namespace brx {
 namespace {
 
 using testing::ReadBytes;
+using testing::Serialized;
 using testing::TempFolder;
 using testing::WriteBytes;
 
 // The user and group "nobody" of Debian.
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;
-
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  SerializeStructureData(set, bytes);
-  return bytes;
-}
 
 struct stat Lstat(const std::string& path) {
   struct stat info {};
@@ -332,9 +327,7 @@ TEST(PosixFiles, ANameWithoutAFolderIsInTheCurrentFolder) {
   std::filesystem::current_path(before);
   EXPECT_TRUE(saved) << reason;
   EXPECT_TRUE(loaded_ok) << reason;
-  std::vector<std::uint8_t> expected;
-  SerializeStructureData(document, expected);
-  EXPECT_EQ(ReadBytes(folder.File("a.brx")), expected);
+  EXPECT_EQ(ReadBytes(folder.File("a.brx")), Serialized(document));
   EXPECT_EQ(loaded.StructureCount(), 2u);
   EXPECT_EQ(loaded.TileCount(0), 2u);
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});

@@ -16,14 +16,9 @@ namespace {
 
 using testing::PatternDocument;
 using testing::ReadBytes;
+using testing::Serialized;
 using testing::TempFolder;
 using testing::WriteBytes;
-
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  SerializeStructureData(set, bytes);
-  return bytes;
-}
 
 TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
   TempFolder folder;
