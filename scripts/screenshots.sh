@@ -45,7 +45,7 @@ trap cleanup EXIT
 brx_start_xvfb ${dpi:+"$dpi"}
 
 # The sample file of the release, built by brxtool from its JSON.
-wine "$build/tools/brxtool.exe" build "$(brx_windows_path "$root/docs/sample.json")" \
+wine "$build/tools/brxtool/brxtool.exe" build "$(brx_windows_path "$root/docs/sample.json")" \
   "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>"$work/err" </dev/null ||
   { echo "brxtool could not build the sample:" >&2; cat "$work/err" >&2; exit 1; }
 
