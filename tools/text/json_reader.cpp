@@ -122,11 +122,7 @@ class Parser {
   }
 
   void Deliver(JsonValue::Type type, const TextPosition& at, std::string_view text = {}) {
-    value_.type = type;
-    value_.at = at;
-    value_.text.clear();
-    value_.text.append(text.data(), text.size());
-    handler_.Value(value_, path_);
+    handler_.Value({type, text, at}, path_);
   }
 
   bool ParseValue(std::size_t depth) {
@@ -262,7 +258,6 @@ class Parser {
   JsonErrors errors_;
   JsonTokens tokens_;
   std::vector<Level> levels_;  // one for each depth, made at the start: never moved
-  JsonValue value_;
 };
 
 }  // namespace
