@@ -64,6 +64,20 @@ using Type = text::JsonValue::Type;
 
 constexpr std::string_view kStructures = "structures";
 
+// The parts of a document first, in the order of DocumentPart.
+enum class Place { kTop, kStructures, kStructure, kFlags, kTiles, kTile, kShape, kShapeRow, kSkip };
+
+struct Frame {
+  Place place;
+  text::TextPosition at;
+  std::size_t mark = 0;          // the problems noted when it started
+  std::size_t count = 0;         // an array's elements so far
+  std::size_t next_key = 0;      // an object's field after the last key found
+  std::uint32_t accounted = 0;   // an object's fields present or guessed, one bit each
+  const Field* field = nullptr;  // the field of the next value; null: not one to read
+  bool structures_next = false;  // the top level's next value is the structures
+};
+
 // Reads the values into the document as they come, noting every mistake it
 // meets and going on past it where what follows can still be checked. A
 // frame stands for each object and array being read.
@@ -77,56 +91,10 @@ class DocumentReader : public text::JsonHandler {
   std::vector<text::JsonProblem>& problems() { return checks_.problems(); }
 
   void Value(const text::JsonValueView& value, const text::JsonPath& path) override {
-    if (frames_.empty()) return FirstValue(value, path);
-    Frame& frame = frames_.back();
-    switch (frame.place) {
-      case Place::kSkip:
-        break;
-      case Place::kTop:
-        if (!std::exchange(frame.structures_next, false)) break;
-        if (checks_.Expect(value, Type::kArray, "an array of structures", path))
-          return Push(Place::kStructures, value);
-        break;
-      case Place::kStructures:
-        if (frame.count++ >= kMaxStructures || stopped_) break;
-        entry_ = StructureEntry();
-        if (checks_.Expect(value, Type::kObject, "an object", path))
-          return Push(Place::kStructure, value);
-        Skip(value);
-        return StructureRead();
-      case Place::kStructure:
-        return StructureValue(frame, value, path);
-      case Place::kFlags:
-        ++frame.count;
-        if (checks_.Expect(value, Type::kString, "a flag label", path))
-          checks_.FlagLabel(value, path, flags_);
-        break;
-      case Place::kTiles:
-        if (frame.count++ >= kMaxTilesPerStructure) break;
-        tile_ = TileRecord();
-        if (checks_.Expect(value, Type::kObject, "an object", path))
-          return Push(Place::kTile, value);
-        entry_.tiles.push_back(tile_);
-        break;
-      case Place::kTile:
-        return TileValue(frame, value, path);
-      case Place::kShape:
-        row_ = frame.count++;
-        if (checks_.Expect(value, Type::kArray, "an array", path))
-          return Push(Place::kShapeRow, value);
-        break;
-      case Place::kShapeRow: {
-        const std::size_t column = frame.count++;
-        std::uint32_t number = 0;
-        if (checks_.ReadInteger(value, IntKind::U8, path, number) &&
-            row_ < TileRecord::kShapeSide && column < TileRecord::kShapeSide) {
-          tile_.SetShapeByte(TileRecord::ShapeByteIndex(row_, column),
-                             static_cast<std::uint8_t>(number));
-        }
-        break;
-      }
-    }
-    Skip(value);
+    // Shape cells are most of a document's values: one that is all right is
+    // placed without the walk through every other place a value can stand.
+    if (!frames_.empty() && ShapeCell(frames_.back(), value)) return;
+    OtherValue(value, path);
   }
 
   void Key(const std::string& key, const text::TextPosition& at, bool repeated,
@@ -182,9 +150,7 @@ class DocumentReader : public text::JsonHandler {
         // The count is refused alone: what is wrong within the structures
         // would bury the one mistake that matters.
         if (frame.count > kMaxStructures) {
-          checks_.Refuse(frame.mark, frame.at, path,
-                         std::to_string(frame.count) + " structures; a file holds at most " +
-                             std::to_string(kMaxStructures));
+          TooMany(frame, path, "structures; a file", kMaxStructures);
         }
         break;
       case Place::kFlags:
@@ -194,9 +160,7 @@ class DocumentReader : public text::JsonHandler {
         // The list grew by doubling: up to 1.6 times the memory of its tiles.
         entry_.tiles.shrink_to_fit();
         if (frame.count > kMaxTilesPerStructure) {
-          checks_.Refuse(frame.mark, frame.at, path,
-                         std::to_string(frame.count) + " tiles; a structure holds at most " +
-                             std::to_string(kMaxTilesPerStructure));
+          TooMany(frame, path, "tiles; a structure", kMaxTilesPerStructure);
         }
         break;
       case Place::kShape:
@@ -218,29 +182,76 @@ class DocumentReader : public text::JsonHandler {
   }
 
  private:
-  // The parts of a document first, in the order of DocumentPart.
-  enum class Place {
-    kTop,
-    kStructures,
-    kStructure,
-    kFlags,
-    kTiles,
-    kTile,
-    kShape,
-    kShapeRow,
-    kSkip
-  };
+  // `what`: "tiles; a structure", for "300 tiles; a structure holds at most 255".
+  void TooMany(const Frame& frame, const text::JsonPath& path, const char* what, std::size_t most) {
+    checks_.Refuse(
+        frame.mark, frame.at, path,
+        std::to_string(frame.count) + " " + what + " holds at most " + std::to_string(most));
+  }
 
-  struct Frame {
-    Place place;
-    text::TextPosition at;
-    std::size_t mark = 0;          // the problems noted when it started
-    std::size_t count = 0;         // an array's elements so far
-    std::size_t next_key = 0;      // an object's field after the last key found
-    std::uint32_t accounted = 0;   // an object's fields present or guessed, one bit each
-    const Field* field = nullptr;  // the field of the next value; null: not one to read
-    bool structures_next = false;  // the top level's next value is the structures
-  };
+  // Any value but a shape cell placed by ShapeCell.
+  void OtherValue(const text::JsonValueView& value, const text::JsonPath& path) {
+    if (frames_.empty()) return FirstValue(value, path);
+    Frame& frame = frames_.back();
+    switch (frame.place) {
+      case Place::kSkip:
+        break;
+      case Place::kTop:
+        if (!std::exchange(frame.structures_next, false)) break;
+        if (checks_.Expect(value, Type::kArray, "an array of structures", path))
+          return Push(Place::kStructures, value);
+        break;
+      case Place::kStructures:
+        if (frame.count++ >= kMaxStructures || stopped_) break;
+        entry_ = StructureEntry();
+        if (checks_.Expect(value, Type::kObject, "an object", path))
+          return Push(Place::kStructure, value);
+        Skip(value);
+        return StructureRead();
+      case Place::kStructure:
+        return StructureValue(frame, value, path);
+      case Place::kFlags:
+        ++frame.count;
+        if (checks_.Expect(value, Type::kString, "a flag label", path))
+          checks_.FlagLabel(value, path, flags_);
+        break;
+      case Place::kTiles:
+        if (frame.count++ >= kMaxTilesPerStructure) break;
+        tile_ = TileRecord();
+        if (checks_.Expect(value, Type::kObject, "an object", path))
+          return Push(Place::kTile, value);
+        entry_.tiles.push_back(tile_);
+        break;
+      case Place::kTile:
+        return TileValue(frame, value, path);
+      case Place::kShape:
+        row_ = frame.count++;
+        if (checks_.Expect(value, Type::kArray, "an array", path))
+          return Push(Place::kShapeRow, value);
+        break;
+      case Place::kShapeRow: {
+        // Not a cell ShapeCell could place: a mistake, or one too many.
+        ++frame.count;
+        std::uint32_t number = 0;
+        checks_.ReadInteger(value, IntKind::U8, path, number);
+        break;
+      }
+    }
+    Skip(value);
+  }
+
+  // Places a byte of the shape row being read, if `value` is one and the
+  // row has room for it.
+  bool ShapeCell(Frame& frame, const text::JsonValueView& value) {
+    std::uint32_t number = 0;
+    if (frame.place != Place::kShapeRow || value.type != Type::kNumber ||
+        row_ >= TileRecord::kShapeSide || frame.count >= TileRecord::kShapeSide ||
+        !ShortIntegerInRange(value.text, IntKind::U8, number))
+      return false;
+    tile_.SetShapeByte(TileRecord::ShapeByteIndex(row_, frame.count++),
+                       static_cast<std::uint8_t>(number));
+    return true;
+  }
 
   // The value a part read alone, or a whole document, is.
   void FirstValue(const text::JsonValueView& value, const text::JsonPath& path) {
