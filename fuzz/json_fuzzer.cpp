@@ -20,6 +20,7 @@ namespace {
 
 using brx::text::JsonPath;
 using brx::text::JsonValue;
+using brx::text::JsonValueView;
 using Json = nlohmann::json;
 
 // The values the reader hands on, put together as a tree.
@@ -27,7 +28,7 @@ class TreeBuilder : public brx::text::JsonHandler {
  public:
   Json root;
 
-  void Value(const JsonValue& value, const JsonPath&) override {
+  void Value(const JsonValueView& value, const JsonPath&) override {
     Json* placed = Place(Converted(value));
     if (value.type == JsonValue::Type::kObject || value.type == JsonValue::Type::kArray)
       open_.push_back(placed);
@@ -41,7 +42,7 @@ class TreeBuilder : public brx::text::JsonHandler {
   void EndArray(const JsonPath&) override { open_.pop_back(); }
 
  private:
-  static Json Converted(const JsonValue& value) {
+  static Json Converted(const JsonValueView& value) {
     switch (value.type) {
       case JsonValue::Type::kNull:
         return nullptr;
@@ -51,10 +52,10 @@ class TreeBuilder : public brx::text::JsonHandler {
         try {
           return Json::parse(value.text);
         } catch (const Json::out_of_range&) {
-          return value.text;  // the whole text is then not compared
+          return std::string(value.text);  // the whole text is then not compared
         }
       case JsonValue::Type::kString:
-        return value.text;
+        return std::string(value.text);
       case JsonValue::Type::kArray:
         return Json::array();
       case JsonValue::Type::kObject:

@@ -8,9 +8,7 @@
 #include "model/fields.h"
 #include "model/flags.h"
 #include "model/structure_data.h"
-#include "tools/documents/field_values.h"
-#include "tools/text/quoting.h"
-#include "tools/text/suggestion.h"
+#include "tools/documents/document_checks.h"
 
 namespace brx::tool {
 
@@ -66,12 +64,19 @@ using Type = text::JsonValue::Type;
 
 constexpr std::string_view kStructures = "structures";
 
-template <std::size_t N>
-std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
-  std::vector<std::string_view> keys;
-  for (const Field& field : fields) keys.push_back(field.name);
-  return keys;
-}
+// The parts of a document first, in the order of DocumentPart.
+enum class Place { kTop, kStructures, kStructure, kFlags, kTiles, kTile, kShape, kShapeRow, kSkip };
+
+struct Frame {
+  Place place;
+  text::TextPosition at;
+  std::size_t mark = 0;          // the problems noted when it started
+  std::size_t count = 0;         // an array's elements so far
+  std::size_t next_key = 0;      // an object's field after the last key found
+  std::uint32_t accounted = 0;   // an object's fields present or guessed, one bit each
+  const Field* field = nullptr;  // the field of the next value; null: not one to read
+  bool structures_next = false;  // the top level's next value is the structures
+};
 
 // Reads the values into the document as they come, noting every mistake it
 // meets and going on past it where what follows can still be checked. A
@@ -83,65 +88,13 @@ class DocumentReader : public text::JsonHandler {
                  DocumentPart start = DocumentPart::kDocument)
       : set_(set), syntax_(syntax), start_(static_cast<Place>(start)) {}
 
-  std::vector<text::JsonProblem>& problems() { return problems_; }
+  std::vector<text::JsonProblem>& problems() { return checks_.problems(); }
 
-  void Value(const text::JsonValue& value, const text::JsonPath& path) override {
-    if (frames_.empty()) {
-      const bool object =
-          start_ == Place::kTop || start_ == Place::kStructure || start_ == Place::kTile;
-      if (Expect(value, object ? Type::kObject : Type::kArray, object ? "an object" : "an array",
-                 path)) {
-        Push(start_, value);
-      } else {
-        Skip(value);
-      }
-      return;
-    }
-    Frame& frame = frames_.back();
-    switch (frame.place) {
-      case Place::kSkip:
-        break;
-      case Place::kTop:
-        if (!std::exchange(frame.structures_next, false)) break;
-        if (Expect(value, Type::kArray, "an array of structures", path))
-          return Push(Place::kStructures, value);
-        break;
-      case Place::kStructures:
-        if (frame.count++ >= kMaxStructures || stopped_) break;
-        entry_ = StructureEntry();
-        if (Expect(value, Type::kObject, "an object", path)) return Push(Place::kStructure, value);
-        Skip(value);
-        return StructureRead();
-      case Place::kStructure:
-        return StructureValue(frame, value, path);
-      case Place::kFlags:
-        ++frame.count;
-        if (Expect(value, Type::kString, "a flag label", path)) FlagLabel(value, path);
-        break;
-      case Place::kTiles:
-        if (frame.count++ >= kMaxTilesPerStructure) break;
-        tile_ = TileRecord();
-        if (Expect(value, Type::kObject, "an object", path)) return Push(Place::kTile, value);
-        entry_.tiles.push_back(tile_);
-        break;
-      case Place::kTile:
-        return TileValue(frame, value, path);
-      case Place::kShape:
-        row_ = frame.count++;
-        if (Expect(value, Type::kArray, "an array", path)) return Push(Place::kShapeRow, value);
-        break;
-      case Place::kShapeRow: {
-        const std::size_t column = frame.count++;
-        std::uint32_t number = 0;
-        if (ReadInteger(value, IntKind::U8, path, number) && row_ < TileRecord::kShapeSide &&
-            column < TileRecord::kShapeSide) {
-          tile_.SetShapeByte(TileRecord::ShapeByteIndex(row_, column),
-                             static_cast<std::uint8_t>(number));
-        }
-        break;
-      }
-    }
-    Skip(value);
+  void Value(const text::JsonValueView& value, const text::JsonPath& path) override {
+    // Shape cells are most of a document's values: one that is all right is
+    // placed without the walk through every other place a value can stand.
+    if (!frames_.empty() && ShapeCell(frames_.back(), value)) return;
+    OtherValue(value, path);
   }
 
   void Key(const std::string& key, const text::TextPosition& at, bool repeated,
@@ -153,17 +106,18 @@ class DocumentReader : public text::JsonHandler {
       if (key == kStructures) {
         frame.accounted = 1;
         frame.structures_next = true;
-      } else {
+      } else if (checks_.UnknownKey({kStructures}, key, at, path)) {
         // A key suggested for a mistyped one is not reported missing as well.
-        if (text::ClosestName(key, {kStructures})) frame.accounted = 1;
-        Problem(at, path.Text(), text::UnknownName("key", key, {kStructures}));
+        frame.accounted = 1;
       }
       return;
     }
     if (frame.place == Place::kStructure) {
-      MemberKey(frame, fields::kStructureFields, kStructureKeys, key, at, path);
+      frame.field = checks_.MemberKey(fields::kStructureFields, key, frame.next_key,
+                                      frame.accounted, at, path);
     } else {
-      MemberKey(frame, fields::kTileFields, kTileKeys, key, at, path);
+      frame.field =
+          checks_.MemberKey(fields::kTileFields, key, frame.next_key, frame.accounted, at, path);
     }
   }
 
@@ -172,15 +126,15 @@ class DocumentReader : public text::JsonHandler {
     frames_.pop_back();
     switch (frame.place) {
       case Place::kTop:
-        if (!frame.accounted) Problem(frame.at, "", "missing key " + text::Quoted(kStructures));
+        if (!frame.accounted) checks_.MissingKey(kStructures, frame.at, path);
         break;
       case Place::kStructure:
-        Missing(frame, fields::kStructureFields, path);
+        checks_.Missing(fields::kStructureFields, frame.accounted, frame.at, path);
         set_.AppendStructure(std::move(entry_));
         StructureRead();
         break;
       case Place::kTile:
-        Missing(frame, fields::kTileFields, path);
+        checks_.Missing(fields::kTileFields, frame.accounted, frame.at, path);
         entry_.tiles.push_back(tile_);
         break;
       default:
@@ -196,9 +150,7 @@ class DocumentReader : public text::JsonHandler {
         // The count is refused alone: what is wrong within the structures
         // would bury the one mistake that matters.
         if (frame.count > kMaxStructures) {
-          Refuse(frame, path,
-                 std::to_string(frame.count) + " structures; a file holds at most " +
-                     std::to_string(kMaxStructures));
+          TooMany(frame, path, "structures; a file", kMaxStructures);
         }
         break;
       case Place::kFlags:
@@ -208,16 +160,14 @@ class DocumentReader : public text::JsonHandler {
         // The list grew by doubling: up to 1.6 times the memory of its tiles.
         entry_.tiles.shrink_to_fit();
         if (frame.count > kMaxTilesPerStructure) {
-          Refuse(frame, path,
-                 std::to_string(frame.count) + " tiles; a structure holds at most " +
-                     std::to_string(kMaxTilesPerStructure));
+          TooMany(frame, path, "tiles; a structure", kMaxTilesPerStructure);
         }
         break;
       case Place::kShape:
-        ExpectCount(frame, path, "rows");
+        checks_.ExpectShapeSide(frame.count, frame.mark, frame.at, path, "rows");
         break;
       case Place::kShapeRow:
-        ExpectCount(frame, path, "values");
+        checks_.ExpectShapeSide(frame.count, frame.mark, frame.at, path, "values");
         break;
       default:
         break;
@@ -232,111 +182,110 @@ class DocumentReader : public text::JsonHandler {
   }
 
  private:
-  // The parts of a document first, in the order of DocumentPart.
-  enum class Place {
-    kTop,
-    kStructures,
-    kStructure,
-    kFlags,
-    kTiles,
-    kTile,
-    kShape,
-    kShapeRow,
-    kSkip
-  };
-
-  struct Frame {
-    Place place;
-    text::TextPosition at;
-    std::size_t mark = 0;          // problems_.size() when it started
-    std::size_t count = 0;         // an array's elements so far
-    std::uint32_t accounted = 0;   // an object's fields present or guessed, one bit each
-    const Field* field = nullptr;  // the field of the next value; null: not one to read
-    bool structures_next = false;  // the top level's next value is the structures
-  };
-
-  bool Problem(const text::TextPosition& at, std::string path, std::string message) {
-    problems_.push_back({at, std::move(path), std::move(message)});
-    return false;
+  // `what`: "tiles; a structure", for "300 tiles; a structure holds at most 255".
+  void TooMany(const Frame& frame, const text::JsonPath& path, const char* what, std::size_t most) {
+    checks_.Refuse(
+        frame.mark, frame.at, path,
+        std::to_string(frame.count) + " " + what + " holds at most " + std::to_string(most));
   }
 
-  void Push(Place place, const text::JsonValue& value) {
+  // Any value but a shape cell placed by ShapeCell.
+  void OtherValue(const text::JsonValueView& value, const text::JsonPath& path) {
+    if (frames_.empty()) return FirstValue(value, path);
+    Frame& frame = frames_.back();
+    switch (frame.place) {
+      case Place::kSkip:
+        break;
+      case Place::kTop:
+        if (!std::exchange(frame.structures_next, false)) break;
+        if (checks_.Expect(value, Type::kArray, "an array of structures", path))
+          return Push(Place::kStructures, value);
+        break;
+      case Place::kStructures:
+        if (frame.count++ >= kMaxStructures || stopped_) break;
+        entry_ = StructureEntry();
+        if (checks_.Expect(value, Type::kObject, "an object", path))
+          return Push(Place::kStructure, value);
+        Skip(value);
+        return StructureRead();
+      case Place::kStructure:
+        return StructureValue(frame, value, path);
+      case Place::kFlags:
+        ++frame.count;
+        if (checks_.Expect(value, Type::kString, "a flag label", path))
+          checks_.FlagLabel(value, path, flags_);
+        break;
+      case Place::kTiles:
+        if (frame.count++ >= kMaxTilesPerStructure) break;
+        tile_ = TileRecord();
+        if (checks_.Expect(value, Type::kObject, "an object", path))
+          return Push(Place::kTile, value);
+        entry_.tiles.push_back(tile_);
+        break;
+      case Place::kTile:
+        return TileValue(frame, value, path);
+      case Place::kShape:
+        row_ = frame.count++;
+        if (checks_.Expect(value, Type::kArray, "an array", path))
+          return Push(Place::kShapeRow, value);
+        break;
+      case Place::kShapeRow: {
+        // Not a cell ShapeCell could place: a mistake, or one too many.
+        ++frame.count;
+        std::uint32_t number = 0;
+        checks_.ReadInteger(value, IntKind::U8, path, number);
+        break;
+      }
+    }
+    Skip(value);
+  }
+
+  // Places a byte of the shape row being read, if `value` is one and the
+  // row has room for it.
+  bool ShapeCell(Frame& frame, const text::JsonValueView& value) {
+    std::uint32_t number = 0;
+    if (frame.place != Place::kShapeRow || value.type != Type::kNumber ||
+        row_ >= TileRecord::kShapeSide || frame.count >= TileRecord::kShapeSide ||
+        !ShortIntegerInRange(value.text, IntKind::U8, number))
+      return false;
+    tile_.SetShapeByte(TileRecord::ShapeByteIndex(row_, frame.count++),
+                       static_cast<std::uint8_t>(number));
+    return true;
+  }
+
+  // The value a part read alone, or a whole document, is.
+  void FirstValue(const text::JsonValueView& value, const text::JsonPath& path) {
+    const bool object =
+        start_ == Place::kTop || start_ == Place::kStructure || start_ == Place::kTile;
+    if (checks_.Expect(value, object ? Type::kObject : Type::kArray,
+                       object ? "an object" : "an array", path)) {
+      Push(start_, value);
+    } else {
+      Skip(value);
+    }
+  }
+
+  void Push(Place place, const text::JsonValueView& value) {
     Frame frame;
     frame.place = place;
     frame.at = value.at;
-    frame.mark = problems_.size();
+    frame.mark = checks_.count();
     frames_.push_back(frame);
   }
 
   // A container not to be read is still walked through, to its end.
-  void Skip(const text::JsonValue& value) {
+  void Skip(const text::JsonValueView& value) {
     if (value.type == Type::kObject || value.type == Type::kArray) Push(Place::kSkip, value);
   }
 
-  bool Expect(const text::JsonValue& value, Type type, const char* expected,
-              const text::JsonPath& path) {
-    return value.type == type || Unexpected(value, expected, path);
-  }
-
-  bool Unexpected(const text::JsonValue& value, const char* expected, const text::JsonPath& path) {
-    return Problem(
-        value.at, path.Text(),
-        std::string("expected ") + expected + ", found " + text::JsonTypeName(value.type));
-  }
-
-  // A whole number within the field's range; nothing is cut to fit.
-  bool ReadInteger(const text::JsonValue& value, IntKind kind, const text::JsonPath& path,
-                   std::uint32_t& number) {
-    if (!Expect(value, Type::kNumber, "an integer", path)) return false;
-    if (ShortIntegerInRange(value.text, kind, number)) return true;
-    std::string problem;
-    return IntegerFromText(value.text, kind, number, problem) ||
-           Problem(value.at, path.Text(), problem);
-  }
-
-  // Drops what was found inside the container for one mistake about all of it.
-  void Refuse(const Frame& frame, const text::JsonPath& path, std::string message) {
-    problems_.resize(frame.mark);
-    Problem(frame.at, path.Text(), std::move(message));
-  }
-
-  void ExpectCount(const Frame& frame, const text::JsonPath& path, const char* what) {
-    if (frame.count == TileRecord::kShapeSide) return;
-    Refuse(frame, path,
-           "expected " + std::to_string(TileRecord::kShapeSide) + " " + what + ", found " +
-               std::to_string(frame.count));
-  }
-
-  template <std::size_t N>
-  void MemberKey(Frame& frame, const std::array<Field, N>& fields,
-                 const std::vector<std::string_view>& keys, const std::string& key,
-                 const text::TextPosition& at, const text::JsonPath& path) {
-    if (const Field* field = FindField(fields, key)) {
-      frame.accounted |= 1u << (field - fields.data());
-      frame.field = field;
-      return;
-    }
-    if (const auto guess = text::ClosestName(key, keys))
-      frame.accounted |= 1u << (FindField(fields, *guess) - fields.data());
-    Problem(at, path.Text(), text::UnknownName("key", key, keys));
-  }
-
-  template <std::size_t N>
-  void Missing(const Frame& frame, const std::array<Field, N>& fields, const text::JsonPath& path) {
-    for (std::size_t k = 0; k < N; ++k) {
-      if (!(frame.accounted >> k & 1u) && !fields[k].may_be_left_out)
-        Problem(frame.at, path.Text(), "missing key " + text::Quoted(fields[k].name));
-    }
-  }
-
-  void StructureValue(Frame& frame, const text::JsonValue& value, const text::JsonPath& path) {
+  void StructureValue(Frame& frame, const text::JsonValueView& value, const text::JsonPath& path) {
     const Field* field = std::exchange(frame.field, nullptr);
     std::uint32_t number = 0;
     if (!field) {
       Skip(value);
     } else if (field->role == FieldRole::kFlags) {
       flags_ = StructureFlags();
-      if (Expect(value, Type::kArray, "an array of flag labels", path)) {
+      if (checks_.Expect(value, Type::kArray, "an array of flag labels", path)) {
         Push(Place::kFlags, value);
       } else {
         entry_.header.SetFlags(0);
@@ -344,45 +293,33 @@ class DocumentReader : public text::JsonHandler {
       }
     } else if (field->role == FieldRole::kTiles) {
       entry_.tiles.clear();
-      if (Expect(value, Type::kArray, "an array of tiles", path)) {
+      if (checks_.Expect(value, Type::kArray, "an array of tiles", path)) {
         Push(Place::kTiles, value);
       } else {
         Skip(value);
       }
-    } else if (ReadInteger(value, field->kind, path, number)) {
+    } else if (checks_.ReadInteger(value, field->kind, path, number)) {
       entry_.header.Put(field->offset, field->kind, number);
     } else {
       Skip(value);
     }
   }
 
-  void TileValue(Frame& frame, const text::JsonValue& value, const text::JsonPath& path) {
+  void TileValue(Frame& frame, const text::JsonValueView& value, const text::JsonPath& path) {
     const Field* field = std::exchange(frame.field, nullptr);
     std::uint32_t number = 0;
     if (!field) {
       Skip(value);
     } else if (field->role == FieldRole::kShape) {
-      if (Expect(value, Type::kArray, "an array", path)) {
+      if (checks_.Expect(value, Type::kArray, "an array", path)) {
         Push(Place::kShape, value);
       } else {
         Skip(value);
       }
-    } else if (ReadInteger(value, field->kind, path, number)) {
+    } else if (checks_.ReadInteger(value, field->kind, path, number)) {
       tile_.Put(field->offset, field->kind, number);
     } else {
       Skip(value);
-    }
-  }
-
-  void FlagLabel(const text::JsonValue& label, const text::JsonPath& path) {
-    std::string problem;
-    const auto bit = FlagBitOf(label.text, problem);
-    if (!bit) {
-      Problem(label.at, path.Text(), problem);
-    } else if (flags_.Test(*bit)) {
-      Problem(label.at, path.Text(), text::Quoted(label.text) + " is listed twice");
-    } else {
-      flags_.Set(*bit, true);
     }
   }
 
@@ -390,15 +327,13 @@ class DocumentReader : public text::JsonHandler {
   // the end of this one has been found: once there are more than can be
   // shown, that is enough.
   void StructureRead() {
-    if (syntax_.size() + problems_.size() > kMostProblemsShown) stopped_ = true;
+    if (syntax_.size() + checks_.count() > kMostProblemsShown) stopped_ = true;
   }
 
-  const std::vector<std::string_view> kStructureKeys = Keys(fields::kStructureFields);
-  const std::vector<std::string_view> kTileKeys = Keys(fields::kTileFields);
   StructureSet& set_;
   const std::vector<text::JsonProblem>& syntax_;
   const Place start_;
-  std::vector<text::JsonProblem> problems_;
+  DocumentChecks checks_;
   std::vector<Frame> frames_;
   StructureEntry entry_;
   TileRecord tile_;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/text/json_path.h"
@@ -33,6 +34,22 @@ struct JsonValue {
   TextPosition at;
 };
 
+// A value as the reader hands it on: its text stands where the reader read
+// it and lasts only for the call, so that no value is copied on its way. A
+// handler that keeps a value keeps a JsonValue of it (Kept).
+struct JsonValueView {
+  JsonValue::Type type = JsonValue::Type::kNull;
+  std::string_view text;
+  TextPosition at;
+};
+
+inline JsonValue Kept(const JsonValueView& value) {
+  return {value.type, std::string(value.text), value.at};
+}
+inline JsonValueView ViewOf(const JsonValue& value) {
+  return {value.type, value.text, value.at};
+}
+
 // "a number", "an object", "null": a type as a message names it.
 std::string JsonTypeName(JsonValue::Type type);
 
@@ -42,7 +59,7 @@ std::string JsonTypeName(JsonValue::Type type);
 class JsonHandler {
  public:
   virtual ~JsonHandler() = default;
-  virtual void Value(const JsonValue& value, const JsonPath& path) = 0;
+  virtual void Value(const JsonValueView& value, const JsonPath& path) = 0;
   // The key of the next value. `repeated`: the object had the key before;
   // the value that follows is not the key's (the first one is).
   virtual void Key(const std::string& key, const TextPosition& at, bool repeated,

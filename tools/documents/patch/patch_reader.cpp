@@ -45,7 +45,7 @@ class PatchHandler : public text::JsonHandler {
                std::vector<text::JsonProblem>& problems)
       : each_(each), problems_(problems) {}
 
-  void Value(const text::JsonValue& value, const text::JsonPath&) override {
+  void Value(const text::JsonValueView& value, const text::JsonPath&) override {
     const bool container = value.type == Type::kArray || value.type == Type::kObject;
     if (recording_ || skip_below_) {
       if (recording_) Record(Event::Kind::kValue, value);
@@ -112,8 +112,8 @@ class PatchHandler : public text::JsonHandler {
   void EndArray(const text::JsonPath&) override { End(Event::Kind::kEndArray); }
 
  private:
-  void Record(Event::Kind kind, const text::JsonValue& value) {
-    operation_.value.events.push_back({kind, value, false});
+  void Record(Event::Kind kind, const text::JsonValueView& value) {
+    operation_.value.events.push_back({kind, text::Kept(value), false});
   }
 
   void End(Event::Kind kind) {
@@ -131,11 +131,11 @@ class PatchHandler : public text::JsonHandler {
     if (depth_ == 1 && kind == Event::Kind::kEndObject) Finish();
   }
 
-  void MemberValue(const text::JsonValue& value) {
+  void MemberValue(const text::JsonValueView& value) {
     if (!member_) return;
     members_ |= member_;
     if (member_ == kValueMember) {
-      operation_.value.events.push_back({Event::Kind::kValue, value, false});
+      operation_.value.events.push_back({Event::Kind::kValue, text::Kept(value), false});
       return;
     }
     if (value.type != Type::kString) {
@@ -143,15 +143,15 @@ class PatchHandler : public text::JsonHandler {
       return;
     }
     if (member_ == kPathMember) {
-      operation_.path = value;
+      operation_.path = text::Kept(value);
     } else if (member_ == kFromMember) {
-      operation_.from = value;
+      operation_.from = text::Kept(value);
     } else {
       Op(value);
     }
   }
 
-  void Op(const text::JsonValue& value) {
+  void Op(const text::JsonValueView& value) {
     for (const auto& [op, name] : kOps) {
       if (value.text == name) {
         operation_.op = op;
@@ -220,7 +220,7 @@ void RecordedJson::Replay(text::JsonHandler& handler) const {
     switch (event.kind) {
       case Event::Kind::kValue: {
         if (!open.empty() && open.back().array) path.PushIndex(open.back().next++);
-        handler.Value(event.value, path);
+        handler.Value(text::ViewOf(event.value), path);
         const Type type = event.value.type;
         if (type == Type::kArray || type == Type::kObject) {
           open.push_back({type == Type::kArray, 0});
