@@ -36,6 +36,9 @@ const std::vector<Command>& Commands() {
     {"import", "import [--dry-run] [--output OUT.brx] FILE.brx TABLE.csv...", "apply tables edited in a spreadsheet",
               kImportHelp, {"--dry-run"},            2, kAny, "a file and 1 or more tables", kExitError, RunImport,
               {"--output"}},
+    {"atlas", "atlas [--compare OLD.brx] [--from N --to M] FILE.brx OUT.html", "write a page that draws every structure, and\nwhat a change did to them",
+              kAtlasHelp, {},                        2, 2,    "a file and a page",      kExitError, RunAtlas,
+              {"--compare", "--from", "--to"}},
   };
   // clang-format on
   return kTable;

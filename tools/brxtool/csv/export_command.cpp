@@ -1,8 +1,4 @@
 // brxtool export: a structure data file as two tables for a spreadsheet.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <optional>
 
 #include "model/file_system.h"
@@ -12,6 +8,7 @@
 #include "tools/brxtool/csv/table_export.h"
 #include "tools/brxtool/input.h"
 #include "tools/brxtool/loaded_file.h"
+#include "tools/brxtool/output_file.h"
 #include "tools/brxtool/quoting.h"
 
 namespace brx::tool {
@@ -59,16 +56,8 @@ char SeparatorNamed(const std::string& name) {
 
 bool WriteTableFile(const std::string& path, TableKind kind, const StructureSet& set,
                     char separator, std::string& error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (file) {
-    const bool written = csv::WriteTable(file, kind, set, separator);
-    file.close();
-    if (written && file) return true;
-    // A table cut short would pass for a whole one.
-    std::remove(path.c_str());
-  }
-  error = std::string("cannot write the file: ") + std::strerror(errno);
-  return false;
+  return WriteWholeFile(
+      path, [&](std::ostream& out) { return csv::WriteTable(out, kind, set, separator); }, error);
 }
 
 }  // namespace
