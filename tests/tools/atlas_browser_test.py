@@ -128,24 +128,28 @@ def shape_cells(structures, number, tile_number):
 
 
 def check_shading(browser, structures, number, what):
-    shown = card(browser, number)
-    for drawn in shown["tiles"]:
+    """Every cell of every tile of the structure's card: its value under its
+    name, its shade, and its place (rows down, columns across)."""
+    wrong = []
+    for drawn in card(browser, number)["tiles"]:
         expected = shape_cells(structures, number, drawn["tile"])
         got = {}
+        box = {}
         for cell in drawn["cells"]:
             name, value = cell_value(cell["title"])
-            shade = 255 - expected.get(name, -1)
             got[name] = value
-            check(f"{what}: tile {drawn['tile']} {name} shaded by its value",
-                  cell["colour"] == f"rgb({shade}, {shade}, {shade})", cell["colour"])
-        check(f"{what}: tile {drawn['tile']} shows every cell's value", got == expected, got)
-        # Rows go down and columns across: [r][c+1] right of [r][c], [r+1][c] below it.
-        box = {cell_value(c["title"])[0]: c["box"] for c in drawn["cells"]}
-        check(f"{what}: tile {drawn['tile']} rows run down and columns across",
-              all(box[f"Shape[{r}][{c + 1}]"][0] > box[f"Shape[{r}][{c}]"][0] and
-                  box[f"Shape[{r + 1}][{c}]"][1] > box[f"Shape[{r}][{c}]"][1] and
-                  box[f"Shape[{r}][{c + 1}]"][1] == box[f"Shape[{r}][{c}]"][1]
-                  for r in range(4) for c in range(4)))
+            box[name] = cell["box"]
+            shade = 255 - expected.get(name, -1)
+            if cell["colour"] != f"rgb({shade}, {shade}, {shade})":
+                wrong.append(f"tile {drawn['tile']} {name} is {cell['colour']}")
+        if got != expected:
+            wrong.append(f"tile {drawn['tile']} shows {got}")
+        elif not all(box[f"Shape[{r}][{c + 1}]"][0] > box[f"Shape[{r}][{c}]"][0] and
+                     box[f"Shape[{r + 1}][{c}]"][1] > box[f"Shape[{r}][{c}]"][1] and
+                     box[f"Shape[{r}][{c + 1}]"][1] == box[f"Shape[{r}][{c}]"][1]
+                     for r in range(4) for c in range(4)):
+            wrong.append(f"tile {drawn['tile']}: rows do not run down and columns across")
+    check(f"{what}: structure {number}'s cells shaded by their values, in place", not wrong, wrong)
 
 
 def page(brx, name, *options):
@@ -195,7 +199,11 @@ def test_find(browser):
     for i in range(60):
         flags = [label for label, every in (("Door", 3), ("D Door left", 5), ("Wall", 4),
                                             ("Wire Fence", 7)) if i % every == 0]
-        structures.append(structure(armour=(i * 37) % 256, flags=flags, tiles=[tile(0, 0)]))
+        # Tiles enough that the records run past the part the page draws first.
+        shapes = [[[(i * 7 + j * 3 + r * 5 + c) % 256 for c in range(5)] for r in range(5)]
+                  for j in range(30)]
+        structures.append(structure(armour=(i * 37) % 256, flags=flags,
+                                    tiles=[tile(j % 6, j // 6, shapes[j]) for j in range(30)]))
     brx = build("find", {"structures": structures})
     doc = dumped(brx)
     html = page(brx, "find.html")
@@ -234,6 +242,10 @@ def test_find(browser):
     check("#45 opens the page at structure 45", browser.evaluate(f"({IN_VIEW})(45)"))
     browser.evaluate("location.hash = '#1'")
     browser.wait_for("#1 to bring structure 1 into view", f"({IN_VIEW})(1)")
+    for number in range(len(doc)):
+        browser.evaluate(f"location.hash = '#{number}'")
+        browser.wait_for(f"structure {number}", f"({IN_VIEW})({number})")
+        check_shading(browser, doc, number, "a file of 58 KB")
 
 
 def test_compare(browser):

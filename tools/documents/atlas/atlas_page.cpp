@@ -1,6 +1,7 @@
 #include "tools/documents/atlas/atlas_page.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 #include <string_view>
 
@@ -12,6 +13,12 @@ namespace {
 
 // The template's holes: @BRX_ATLAS_NAME@.
 constexpr std::string_view kHoleStart = "@BRX_ATLAS_";
+
+// The records come in two parts, so that the page can draw the first
+// structures before the browser has read the rest: the first part enough
+// for a screenful of structures of a few tiles each, whole groups of three
+// bytes so that no base64 group straddles the parts.
+constexpr std::size_t kFirstRecordBytes = 3 * 16 * 1024;
 
 std::size_t RecordsSize(const StructureEntry& entry) {
   return StructureHeader::kSize + entry.tiles.size() * TileRecord::kSize;
@@ -41,16 +48,23 @@ void WriteHtmlText(std::string_view text, std::ostream& out) {
   }
 }
 
-// The records as the file holds them, each header with its tile count as
-// the writer puts it in.
-void WriteRecords(const AtlasPage& page, std::ostream& out) {
+// The records of the page as the file holds them, each header with its tile
+// count as the writer puts it in, from byte `begin` of them to byte `end`.
+void WriteRecords(const AtlasPage& page, std::size_t begin, std::size_t end, std::ostream& out) {
   Base64Writer base64(out);
-  for (std::size_t i = page.facts.first; i < page.facts.first + page.facts.count; ++i) {
+  std::size_t at = 0;
+  const auto add = [&](const std::uint8_t* data, std::size_t size) {
+    const std::size_t from = std::clamp(begin, at, at + size);
+    const std::size_t to = std::clamp(end, at, at + size);
+    if (from < to) base64.Add(data + (from - at), to - from);
+    at += size;
+  };
+  for (std::size_t i = page.facts.first; i < page.facts.first + page.facts.count && at < end; ++i) {
     const StructureEntry& entry = page.set->Entry(i);
     StructureHeader header = entry.header;
     header.SetNumberOfTiles(static_cast<std::uint8_t>(entry.tiles.size()));
-    base64.Add(header.bytes.data(), header.bytes.size());
-    for (const TileRecord& tile : entry.tiles) base64.Add(tile.bytes.data(), tile.bytes.size());
+    add(header.bytes.data(), header.bytes.size());
+    for (const TileRecord& tile : entry.tiles) add(tile.bytes.data(), tile.bytes.size());
   }
   base64.Finish();
 }
@@ -66,8 +80,10 @@ void FillHole(std::string_view name, const AtlasPage& page, std::ostream& out) {
     WriteHtmlText(page.facts.name, out);
   } else if (name == "MODEL") {
     WritePageModel(page.facts, out);
-  } else if (name == "RECORDS") {
-    WriteRecords(page, out);
+  } else if (name == "RECORDS_FIRST") {
+    WriteRecords(page, 0, kFirstRecordBytes, out);
+  } else if (name == "RECORDS_REST") {
+    WriteRecords(page, kFirstRecordBytes, SIZE_MAX, out);
   } else if (name == "CHANGES") {
     WriteChanges(page, out);
   } else {

@@ -16,14 +16,30 @@
 
   const $ = (id) => document.getElementById(id);
   const model = JSON.parse($('atlas-model').textContent);
-  const records = decodeBase64($('atlas-records').textContent.trim());
+  // The records stay the base64 text they came as: reading a byte from it
+  // costs a few character look-ups, where decoding a large file's text first
+  // would hold up the first drawing. They come in two parts: the first few
+  // kilobytes, drawn as soon as the browser has read them, and the rest,
+  // read once the whole page is in (finish, below).
+  const recordTexts = [$('atlas-records-first').textContent, ''];
   const changeNumbers = JSON.parse($('atlas-changes').textContent);
-
-  function decodeBase64(text) {
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let k = 0; k < binary.length; ++k) bytes[k] = binary.charCodeAt(k);
-    return bytes;
+  const SIXTETS = new Uint8Array(128);
+  [...'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/'].forEach(
+    (c, k) => { SIXTETS[c.charCodeAt(0)] = k; });
+  function byteAt(p) {
+    // The first part holds whole groups of three bytes, so no group straddles the parts.
+    let group = Math.floor(p / 3) * 4;
+    let text = recordTexts[0];
+    if (group >= text.length) {
+      group -= text.length;
+      text = recordTexts[1];
+    }
+    const sixtet = (k) => SIXTETS[text.charCodeAt(group + k)];
+    switch (p % 3) {
+      case 0: return (sixtet(0) << 2) | (sixtet(1) >> 4);
+      case 1: return ((sixtet(1) & 15) << 4) | (sixtet(2) >> 2);
+      default: return ((sixtet(2) & 3) << 6) | sixtet(3);
+    }
   }
 
   function element(tag, className, text) {
@@ -50,21 +66,26 @@
 
   function read(at, field) {
     let value = 0;
-    for (let k = field.bytes - 1; k >= 0; --k) value = value * 256 + records[at + field.offset + k];
+    for (let k = field.bytes - 1; k >= 0; --k) value = value * 256 + byteAt(at + field.offset + k);
     const bits = 8 * field.bytes;
     return field.signed && value >= 2 ** (bits - 1) ? value - 2 ** bits : value;
   }
 
-  // Where each structure's records start, and its first tile.
+  // Where each structure's records start, for the structures whose records
+  // have all arrived.
   const count = model.count;
   const starts = new Float64Array(count + 1);
+  let indexed = 0;
   let tileTotal = 0;
-  for (let i = 0, at = 0; i <= count; ++i) {
-    starts[i] = at;
-    if (i < count) {
+  function index(arrived) {
+    while (indexed < count) {
+      const at = starts[indexed];
+      if (at + model.structureRecordSize > arrived) break;
       const tiles = read(at, tilesField);
+      const end = at + model.structureRecordSize + tiles * model.tileRecordSize;
+      if (end > arrived) break;
       tileTotal += tiles;
-      at += model.structureRecordSize + tiles * model.tileRecordSize;
+      starts[++indexed] = end;
     }
   }
   const tileCount = (i) => read(starts[i], tilesField);
@@ -114,12 +135,7 @@
   // The top: name, counts, comparison, histograms, legend.
   const plural = (n, word) => `${n.toLocaleString('en')} ${word}${n === 1 ? '' : 's'}`;
   $('title').textContent = model.name;
-  let countsText = `${plural(count, 'structure')}, ${plural(tileTotal, 'tile')}`;
-  if (count < model.fileStructures) {
-    countsText += count === 0 ? ` (of ${model.fileStructures.toLocaleString('en')})` :
-      ` (structures ${numberOf(0)} to ${numberOf(count - 1)} of ${model.fileStructures.toLocaleString('en')})`;
-  }
-  $('counts').textContent = countsText;
+  $('counts').textContent = 'Reading the file…';
   if (comparing) {
     const summary = $('compare-summary');
     summary.hidden = false;
@@ -441,7 +457,7 @@
       if (tileChanges && tileChanges.added) tile.classList.add('added');
       if (tileChanges && (tileChanges.cells.size || tileChanges.fields.size)) tile.classList.add('changed');
       for (const [byte, name] of model.shape.cells) {
-        const value = records[at + shapeField.offset + byte];
+        const value = byteAt(at + shapeField.offset + byte);
         const shade = 255 - value;
         const square = element('div', 'cell');
         square.style.backgroundColor = `rgb(${shade}, ${shade}, ${shade})`;
@@ -550,14 +566,39 @@
     });
   };
 
-  drawHistograms();
+  function showCounts() {
+    let text = `${plural(count, 'structure')}, ${plural(tileTotal, 'tile')}`;
+    const all = model.fileStructures.toLocaleString('en');
+    if (count < model.fileStructures) {
+      text += count === 0 ? ` (of ${all})` : ` (structures ${numberOf(0)} to ${numberOf(count - 1)} of ${all})`;
+    }
+    $('counts').textContent = text;
+  }
+
+  // The first structures, drawn from the first part of the records while the
+  // rest is still loading; finding waits for the rest.
   drawLegend();
-  $('find').addEventListener('input', filter);
-  $('changes-only').addEventListener('change', filter);
+  index(recordTexts[0].length / 4 * 3);
+  matches = Int32Array.from({length: indexed}, (_, i) => i);
+  list.style.height = `${indexed * CARD_HEIGHT}px`;
+  $('find').disabled = true;
+  render();
+  if (indexed > 0) performance.mark('atlas-first-drawn');
+
+  function finish() {
+    recordTexts[1] = $('atlas-records-rest').textContent;
+    index(Infinity);
+    showCounts();
+    drawHistograms();
+    $('find').disabled = false;
+    $('find').addEventListener('input', filter);
+    $('changes-only').addEventListener('change', filter);
+    window.addEventListener('hashchange', follow);
+    filter();
+    follow();
+    performance.mark('atlas-all-drawn');
+  }
   window.addEventListener('scroll', renderSoon, {passive: true});
   window.addEventListener('resize', renderSoon);
-  window.addEventListener('hashchange', follow);
-  filter();
-  follow();
-  performance.mark('atlas-first-drawn');
+  document.addEventListener('DOMContentLoaded', finish);
 })();
