@@ -44,7 +44,7 @@ def main():
     build, work = Path(sys.argv[1]), Path(sys.argv[2])
     pairs = [int(n) for n in sys.argv[3:]] or [65535, 10]
     work.mkdir(parents=True, exist_ok=True)
-    tool = build / "tools" / "brxtool"
+    tool = build / "tools" / "brxtool" / "brxtool"
     maker = build / "tests" / "tools" / "make_structure_file"
     for structures, tiles in zip(pairs[0::2], pairs[1::2]):
         brx = work / f"atlas-{structures}x{tiles}.brx"

@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
       std::istringstream in;
       std::ostringstream output;
       std::ostringstream errors;
-      brx::tool::Console console{in, output, errors};
+      brx::tool::Console console{in, output, errors, brx::SystemFileSystem()};
       return brx::tool::RunBrxTool({"merge", "--output", out, names[0], names[1], names[2]},
                                    console) == 0;
     }));

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "model/structure_data.h"
-#include "tools/brxtool/csv/table_export.h"
-#include "tools/brxtool/csv/table_import.h"
+#include "tools/documents/tables/table_export.h"
+#include "tools/documents/tables/table_import.h"
 
 namespace {
 

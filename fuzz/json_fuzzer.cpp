@@ -14,7 +14,7 @@
 
 #include "model/flags.h"
 #include "model/structure_data.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/json_document.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::vector<std::uint8_t> Built(const brx::StructureSet& set) {
 
 std::string Json(const brx::StructureSet& set) {
   std::ostringstream out;
-  brx::tool::JsonWriter writer(out);
+  brx::text::JsonWriter writer(out);
   brx::tool::WriteDocumentJson(set, writer);
   return out.str();
 }
@@ -41,8 +41,8 @@ std::string Dumped(const std::vector<std::uint8_t>& bytes) {
 // The text as UTF-8, as the reader took it: the differential check below
 // reads it again with another parser.
 std::string Decoded(const std::uint8_t* data, std::size_t size) {
-  brx::MemoryInputFile source(data, size);
-  brx::tool::TextDecoder decoder(source);
+  brx::text::MemoryByteSource source(data, size);
+  brx::text::TextDecoder decoder(source);
   decoder.Start();
   std::string text;
   std::string_view piece;
@@ -78,11 +78,11 @@ nlohmann::json Expected(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // As `brxtool build` reads it: the bytes decoded as they are parsed.
-  brx::MemoryInputFile source(data, size);
-  brx::tool::TextDecoder decoder(source);
+  brx::text::MemoryByteSource source(data, size);
+  brx::text::TextDecoder decoder(source);
   if (!decoder.Start()) std::abort();
   brx::StructureSet set;
-  std::vector<brx::tool::JsonProblem> problems;
+  std::vector<brx::text::JsonProblem> problems;
   const bool read = brx::tool::ReadDocumentJson(decoder, set, problems);
   if (!decoder.problem().empty()) {
     if (read || set.StructureCount() != 0) std::abort();

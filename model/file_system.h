@@ -72,6 +72,8 @@ class FileSystem {
   // Puts `from` in the place of `to` in one atomic step, replacing `to`.
   virtual bool Replace(const std::string& from, const std::string& to, std::string& error) = 0;
   virtual bool Remove(const std::string& path) = 0;
+  // Whether two names reach one and the same existing file, links followed.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 };
 
 }  // namespace brx

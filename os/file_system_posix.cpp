@@ -203,6 +203,13 @@ class PosixFileSystem : public FileSystem {
   }
 
   bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  }
 };
 
 }  // namespace
@@ -210,13 +217,6 @@ class PosixFileSystem : public FileSystem {
 FileSystem& SystemFileSystem() {
   static PosixFileSystem files;
   return files;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first {
-  }, second{};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 }  // namespace brx

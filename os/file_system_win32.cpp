@@ -202,6 +202,22 @@ class Win32FileSystem : public FileSystem {
   }
 
   bool Remove(const std::string& path) override { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+      const HANDLE file = OpenForAttributes(path);
+      if (file == INVALID_HANDLE_VALUE) return false;
+      const bool known =
+          GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info);
+      CloseHandle(file);
+      return known;
+    };
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return identify(a, first) && identify(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+  }
 };
 
 }  // namespace
@@ -209,22 +225,6 @@ class Win32FileSystem : public FileSystem {
 FileSystem& SystemFileSystem() {
   static Win32FileSystem files;
   return files;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    const HANDLE file = OpenForAttributes(path);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool known =
-        GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info);
-    CloseHandle(file);
-    return known;
-  };
-  BY_HANDLE_FILE_INFORMATION first{}, second{};
-  return identify(a, first) && identify(b, second) &&
-         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-         first.nFileIndexHigh == second.nFileIndexHigh &&
-         first.nFileIndexLow == second.nFileIndexLow;
 }
 
 }  // namespace brx

@@ -29,6 +29,7 @@ class BrokenFileSystem : public FileSystem {
   }
   bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
   bool Remove(const std::string&) override { return false; }
+  bool SameFile(const std::string&, const std::string&) override { return false; }
 
  private:
   class BrokenFile : public InputFile {

@@ -133,6 +133,9 @@ class FailingFileSystem : public FileSystem {
     return !Failing("rename", error) && real_.Replace(from, to, error);
   }
   bool Remove(const std::string& path) override { return real_.Remove(path); }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return real_.SameFile(a, b);
+  }
 
  private:
   class File : public OutputFile {

@@ -311,13 +311,13 @@ TEST(PosixFiles, SameFileFollowsLinksAndTellsFilesApart) {
   WriteBytes(folder.File("b.json"), {1});
   std::filesystem::create_symlink("a.json", folder.File("soft"));
   std::filesystem::create_hard_link(a, folder.File("hard"));
-  EXPECT_TRUE(SameFile(a, a));
-  EXPECT_TRUE(SameFile(a, folder.File("soft")));
-  EXPECT_TRUE(SameFile(folder.File("hard"), a));
-  EXPECT_TRUE(SameFile(a, folder.path().string() + "/./a.json"));
-  EXPECT_FALSE(SameFile(a, folder.File("b.json")));
-  EXPECT_FALSE(SameFile(a, folder.File("missing")));
-  EXPECT_FALSE(SameFile(folder.File("missing"), folder.File("missing")));
+  EXPECT_TRUE(SystemFileSystem().SameFile(a, a));
+  EXPECT_TRUE(SystemFileSystem().SameFile(a, folder.File("soft")));
+  EXPECT_TRUE(SystemFileSystem().SameFile(folder.File("hard"), a));
+  EXPECT_TRUE(SystemFileSystem().SameFile(a, folder.path().string() + "/./a.json"));
+  EXPECT_FALSE(SystemFileSystem().SameFile(a, folder.File("b.json")));
+  EXPECT_FALSE(SystemFileSystem().SameFile(a, folder.File("missing")));
+  EXPECT_FALSE(SystemFileSystem().SameFile(folder.File("missing"), folder.File("missing")));
 }
 
 TEST(PosixFiles, ANameWithoutAFolderIsInTheCurrentFolder) {

@@ -74,10 +74,10 @@ TEST(Win32Files, SameFileTellsFilesApart) {
   const std::string a = folder.File("a.json");
   WriteBytes(a, {1});
   WriteBytes(folder.File("b.json"), {1});
-  EXPECT_TRUE(SameFile(a, a));
-  EXPECT_TRUE(SameFile(a, folder.path().string() + "\\.\\A.JSON"));
-  EXPECT_FALSE(SameFile(a, folder.File("b.json")));
-  EXPECT_FALSE(SameFile(a, folder.File("missing")));
+  EXPECT_TRUE(SystemFileSystem().SameFile(a, a));
+  EXPECT_TRUE(SystemFileSystem().SameFile(a, folder.path().string() + "\\.\\A.JSON"));
+  EXPECT_FALSE(SystemFileSystem().SameFile(a, folder.File("b.json")));
+  EXPECT_FALSE(SystemFileSystem().SameFile(a, folder.File("missing")));
 }
 
 TEST(Win32Files, LoadOfAFileHeldOpenForWritingSaysWhy) {

@@ -21,6 +21,10 @@ class MemoryFileSystem : public FileSystem {
                                         bool& already_exists, std::string& error) override;
   bool Replace(const std::string& from, const std::string& to, std::string& error) override;
   bool Remove(const std::string& path) override;
+  // A flat set of names has no links: one name, one file.
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return a == b && files_.count(a);
+  }
 
   void Put(const std::string& path, std::vector<std::uint8_t> bytes) {
     files_[path] = std::move(bytes);

@@ -1,6 +1,6 @@
 // The warnings of `brxtool check`: each oddity the editor tolerates, alone
 // and together, in file order.
-#include "tools/brxtool/check.h"
+#include "tools/documents/check.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/tools/tool_test_support.h"
 
 namespace brx::tool {
@@ -24,7 +25,8 @@ LoadedFile Loaded(const std::vector<std::uint8_t>& bytes, bool complete = true) 
   std::istringstream in(std::string(bytes.begin(), bytes.end()));
   LoadedFile file;
   std::string reason;
-  EXPECT_TRUE(LoadStructureFile("-", in, file, reason)) << reason;
+  testing::MemoryFileSystem no_files;
+  EXPECT_TRUE(LoadStructureFile("-", InputSources{in, no_files}, file, reason)) << reason;
   file.complete = complete;
   return file;
 }

@@ -11,10 +11,11 @@
 #include "model/fields.h"
 #include "model/flags.h"
 #include "model/structure_data.h"
+#include "os/system_file_system.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/json_document.h"
 
 namespace brx::tool {
 namespace {
@@ -305,7 +306,7 @@ TEST(Cli, AnOutputThatCannotBeWrittenIsAnError) {
     std::istringstream in;
     std::ostream broken(nullptr);
     std::ostringstream err;
-    Console console{in, broken, err};
+    Console console{in, broken, err, SystemFileSystem()};
     // diff's and merge's error is 2: 1 means the files differ, or conflict.
     const bool two = args[0] == "diff" || args[0] == "merge";
     EXPECT_EQ(RunBrxTool(args, console), two ? 2 : kExitError) << args[0];
@@ -369,7 +370,7 @@ TEST(Cli, DashIsStandardInputAndOutput) {
   std::istream unreadable(nullptr);
   std::ostringstream out;
   std::ostringstream err;
-  Console console{unreadable, out, err};
+  Console console{unreadable, out, err, SystemFileSystem()};
   EXPECT_EQ(RunBrxTool({"dump", "-"}, console), kExitError);
   EXPECT_EQ(err.str(), "brxtool: <stdin>: cannot read the standard input\n");
   // Standard input to a named file, and a named file to standard output.
@@ -772,6 +773,8 @@ TEST(Cli, ImportReportsEveryMistakeWhereItIs) {
         {"s.csv:1:11", "\"Shape[0][0]\""}}},
       {{{"s.csv", "Armour\n1\n"}, {"t.csv", ""}},
        {{"s.csv:1:1", "\"Structure\""}, {"t.csv", "empty"}}},
+      // A structure data file given where a table belongs.
+      {{{"s.csv", std::string("BRXF\0\0", 6)}}, {{"s.csv:1:1", "swapped"}}},
   };
   for (const Case& c : cases) {
     TempFolder folder;

@@ -1,21 +1,21 @@
 // The CSV reader on the bytes spreadsheets write: encodings, separators,
 // quoting and line ends, with each cell's line and column.
-#include "tools/brxtool/csv/csv_reader.h"
+#include "tools/text/csv_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace brx::tool::csv {
+namespace brx::text {
 namespace {
 
 // Each row as "LINE:COLUMN=text|...;", then "!LINE:COLUMN" where reading stopped early.
 std::string Rows(const std::string& bytes, std::string* problem = nullptr) {
-  MemoryInputFile file(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  CsvReader reader(file);
+  text::MemoryByteSource file(bytes.data(), bytes.size());
+  text::CsvReader reader(file);
   std::string out;
-  std::vector<Cell> row;
+  std::vector<text::Cell> row;
   while (reader.NextRow(row)) {
     for (std::size_t k = 0; k < row.size(); ++k) {
       out += (k ? "|" : "") + std::to_string(row[k].at.line) + ":" +
@@ -100,8 +100,7 @@ TEST(CsvReader, StopsWhereTheTextCannotBeRead) {
       {Utf16("a\n", false) + "x", "!1:1"},              // an odd byte at the end, found first
       {Utf16("a,b\n", false).substr(2), "!1:1"},        // UTF-16 without its mark
       {std::string("\xFF\xFE\0\0a\0\0\0", 8), "!1:1"},  // UTF-32
-      {std::string("BRXF\x00\x00", 6), "!1:1"},         // a structure data file
-      {"a," + std::string(CsvReader::kMaxCells, ',') + "\n", "!1:16386"},
+      {"a," + std::string(text::CsvReader::kMaxCells, ',') + "\n", "!1:16386"},
   };
   for (const Case& c : cases) {
     std::string problem;
@@ -112,7 +111,7 @@ TEST(CsvReader, StopsWhereTheTextCannotBeRead) {
 
 // A character cut by the end of a chunk read, and cells too long to keep.
 TEST(CsvReader, CharactersAcrossChunksAndLongCells) {
-  const std::string cut = "1:1=h;2:1=" + std::string(CsvReader::kMaxCellBytes, 'x') + "...";
+  const std::string cut = "1:1=h;2:1=" + std::string(text::CsvReader::kMaxCellBytes, 'x') + "...";
   // Bytes 65535 and 65536 of the file; then units 65535 and 65536 of UTF-16.
   EXPECT_EQ(Rows("h\n" + std::string(65533, 'x') + "\xC3\xA9,1\n"), cut + "|2:65536=1;");
   EXPECT_EQ(Rows(Utf16("h\n" + std::string(65532, 'x') + "\xF0\x9F\x98\x80,1\n", false)),
@@ -120,4 +119,4 @@ TEST(CsvReader, CharactersAcrossChunksAndLongCells) {
 }
 
 }  // namespace
-}  // namespace brx::tool::csv
+}  // namespace brx::text

@@ -1,6 +1,6 @@
 // The conversion between documents and JSON: the layout, the encoding of
 // every field, the round trips, and each class of error with its JSON path.
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/json_document.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +33,9 @@ std::string Repeated(const std::string& text, std::size_t times) {
 }
 
 // Each problem as "PATH: message" on a line of its own.
-std::string Described(const std::vector<JsonProblem>& problems) {
+std::string Described(const std::vector<text::JsonProblem>& problems) {
   std::string text;
-  for (const JsonProblem& problem : problems)
+  for (const text::JsonProblem& problem : problems)
     text += (text.empty() ? "" : "\n") + (problem.path.empty() ? "top level" : problem.path) +
             ": " + problem.message;
   return text;
@@ -43,7 +43,7 @@ std::string Described(const std::vector<JsonProblem>& problems) {
 
 // The document of a JSON value, read from the text FormatJson gives it.
 bool FromJson(const Json& json, StructureSet& set, std::string& error) {
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   const bool read = DocumentFromJsonText(FormatJson(json), set, problems);
   error = Described(problems);
   return read;
@@ -51,7 +51,7 @@ bool FromJson(const Json& json, StructureSet& set, std::string& error) {
 
 StructureSet FromText(const std::string& text) {
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   EXPECT_TRUE(DocumentFromJsonText(text, set, problems)) << Described(problems);
   return set;
 }
@@ -357,11 +357,11 @@ TEST(JsonDocument, TheCountLimitsAreExact) {
 // Each problem as "LINE:COLUMN: PATH: message".
 std::vector<std::string> Located(const std::string& text) {
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   EXPECT_FALSE(DocumentFromJsonText(text, set, problems)) << text;
   EXPECT_EQ(set.StructureCount(), 0u);
   std::vector<std::string> lines;
-  for (const JsonProblem& problem : problems) {
+  for (const text::JsonProblem& problem : problems) {
     lines.push_back(std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column) +
                     ": " + Described({problem}));
   }
@@ -505,7 +505,7 @@ TEST(JsonText, SyntaxErrorsAreSaidInOurWordsWithLineAndColumn) {
 
 TEST(JsonText, NestingIsLimited) {
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   // Deep but within the limit: a syntax error at the bottom is still found.
   DocumentFromJsonText(std::string(100, '[') + "+", set, problems);
   ASSERT_EQ(problems.size(), 1u);
@@ -601,7 +601,7 @@ std::string WithMistakes(std::size_t structures, const std::string& key, const J
 
 TEST(JsonText, ReadingStopsSoonAfterFiftyMistakes) {
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   // One mistake in each of 80 structures: the 51st ends the reading.
   EXPECT_FALSE(DocumentFromJsonText(WithMistakes(80, "Armour", 256), set, problems));
   ASSERT_EQ(problems.size(), kMostProblemsShown + 1);
@@ -677,8 +677,8 @@ TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
       {"\xEF\xBB\xBF\xF4\x8F\xBF\xBF\xEE\x80\x80", "\xF4\x8F\xBF\xBF\xEE\x80\x80", true},
   };
   for (const Case& c : cases) {
-    MemoryInputFile source(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size());
-    TextDecoder decoder(source);
+    text::MemoryByteSource source(c.bytes.data(), c.bytes.size());
+    text::TextDecoder decoder(source);
     ASSERT_TRUE(decoder.Start());
     std::string text;
     std::string_view piece;
@@ -702,7 +702,7 @@ TEST(JsonText, ANumberTooLargeForAnyTypeIsAnError) {
     std::string text = FormatJson(json);
     text.replace(text.find("\"Armour\": 0"), 11, "\"Armour\": " + std::string(100000, '9'));
     StructureSet set;
-    std::vector<JsonProblem> problems;
+    std::vector<text::JsonProblem> problems;
     EXPECT_FALSE(DocumentFromJsonText(text, set, problems));
     EXPECT_EQ(Described(problems),
               "structures[0].Armour: " + std::string(40, '9') + "... is outside 0..255");
@@ -714,7 +714,7 @@ TEST(JsonText, ANumberTooLargeForAnyTypeIsAnError) {
   std::string text = FormatJson(json);
   text.replace(text.find("\"Armour\": 0"), 11, "\"Armour\": 1e400");
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   EXPECT_FALSE(DocumentFromJsonText(text, set, problems));
   EXPECT_EQ(Described(problems), "structures[0].Armour: 1e400 is not an integer");
 }

@@ -1,5 +1,5 @@
 // The dump listing, compared whole with what a person should see.
-#include "tools/brxtool/listing.h"
+#include "tools/documents/listing.h"
 
 #include <gtest/gtest.h>
 

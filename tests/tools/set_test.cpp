@@ -11,7 +11,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/brxtool/cli.h"
-#include "tools/brxtool/suggestion.h"
+#include "tools/text/suggestion.h"
 
 namespace brx::tool {
 namespace {
@@ -245,7 +245,7 @@ TEST(Suggestion, OnlyANameCloseEnoughIsSuggested) {
       {"", ""},
   };
   for (const Case& c : cases) {
-    const auto guess = ClosestName(c.name, names);
+    const auto guess = text::ClosestName(c.name, names);
     EXPECT_EQ(guess.value_or(""), c.suggestion) << c.name;
   }
 }

@@ -5,9 +5,10 @@
 #include <stdexcept>
 
 #include "model/structure_data.h"
+#include "os/system_file_system.h"
 #include "tests/support/temp_folder.h"
 #include "tools/brxtool/cli.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/json_document.h"
 
 namespace brx::testing {
 
@@ -21,7 +22,7 @@ std::string SampleJsonText() {
 
 StructureSet SampleDocument() {
   StructureSet set;
-  std::vector<tool::JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   if (!tool::DocumentFromJsonText(SampleJsonText(), set, problems))
     throw std::runtime_error("the sample JSON does not read: " + problems.at(0).message);
   return set;
@@ -36,7 +37,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
-  tool::Console console{in, out, err, out_is_terminal};
+  tool::Console console{in, out, err, SystemFileSystem(), out_is_terminal};
   const int code = tool::RunBrxTool(args, console);
   return {code, out.str(), err.str()};
 }
@@ -69,7 +70,7 @@ std::string Text(const std::vector<std::uint8_t>& bytes) {
 namespace brx::tool {
 namespace {
 
-void Write(const Json& value, JsonWriter& writer) {
+void Write(const Json& value, text::JsonWriter& writer) {
   if (value.is_object()) {
     writer.BeginObject();
     for (auto item = value.begin(); item != value.end(); ++item) {
@@ -98,7 +99,7 @@ void Write(const Json& value, JsonWriter& writer) {
 
 std::string FormatJson(const Json& json) {
   std::ostringstream out;
-  JsonWriter writer(out);
+  text::JsonWriter writer(out);
   Write(json, writer);
   writer.Finish();
   return out.str();
@@ -106,7 +107,7 @@ std::string FormatJson(const Json& json) {
 
 Json DocumentToJson(const StructureSet& set) {
   std::ostringstream out;
-  JsonWriter writer(out);
+  text::JsonWriter writer(out);
   WriteDocumentJson(set, writer);
   return Json::parse(out.str());
 }

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/file_system.h"
+#include "tools/documents/input.h"
+
 namespace brx::tool {
 
 enum ExitCode : int {
@@ -18,12 +21,16 @@ enum ExitCode : int {
   kExitUsage = 2,  // the command line itself is wrong
 };
 
-// The process's standard streams, and whether standard output is a terminal.
+// The process's standard streams, whether standard output is a terminal,
+// and the file system the commands read and write files through.
 struct Console {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  FileSystem& files;
   bool out_is_terminal = false;
+
+  InputSources inputs() const { return {in, files}; }
 };
 
 // A command's arguments, sorted out: its options and its operands.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "os/system_file_system.h"
 #include "tools/brxtool/cli.h"
 
 #ifdef _WIN32
@@ -43,7 +44,8 @@ bool StandardOutputIsTerminal() {
 int main(int argc, char** argv) {
   UseBinaryStandardStreams();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  brx::tool::Console console{std::cin, std::cout, std::cerr, StandardOutputIsTerminal()};
+  brx::tool::Console console{std::cin, std::cout, std::cerr, brx::SystemFileSystem(),
+                             StandardOutputIsTerminal()};
   try {
     return brx::tool::RunBrxTool(args, console);
   } catch (const std::exception& e) {

@@ -2,13 +2,12 @@
 #include <optional>
 
 #include "model/number_text.h"
-#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/loaded_file.h"
 #include "tools/brxtool/output_file.h"
-#include "tools/brxtool/quoting.h"
 #include "tools/documents/atlas/atlas_page.h"
+#include "tools/documents/input.h"
+#include "tools/documents/loaded_file.h"
+#include "tools/text/quoting.h"
 
 namespace brx::tool {
 
@@ -74,7 +73,7 @@ std::string FittingRange(const StructureSet& set, std::size_t first) {
 
 bool Load(const std::string& operand, Console& io, LoadedFile& file) {
   std::string reason;
-  if (LoadStructureFile(operand, io.in, file, reason)) return true;
+  if (LoadStructureFile(operand, io.inputs(), file, reason)) return true;
   Failed(DisplayName(operand), reason, io.err, kExitError);
   return false;
 }
@@ -90,7 +89,7 @@ int RunAtlas(const Invocation& call, Console& io) {
   for (const auto& [option, number] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
     if (!StructureNumberOption(call, option, *number)) {
       return UsageError(std::string(option) + " takes a structure number (0 to 65534), not " +
-                            Quoted(*call.Value(option)),
+                            text::Quoted(*call.Value(option)),
                         call.usage, io.err);
     }
   }
@@ -103,7 +102,8 @@ int RunAtlas(const Invocation& call, Console& io) {
     return UsageError("standard input (\"-\") can be read only once", call.usage, io.err);
   for (const std::string& input : inputs) {
     // Swapped names would put the page over a structure data file.
-    if (out_path != kStandardStream && input != kStandardStream && SameFile(input, out_path))
+    if (out_path != kStandardStream && input != kStandardStream &&
+        io.files.SameFile(input, out_path))
       return Failed(out_path, "is the input file " + input + "; nothing was written", io.err,
                     kExitError);
   }

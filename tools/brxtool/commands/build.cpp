@@ -5,20 +5,19 @@
 
 #include "model/structure_data.h"
 #include "model/structure_files.h"
-#include "os/system_file_system.h"
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/json/json_document.h"
+#include "tools/documents/input.h"
+#include "tools/documents/json_document.h"
 
 namespace brx::tool {
 namespace {
 
-std::string Location(const std::string& name, const JsonProblem& problem) {
+std::string Location(const std::string& name, const text::JsonProblem& problem) {
   return name + ":" + std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column) +
          ": " + (problem.path.empty() ? "top level" : problem.path) + ": ";
 }
 
-int ReportProblems(const std::string& name, const std::vector<JsonProblem>& problems,
+int ReportProblems(const std::string& name, const std::vector<text::JsonProblem>& problems,
                    std::ostream& err) {
   const std::size_t shown = std::min(problems.size(), kMostProblemsShown);
   for (std::size_t k = 0; k < shown; ++k)
@@ -30,14 +29,9 @@ int ReportProblems(const std::string& name, const std::vector<JsonProblem>& prob
   return kExitError;
 }
 
-std::string ReadError(const std::string& operand, const TextDecoder& text) {
+std::string ReadError(const std::string& operand, const text::TextDecoder& text) {
   return operand == kStandardStream ? text.read_error()
                                     : "cannot read the file: " + text.read_error();
-}
-
-bool IsStructureData(const std::vector<std::uint8_t>& bytes) {
-  const auto& magic = FileHeader::kMagicBytes;
-  return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
 }
 
 }  // namespace
@@ -79,24 +73,22 @@ int RunBuild(const Invocation& call, Console& io) {
                   io.err, kExitError);
   }
   // Swapped or repeated names would put binary over the JSON source.
-  if (!to_standard_output && in != kStandardStream && SameFile(in, out_path)) {
+  if (!to_standard_output && in != kStandardStream && io.files.SameFile(in, out_path)) {
     return Failed(out_path, "is the input file " + in + "; nothing was read or written", io.err,
                   kExitError);
   }
   const std::string name = DisplayName(in);
   std::string error;
-  const std::unique_ptr<InputFile> source = OpenInput(in, io.in, error);
+  const std::unique_ptr<InputFile> source = OpenInput(in, io.inputs(), error);
   if (!source) return Failed(name, error, io.err, kExitError);
-  TextDecoder text(*source);
+  InputText input_text(*source);
+  text::TextDecoder text(input_text);
   if (!text.Start()) return Failed(name, ReadError(in, text), io.err, kExitError);
-  if (IsStructureData(text.first_bytes())) {
-    return Failed(name,
-                  "this is a structure data file (it starts with \"BRXF\"), not JSON; were the "
-                  "files swapped? Usage: brxtool build IN.json OUT.brx",
-                  io.err, kExitError);
-  }
+  const std::string swapped = StructureFileGivenAsText(text.first_bytes(), "JSON");
+  if (!swapped.empty())
+    return Failed(name, swapped + " Usage: brxtool " + std::string(call.usage), io.err, kExitError);
   StructureSet set;
-  std::vector<JsonProblem> problems;
+  std::vector<text::JsonProblem> problems;
   const bool read = ReadDocumentJson(text, set, problems);
   if (!text.read_error().empty()) return Failed(name, ReadError(in, text), io.err, kExitError);
   if (!text.problem().empty()) return Failed(name, text.problem(), io.err, kExitError);
@@ -109,7 +101,7 @@ int RunBuild(const Invocation& call, Console& io) {
     });
     return kExitOk;
   }
-  if (!SaveToFile(set, out_path.c_str(), SystemFileSystem(), &error))
+  if (!SaveToFile(set, out_path.c_str(), io.files, &error))
     return Failed(out_path, error, io.err, kExitError);
   return kExitOk;
 }

@@ -1,12 +1,12 @@
 // brxtool check: does each file load as the editor loads it, and does it
 // hold anything the editor would write differently?
-#include "tools/brxtool/check.h"
+#include "tools/documents/check.h"
 
 #include <limits>
 
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/input.h"
+#include "tools/documents/loaded_file.h"
 
 namespace brx::tool {
 
@@ -35,7 +35,7 @@ int RunCheck(const Invocation& call, Console& io) {
     const std::string prefix = call.operands.size() > 1 ? name + ": " : "";
     LoadedFile file;
     std::string reason;
-    if (!LoadStructureFile(operand, io.in, file, reason)) {
+    if (!LoadStructureFile(operand, io.inputs(), file, reason)) {
       code = Failed(name, reason, io.err, kExitError);
       continue;
     }

@@ -1,8 +1,8 @@
 // brxtool diff: what changed between two structure data files.
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/document_diff.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/document_diff.h"
+#include "tools/documents/input.h"
+#include "tools/documents/loaded_file.h"
 
 namespace brx::tool {
 
@@ -45,14 +45,14 @@ int RunDiff(const Invocation& call, Console& io) {
   bool loaded = true;
   for (std::size_t k = 0; k < 2; ++k) {
     std::string reason;
-    if (!LoadStructureFile(call.operands[k], io.in, files[k], reason)) {
+    if (!LoadStructureFile(call.operands[k], io.inputs(), files[k], reason)) {
       Failed(DisplayName(call.operands[k]), reason, io.err, kTrouble);
       loaded = false;
     }
   }
   if (!loaded) return kTrouble;
   const bool json = call.Has("--json");
-  JsonWriter writer(io.out);
+  text::JsonWriter writer(io.out);
   if (json) {
     writer.BeginObject();
     writer.Key("differences");

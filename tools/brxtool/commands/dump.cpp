@@ -1,9 +1,9 @@
 // brxtool dump: a file's content for people, or as JSON.
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/json/json_document.h"
-#include "tools/brxtool/listing.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/input.h"
+#include "tools/documents/json_document.h"
+#include "tools/documents/listing.h"
+#include "tools/documents/loaded_file.h"
 
 namespace brx::tool {
 
@@ -29,12 +29,12 @@ int RunDump(const Invocation& call, Console& io) {
   LoadedFile file;
   std::string reason;
   const bool lenient = call.Has("--lenient");
-  const bool loaded = lenient ? LoadStructureFileUpToDamage(operand, io.in, file, reason)
-                              : LoadStructureFile(operand, io.in, file, reason);
+  const bool loaded = lenient ? LoadStructureFileUpToDamage(operand, io.inputs(), file, reason)
+                              : LoadStructureFile(operand, io.inputs(), file, reason);
   if (!loaded) return Failed(DisplayName(operand), reason, io.err, kExitError);
   if (file.HasHeader()) {
     if (call.Has("--json")) {
-      JsonWriter writer(io.out);
+      text::JsonWriter writer(io.out);
       WriteDocumentJson(file.set, writer);
     } else {
       WriteListing(file.Header(), file.set, io.out);

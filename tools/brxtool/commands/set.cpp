@@ -2,11 +2,10 @@
 #include <limits>
 
 #include "model/structure_files.h"
-#include "os/system_file_system.h"
-#include "tools/brxtool/assignment.h"
 #include "tools/brxtool/commands/commands.h"
-#include "tools/brxtool/input.h"
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/assignment.h"
+#include "tools/documents/input.h"
+#include "tools/documents/loaded_file.h"
 
 namespace brx::tool {
 
@@ -44,7 +43,7 @@ int RunSet(const Invocation& call, Console& io) {
   }
   LoadedFile file;
   std::string reason;
-  if (!LoadStructureFile(path, io.in, file, reason))
+  if (!LoadStructureFile(path, io.inputs(), file, reason))
     return Failed(path, reason, io.err, kExitError);
   bool applied = true;
   for (std::size_t k = 1; k < call.operands.size(); ++k) {
@@ -56,7 +55,7 @@ int RunSet(const Invocation& call, Console& io) {
     }
   }
   if (!applied) return Failed(path, "not changed", io.err, kExitError);
-  if (!SaveToFile(file.set, path.c_str(), SystemFileSystem(), &reason))
+  if (!SaveToFile(file.set, path.c_str(), io.files, &reason))
     return Failed(path, reason, io.err, kExitError);
   return kExitOk;
 }

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "model/flags.h"
-#include "tools/brxtool/document_diff.h"
 #include "tools/documents/atlas/page_model.h"
+#include "tools/documents/document_diff.h"
 
 namespace brx::tool {
 namespace {

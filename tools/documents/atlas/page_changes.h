@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "tools/brxtool/loaded_file.h"
+#include "tools/documents/loaded_file.h"
 
 namespace brx::tool {
 

@@ -6,11 +6,13 @@
 
 #include "model/fields.h"
 #include "model/flags.h"
-#include "tools/brxtool/document_diff.h"
-#include "tools/brxtool/json/json_writer.h"
+#include "tools/documents/document_diff.h"
+#include "tools/text/json_writer.h"
 
 namespace brx::tool {
 namespace {
+
+using text::JsonWriter;
 
 std::string_view RoleName(FieldRole role) {
   switch (role) {
@@ -171,8 +173,8 @@ std::size_t ChangeFieldCode(std::string_view name) {
 }
 
 void WritePageModel(const PageFacts& facts, std::ostream& out) {
-  std::ostringstream text;
-  JsonWriter json(text);
+  std::ostringstream written;
+  JsonWriter json(written);
   json.BeginObject();
   json.Key("name");
   json.String(facts.name);
@@ -191,7 +193,7 @@ void WritePageModel(const PageFacts& facts, std::ostream& out) {
   json.Finish();
   // '<' stands only inside strings, where JSON may write it escaped: then no
   // name can close the script element ("</script>") or open a comment.
-  for (char c : text.str()) {
+  for (char c : written.str()) {
     if (c == '<') {
       out << "\\u003c";
     } else {

@@ -1,0 +1,489 @@
+#include "tools/documents/json_document.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "model/fields.h"
+#include "model/flags.h"
+#include "model/structure_data.h"
+#include "tools/documents/field_values.h"
+#include "tools/text/quoting.h"
+#include "tools/text/suggestion.h"
+
+namespace brx::tool {
+namespace {
+
+// ---- From the document to JSON ----
+
+void WriteTile(const TileRecord& tile, text::JsonWriter& writer) {
+  writer.BeginObject();
+  for (const Field& field : fields::kTileFields) {
+    writer.Key(field.name);
+    if (field.role != FieldRole::kShape) {
+      writer.Number(tile.Get(field.offset, field.kind));
+      continue;
+    }
+    writer.BeginArray();
+    for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
+      writer.BeginRow();
+      for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column)
+        writer.Number(tile.ShapeByte(TileRecord::ShapeByteIndex(row, column)));
+      writer.EndArray();
+    }
+    writer.EndArray();
+  }
+  writer.EndObject();
+}
+
+void WriteStructure(const StructureEntry& entry, text::JsonWriter& writer) {
+  writer.BeginObject();
+  for (const Field& field : fields::kStructureFields) {
+    writer.Key(field.name);
+    if (field.role == FieldRole::kFlags) {
+      const StructureFlags flags(entry.header.Flags());
+      writer.BeginArray();
+      for (std::size_t bit = 0; bit < StructureFlags::kBits; ++bit) {
+        if (flags.Test(bit)) writer.String(StructureFlags::Label(bit));
+      }
+      writer.EndArray();
+    } else if (field.role == FieldRole::kTiles) {
+      writer.BeginArray();
+      for (const TileRecord& tile : entry.tiles) WriteTile(tile, writer);
+      writer.EndArray();
+    } else {
+      writer.Number(entry.header.Get(field.offset, field.kind));
+    }
+  }
+  writer.EndObject();
+}
+
+// ---- From JSON to the document ----
+
+using Type = text::JsonValue::Type;
+
+constexpr std::string_view kStructures = "structures";
+
+std::string Describe(Type type) {
+  switch (type) {
+    case Type::kObject:
+      return "an object";
+    case Type::kArray:
+      return "an array";
+    case Type::kString:
+      return "a string";
+    case Type::kBoolean:
+      return "a boolean";
+    case Type::kNull:
+      return "null";
+    case Type::kNumber:
+      break;
+  }
+  return "a number";
+}
+
+template <std::size_t N>
+std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
+  std::vector<std::string_view> keys;
+  for (const Field& field : fields) keys.push_back(field.name);
+  return keys;
+}
+
+// Reads the values into the document as they come, noting every mistake it
+// meets and going on past it where what follows can still be checked. A
+// frame stands for each object and array being read.
+class DocumentReader : public text::JsonHandler {
+ public:
+  DocumentReader(StructureSet& set, const std::vector<text::JsonProblem>& syntax)
+      : set_(set), syntax_(syntax) {}
+
+  std::vector<text::JsonProblem>& problems() { return problems_; }
+
+  void Value(const text::JsonValue& value) override {
+    if (frames_.empty()) {
+      if (Expect(value, Type::kObject, "an object", {})) {
+        Push(Place::kTop, value, {});
+      } else {
+        Skip(value, {});
+      }
+      return;
+    }
+    Frame& frame = frames_.back();
+    const Step step = NextStep(frame);
+    switch (frame.place) {
+      case Place::kSkip:
+        break;
+      case Place::kTop:
+        if (!std::exchange(frame.structures_next, false)) break;
+        if (Expect(value, Type::kArray, "an array of structures", step))
+          return Push(Place::kStructures, value, step);
+        break;
+      case Place::kStructures:
+        if (frame.count++ >= kMaxStructures || stopped_) break;
+        entry_ = StructureEntry();
+        if (Expect(value, Type::kObject, "an object", step))
+          return Push(Place::kStructure, value, step);
+        Skip(value, step);
+        return StructureRead();
+      case Place::kStructure:
+        return StructureValue(frame, value, step);
+      case Place::kFlags:
+        ++frame.count;
+        if (Expect(value, Type::kString, "a flag label", step)) FlagLabel(value, step);
+        break;
+      case Place::kTiles:
+        if (frame.count++ >= kMaxTilesPerStructure) break;
+        tile_ = TileRecord();
+        if (Expect(value, Type::kObject, "an object", step)) return Push(Place::kTile, value, step);
+        entry_.tiles.push_back(tile_);
+        break;
+      case Place::kTile:
+        return TileValue(frame, value, step);
+      case Place::kShape:
+        row_ = frame.count++;
+        if (Expect(value, Type::kArray, "an array", step))
+          return Push(Place::kShapeRow, value, step);
+        break;
+      case Place::kShapeRow: {
+        const std::size_t column = frame.count++;
+        std::uint32_t number = 0;
+        if (ReadInteger(value, IntKind::U8, step, number) && row_ < TileRecord::kShapeSide &&
+            column < TileRecord::kShapeSide) {
+          tile_.SetShapeByte(TileRecord::ShapeByteIndex(row_, column),
+                             static_cast<std::uint8_t>(number));
+        }
+        break;
+      }
+    }
+    Skip(value, step);
+  }
+
+  void Key(const std::string& key, const text::TextPosition& at, bool repeated) override {
+    Frame& frame = frames_.back();
+    frame.field = nullptr;
+    frame.key = {};
+    if (frame.place == Place::kSkip || repeated) return;
+    if (frame.place == Place::kTop) {
+      if (key == kStructures) {
+        frame.key = kStructures;
+        frame.accounted = 1;
+        frame.structures_next = true;
+      } else {
+        // A key suggested for a mistyped one is not reported missing as well.
+        if (text::ClosestName(key, {kStructures})) frame.accounted = 1;
+        Problem(at, Path(), text::UnknownName("key", key, {kStructures}));
+      }
+      return;
+    }
+    if (frame.place == Place::kStructure) {
+      MemberKey(frame, fields::kStructureFields, kStructureKeys, key, at);
+    } else {
+      MemberKey(frame, fields::kTileFields, kTileKeys, key, at);
+    }
+  }
+
+  void EndObject() override {
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    switch (frame.place) {
+      case Place::kTop:
+        if (!frame.accounted) Problem(frame.at, "", "missing key " + text::Quoted(kStructures));
+        break;
+      case Place::kStructure:
+        Missing(frame, fields::kStructureFields);
+        set_.AppendStructure(std::move(entry_));
+        StructureRead();
+        break;
+      case Place::kTile:
+        Missing(frame, fields::kTileFields);
+        entry_.tiles.push_back(tile_);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void EndArray() override {
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    switch (frame.place) {
+      case Place::kStructures:
+        // The count is refused alone: what is wrong within the structures
+        // would bury the one mistake that matters.
+        if (frame.count > kMaxStructures) {
+          Refuse(frame, std::to_string(frame.count) + " structures; a file holds at most " +
+                            std::to_string(kMaxStructures));
+        }
+        break;
+      case Place::kFlags:
+        entry_.header.SetFlags(flags_.word());
+        break;
+      case Place::kTiles:
+        // The list grew by doubling: up to 1.6 times the memory of its tiles.
+        entry_.tiles.shrink_to_fit();
+        if (frame.count > kMaxTilesPerStructure) {
+          Refuse(frame, std::to_string(frame.count) + " tiles; a structure holds at most " +
+                            std::to_string(kMaxTilesPerStructure));
+        }
+        break;
+      case Place::kShape:
+        ExpectCount(frame, "rows");
+        break;
+      case Place::kShapeRow:
+        ExpectCount(frame, "values");
+        break;
+      default:
+        break;
+    }
+  }
+
+ private:
+  enum class Place {
+    kTop,
+    kStructures,
+    kStructure,
+    kFlags,
+    kTiles,
+    kTile,
+    kShape,
+    kShapeRow,
+    kSkip
+  };
+
+  // Where a value stands in its container: under a key, or at an index.
+  struct Step {
+    std::string_view key;
+    std::size_t index = 0;
+    bool is_index = false;
+  };
+
+  struct Frame {
+    Place place;
+    text::TextPosition at;
+    Step step;                     // where the container stands in its own
+    std::size_t mark = 0;          // problems_.size() when it started
+    std::size_t count = 0;         // an array's elements so far
+    std::uint32_t accounted = 0;   // an object's fields present or guessed, one bit each
+    const Field* field = nullptr;  // the field of the next value; null: not one to read
+    std::string_view key;          // the next value's key (a name of the table), for its path
+    bool structures_next = false;  // the top level's next value is the structures
+  };
+
+  static Step NextStep(const Frame& frame) {
+    if (frame.place == Place::kTop || frame.place == Place::kStructure ||
+        frame.place == Place::kTile)
+      return {frame.key, 0, false};
+    return {{}, frame.count, true};
+  }
+
+  std::string Path(const Step* last = nullptr) const {
+    std::string path;
+    const auto add = [&path](const Step& step) {
+      path = step.is_index ? text::ElementPath(path, step.index)
+                           : text::MemberPath(path, std::string(step.key));
+    };
+    for (std::size_t k = 1; k < frames_.size(); ++k) add(frames_[k].step);
+    if (last) add(*last);
+    return path;
+  }
+
+  bool Problem(const text::TextPosition& at, std::string path, std::string message) {
+    problems_.push_back({at, std::move(path), std::move(message)});
+    return false;
+  }
+
+  void Push(Place place, const text::JsonValue& value, const Step& step) {
+    Frame frame;
+    frame.place = place;
+    frame.at = value.at;
+    frame.step = step;
+    frame.mark = problems_.size();
+    frames_.push_back(frame);
+  }
+
+  // A container not to be read is still walked through, to its end.
+  void Skip(const text::JsonValue& value, const Step& step) {
+    if (value.type == Type::kObject || value.type == Type::kArray) Push(Place::kSkip, value, step);
+  }
+
+  bool Expect(const text::JsonValue& value, Type type, const char* expected, const Step& step) {
+    return value.type == type || Unexpected(value, expected, step);
+  }
+
+  bool Unexpected(const text::JsonValue& value, const char* expected, const Step& step) {
+    const bool top = frames_.empty();
+    return Problem(value.at, top ? "" : Path(&step),
+                   std::string("expected ") + expected + ", found " + Describe(value.type));
+  }
+
+  // A whole number within the field's range; nothing is cut to fit.
+  bool ReadInteger(const text::JsonValue& value, IntKind kind, const Step& step,
+                   std::uint32_t& number) {
+    if (!Expect(value, Type::kNumber, "an integer", step)) return false;
+    std::string problem;
+    return IntegerFromText(value.text, kind, number, problem) ||
+           Problem(value.at, Path(&step), problem);
+  }
+
+  // Drops what was found inside the container for one mistake about all of it.
+  void Refuse(const Frame& frame, std::string message) {
+    problems_.resize(frame.mark);
+    Problem(frame.at, PathOf(frame), std::move(message));
+  }
+
+  void ExpectCount(const Frame& frame, const char* what) {
+    if (frame.count == TileRecord::kShapeSide) return;
+    Refuse(frame, "expected " + std::to_string(TileRecord::kShapeSide) + " " + what + ", found " +
+                      std::to_string(frame.count));
+  }
+
+  // The path of a frame already taken off the stack.
+  std::string PathOf(const Frame& frame) const { return Path(&frame.step); }
+
+  template <std::size_t N>
+  void MemberKey(Frame& frame, const std::array<Field, N>& fields,
+                 const std::vector<std::string_view>& keys, const std::string& key,
+                 const text::TextPosition& at) {
+    if (const Field* field = FindField(fields, key)) {
+      frame.accounted |= 1u << (field - fields.data());
+      frame.field = field;
+      frame.key = field->name;
+      return;
+    }
+    if (const auto guess = text::ClosestName(key, keys))
+      frame.accounted |= 1u << (FindField(fields, *guess) - fields.data());
+    Problem(at, Path(), text::UnknownName("key", key, keys));
+  }
+
+  template <std::size_t N>
+  void Missing(const Frame& frame, const std::array<Field, N>& fields) {
+    for (std::size_t k = 0; k < N; ++k) {
+      if (!(frame.accounted >> k & 1u) && !fields[k].may_be_left_out)
+        Problem(frame.at, PathOf(frame), "missing key " + text::Quoted(fields[k].name));
+    }
+  }
+
+  void StructureValue(Frame& frame, const text::JsonValue& value, const Step& step) {
+    const Field* field = std::exchange(frame.field, nullptr);
+    std::uint32_t number = 0;
+    if (!field) {
+      Skip(value, step);
+    } else if (field->role == FieldRole::kFlags) {
+      flags_ = StructureFlags();
+      if (Expect(value, Type::kArray, "an array of flag labels", step)) {
+        Push(Place::kFlags, value, step);
+      } else {
+        entry_.header.SetFlags(0);
+        Skip(value, step);
+      }
+    } else if (field->role == FieldRole::kTiles) {
+      entry_.tiles.clear();
+      if (Expect(value, Type::kArray, "an array of tiles", step)) {
+        Push(Place::kTiles, value, step);
+      } else {
+        Skip(value, step);
+      }
+    } else if (ReadInteger(value, field->kind, step, number)) {
+      entry_.header.Put(field->offset, field->kind, number);
+    } else {
+      Skip(value, step);
+    }
+  }
+
+  void TileValue(Frame& frame, const text::JsonValue& value, const Step& step) {
+    const Field* field = std::exchange(frame.field, nullptr);
+    std::uint32_t number = 0;
+    if (!field) {
+      Skip(value, step);
+    } else if (field->role == FieldRole::kShape) {
+      if (Expect(value, Type::kArray, "an array", step)) {
+        Push(Place::kShape, value, step);
+      } else {
+        Skip(value, step);
+      }
+    } else if (ReadInteger(value, field->kind, step, number)) {
+      tile_.Put(field->offset, field->kind, number);
+    } else {
+      Skip(value, step);
+    }
+  }
+
+  void FlagLabel(const text::JsonValue& label, const Step& step) {
+    std::string problem;
+    const auto bit = FlagBitOf(label.text, problem);
+    if (!bit) {
+      Problem(label.at, Path(&step), problem);
+    } else if (flags_.Test(*bit)) {
+      Problem(label.at, Path(&step), text::Quoted(label.text) + " is listed twice");
+    } else {
+      flags_.Set(*bit, true);
+    }
+  }
+
+  // Structures stand one after another in the text, so every mistake before
+  // the end of this one has been found: once there are more than can be
+  // shown, that is enough.
+  void StructureRead() {
+    if (syntax_.size() + problems_.size() > kMostProblemsShown) stopped_ = true;
+  }
+
+  const std::vector<std::string_view> kStructureKeys = Keys(fields::kStructureFields);
+  const std::vector<std::string_view> kTileKeys = Keys(fields::kTileFields);
+  StructureSet& set_;
+  const std::vector<text::JsonProblem>& syntax_;
+  std::vector<text::JsonProblem> problems_;
+  std::vector<Frame> frames_;
+  StructureEntry entry_;
+  TileRecord tile_;
+  StructureFlags flags_;
+  std::size_t row_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+void WriteDocumentJson(const StructureSet& set, text::JsonWriter& writer) {
+  writer.BeginObject();
+  writer.Key(kStructures);
+  writer.BeginArray();
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) WriteStructure(set.Entry(i), writer);
+  writer.EndArray();
+  writer.EndObject();
+  writer.Finish();
+}
+
+bool ReadDocumentJson(text::TextDecoder& text, StructureSet& set,
+                      std::vector<text::JsonProblem>& problems) {
+  set.Clear();
+  problems.clear();
+  std::vector<text::JsonProblem> syntax;
+  DocumentReader reader(set, syntax);
+  const bool well_formed = text::ReadJson(text, reader, syntax, kMostProblemsShown + 1);
+  text.Drain();
+  problems = std::move(syntax);
+  if (well_formed) {
+    std::vector<text::JsonProblem>& found = reader.problems();
+    problems.insert(problems.end(), std::make_move_iterator(found.begin()),
+                    std::make_move_iterator(found.end()));
+  }
+  std::stable_sort(
+      problems.begin(), problems.end(),
+      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  if (problems.size() > kMostProblemsShown + 1) problems.resize(kMostProblemsShown + 1);
+  if (problems.empty() && text.problem().empty() && text.read_error().empty()) return true;
+  set.Clear();
+  return false;
+}
+
+bool DocumentFromJsonText(std::string_view text, StructureSet& set,
+                          std::vector<text::JsonProblem>& problems) {
+  text::MemoryByteSource source(text.data(), text.size());
+  text::TextDecoder decoder(source);
+  decoder.Start();
+  const bool read = ReadDocumentJson(decoder, set, problems);
+  if (!decoder.problem().empty()) problems.assign(1, {text::TextPosition(), "", decoder.problem()});
+  return read;
+}
+
+}  // namespace brx::tool

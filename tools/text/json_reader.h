@@ -1,0 +1,58 @@
+// JSON text read strictly and as it goes: each value is handed on as soon as
+// it is read, so that no more of the text than one value is ever held, and
+// every mistake in it can be named by line and column. Syntax errors are
+// said in the words of someone who edits the file by hand: a comma after the
+// last element, a comment, a string or a bracket left open.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tools/text/text_encoding.h"
+#include "tools/text/text_position.h"
+
+namespace brx::text {
+
+// A mistake in a JSON text: where it is, the JSON path of the value it is in
+// (empty for the top level), and what it is.
+struct JsonProblem {
+  TextPosition at;
+  std::string path;
+  std::string message;
+};
+
+// A JSON value as read or to be written: a scalar with its text (a string's
+// value, a number as written, or the word), or where an object or an array
+// starts.
+struct JsonValue {
+  enum class Type { kNull, kBoolean, kNumber, kString, kArray, kObject };
+  Type type = Type::kNull;
+  std::string text;
+  TextPosition at;
+};
+
+// Receives the text's values in order. A container's elements or members
+// come between its value and its End call.
+class JsonHandler {
+ public:
+  virtual ~JsonHandler() = default;
+  virtual void Value(const JsonValue& value) = 0;
+  // The key of the next value. `repeated`: the object had the key before;
+  // the value that follows is not the key's (the first one is).
+  virtual void Key(const std::string& key, const TextPosition& at, bool repeated) = 0;
+  virtual void EndObject() = 0;
+  virtual void EndArray() = 0;
+};
+
+// The paths of a member and of an element: `Tiles`, `structures[3].Tiles`.
+std::string MemberPath(const std::string& path, const std::string& key);
+std::string ElementPath(const std::string& path, std::size_t index);
+
+// Reads the text from `text` into `handler`. A key repeated in one object is
+// added to `problems` and reading goes on; a syntax error ends reading, is
+// added last and makes the result false. At most `most_problems` are kept.
+bool ReadJson(TextDecoder& text, JsonHandler& handler, std::vector<JsonProblem>& problems,
+              std::size_t most_problems);
+
+}  // namespace brx::text
