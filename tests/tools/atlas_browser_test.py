@@ -247,6 +247,18 @@ def test_find(browser):
         browser.wait_for(f"structure {number}", f"({IN_VIEW})({number})")
         check_shading(browser, doc, number, "a file of 58 KB")
 
+    # A range of structures, under their own numbers.
+    browser.open(page(brx, "range.html", "--from", 20, "--to", 29).as_uri())
+    check("--from 20 --to 29: exactly those structures", browser.evaluate(ALL_SHOWN) ==
+          list(range(20, 30)))
+    browser.evaluate("location.hash = '#25'")
+    browser.wait_for("#25 in a range", f"({IN_VIEW})(25)")
+    check_shading(browser, doc, 25, "--from 20 --to 29")
+    browser.evaluate("location.hash = '#5'")
+    problem = browser.wait_for("#5 outside the range named",
+                               "document.getElementById('find-problem').textContent")
+    check("#5 outside the range: the page says which it holds", "20 to 29" in problem, problem)
+
 
 def test_compare(browser):
     old = build("example", worked_example())

@@ -99,11 +99,10 @@ std::size_t PageRecordBytes(const StructureSet& set, std::size_t first, std::siz
   return Base64Length(size);
 }
 
-std::size_t StructuresThatFit(const StructureSet& set, std::size_t first) {
+std::size_t StructuresThatFit(const StructureSet& set, std::size_t first, std::size_t most_bytes) {
   std::size_t size = 0;
   std::size_t i = first;
-  while (i < set.StructureCount() &&
-         Base64Length(size + RecordsSize(set.Entry(i))) <= kMostPageDataBytes)
+  while (i < set.StructureCount() && Base64Length(size + RecordsSize(set.Entry(i))) <= most_bytes)
     size += RecordsSize(set.Entry(i++));
   return std::max<std::size_t>(i - first, 1);
 }

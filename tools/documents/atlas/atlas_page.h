@@ -24,8 +24,10 @@ inline constexpr std::size_t kMostPageDataBytes = std::size_t{160} << 20;
 // The base64 length of the records of structures first to first + count - 1.
 std::size_t PageRecordBytes(const StructureSet& set, std::size_t first, std::size_t count);
 
-// How many structures from `first` on fit a page (at least one).
-std::size_t StructuresThatFit(const StructureSet& set, std::size_t first);
+// How many structures from `first` on have records that fit `most_bytes`
+// of base64 (at least one).
+std::size_t StructuresThatFit(const StructureSet& set, std::size_t first,
+                              std::size_t most_bytes = kMostPageDataBytes);
 
 struct AtlasPage {
   PageFacts facts;                       // facts.first and facts.count pick the structures
