@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,13 +56,14 @@ double Median(std::vector<double> values) {
   std::exit(1);
 }
 
-std::string WriteDocument(std::size_t structures, const char* name) {
+std::string WriteDocument(std::size_t structures, const char* name,
+                          std::size_t tiles = kTilesPerStructure) {
   brx::StructureSet set;
   set.Reserve(structures);
   for (std::size_t i = 0; i < structures; ++i) {
     brx::StructureEntry entry;
     brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
-    entry.tiles.resize(kTilesPerStructure);
+    entry.tiles.resize(tiles);
     set.AppendStructure(std::move(entry));
   }
   char folder[MAX_PATH] = {};
@@ -217,9 +219,34 @@ void MeasureBareForm(HWND host) {
               create / kForms, destroy / kForms);
 }
 
+// What a user waits for: opening the largest file in a new view, reading
+// and tree together, once for each count of tiles per structure.
+void MeasureOpen(HWND host, const std::vector<std::size_t>& tile_counts) {
+  for (std::size_t tiles : tile_counts) {
+    const std::string path = WriteDocument(kStructures, "view_bench_open.brx", tiles);
+    brx::CEditorView view;
+    if (!view.Create(host)) Fail("cannot create the view");
+    const double ms = Ms([&] {
+      if (!view.LoadDocument(path.c_str())) Fail("cannot load " + path);
+    });
+    std::printf("open %zu structures x %zu tiles: %.1f s\n", kStructures, tiles, ms / 1000);
+    DeleteFileA(path.c_str());
+  }
+}
+
 }  // namespace
 
-int main() {
+// view_bench --open TILES...: only the time to open the largest file, with
+// each count of tiles per structure given.
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--open") {
+    std::vector<std::size_t> tile_counts;
+    for (int k = 2; k < argc; ++k) tile_counts.push_back(std::strtoul(argv[k], nullptr, 10));
+    HWND host = MakeHost();
+    MeasureOpen(host, tile_counts);
+    DestroyWindow(host);
+    return 0;
+  }
   const std::string path = WriteDocument(kStructures, "view_bench.brx");
   // The same number of structures as selection changes: each change opens a
   // pane on an item not visited before.

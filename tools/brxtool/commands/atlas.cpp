@@ -33,7 +33,7 @@ and opens offline in Chromium, Firefox and Edge.
                       the first, the last), under their own numbers
 
 A page carries at most 160 MiB of data (about 120 MB of records: 65,535
-structures of up to 56 tiles), so that a browser can open it; a larger file
+structures of up to 59 tiles), so that a browser can open it; a larger file
 is refused, naming a range that fits. FILE.brx or OLD.brx "-" is standard
 input; OUT.html "-" is standard output. OUT.html is written as it goes, and
 removed again when it cannot be written whole.

@@ -18,7 +18,7 @@ namespace brx::tool {
 // 2^29 - 24 characters, 512 MiB), then as bytes, and the document's text
 // besides, so a page of 160 MiB takes a browser tab about a gigabyte while
 // it opens. 160 MiB of base64 is 120 MiB of records: 65,535 structures of
-// up to 56 tiles; larger files are drawn a range of structures at a time.
+// up to 59 tiles; larger files are drawn a range of structures at a time.
 inline constexpr std::size_t kMostPageDataBytes = std::size_t{160} << 20;
 
 // The base64 length of the records of structures first to first + count - 1.
