@@ -14,11 +14,10 @@ namespace {
 // The template's holes: @BRX_ATLAS_NAME@.
 constexpr std::string_view kHoleStart = "@BRX_ATLAS_";
 
-// The records come in two parts, so that the page can draw the first
-// structures before the browser has read the rest: the first part enough
-// for a screenful of structures of a few tiles each, whole groups of three
-// bytes so that no base64 group straddles the parts.
-constexpr std::size_t kFirstRecordBytes = 3 * 16 * 1024;
+// Each piece of the records is an element of its own (see kRecordChunkBytes).
+constexpr std::string_view kRecordsStart =
+    "<script type=\"application/octet-stream\" class=\"atlas-records\">";
+constexpr std::string_view kRecordsEnd = "</script>\n";
 
 std::size_t RecordsSize(const StructureEntry& entry) {
   return StructureHeader::kSize + entry.tiles.size() * TileRecord::kSize;
@@ -49,15 +48,29 @@ void WriteHtmlText(std::string_view text, std::ostream& out) {
 }
 
 // The records of the page as the file holds them, each header with its tile
-// count as the writer puts it in, from byte `begin` of them to byte `end`.
+// count as the writer puts it in, from byte `begin` of them to byte `end`
+// (both on a piece's boundary), an element for each piece.
 void WriteRecords(const AtlasPage& page, std::size_t begin, std::size_t end, std::ostream& out) {
   Base64Writer base64(out);
   std::size_t at = 0;
+  bool open = false;
   const auto add = [&](const std::uint8_t* data, std::size_t size) {
-    const std::size_t from = std::clamp(begin, at, at + size);
-    const std::size_t to = std::clamp(end, at, at + size);
-    if (from < to) base64.Add(data + (from - at), to - from);
-    at += size;
+    while (size > 0) {
+      const std::size_t piece = std::min(size, kRecordChunkBytes - at % kRecordChunkBytes);
+      if (at >= begin && at < end) {
+        if (!open) out << kRecordsStart;
+        open = true;
+        base64.Add(data, piece);
+        if ((at + piece) % kRecordChunkBytes == 0) {
+          base64.Finish();
+          out << kRecordsEnd;
+          open = false;
+        }
+      }
+      at += piece;
+      data += piece;
+      size -= piece;
+    }
   };
   for (std::size_t i = page.facts.first; i < page.facts.first + page.facts.count && at < end; ++i) {
     const StructureEntry& entry = page.set->Entry(i);
@@ -66,7 +79,10 @@ void WriteRecords(const AtlasPage& page, std::size_t begin, std::size_t end, std
     add(header.bytes.data(), header.bytes.size());
     for (const TileRecord& tile : entry.tiles) add(tile.bytes.data(), tile.bytes.size());
   }
-  base64.Finish();
+  if (open) {
+    base64.Finish();
+    out << kRecordsEnd;
+  }
 }
 
 void WriteChanges(const AtlasPage& page, std::ostream& out) {
@@ -81,9 +97,9 @@ void FillHole(std::string_view name, const AtlasPage& page, std::ostream& out) {
   } else if (name == "MODEL") {
     WritePageModel(page.facts, out);
   } else if (name == "RECORDS_FIRST") {
-    WriteRecords(page, 0, kFirstRecordBytes, out);
+    WriteRecords(page, 0, kRecordChunkBytes, out);
   } else if (name == "RECORDS_REST") {
-    WriteRecords(page, kFirstRecordBytes, SIZE_MAX, out);
+    WriteRecords(page, kRecordChunkBytes, SIZE_MAX, out);
   } else if (name == "CHANGES") {
     WriteChanges(page, out);
   } else {

@@ -18,22 +18,22 @@
   const model = JSON.parse($('atlas-model').textContent);
   // The records stay the base64 text they came as: reading a byte from it
   // costs a few character look-ups, where decoding a large file's text first
-  // would hold up the first drawing. They come in two parts: the first few
-  // kilobytes, drawn as soon as the browser has read them, and the rest,
-  // read once the whole page is in (finish, below).
-  const recordTexts = [$('atlas-records-first').textContent, ''];
+  // would hold up the first drawing. They come in pieces, an element each;
+  // when this script runs the browser has read the first, from which it
+  // draws the first structures, and it reads the rest once the page is in
+  // (finish, below).
+  const recordPieces = () =>
+    [...document.getElementsByClassName('atlas-records')].map((piece) => piece.textContent);
+  let recordTexts = recordPieces();
   const changeNumbers = JSON.parse($('atlas-changes').textContent);
   const SIXTETS = new Uint8Array(128);
   [...'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/'].forEach(
     (c, k) => { SIXTETS[c.charCodeAt(0)] = k; });
   function byteAt(p) {
-    // The first part holds whole groups of three bytes, so no group straddles the parts.
-    let group = Math.floor(p / 3) * 4;
-    let text = recordTexts[0];
-    if (group >= text.length) {
-      group -= text.length;
-      text = recordTexts[1];
-    }
+    const character = Math.floor(p / 3) * 4;
+    const piece = Math.floor(character / model.recordChunkCharacters);
+    const text = recordTexts[piece];
+    const group = character - piece * model.recordChunkCharacters;
     const sixtet = (k) => SIXTETS[text.charCodeAt(group + k)];
     switch (p % 3) {
       case 0: return (sixtet(0) << 2) | (sixtet(1) >> 4);
@@ -578,7 +578,7 @@
   // The first structures, drawn from the first part of the records while the
   // rest is still loading; finding waits for the rest.
   drawLegend();
-  index(recordTexts[0].length / 4 * 3);
+  index(recordTexts.length ? recordTexts[0].length / 4 * 3 : 0);
   matches = Int32Array.from({length: indexed}, (_, i) => i);
   list.style.height = `${indexed * CARD_HEIGHT}px`;
   $('find').disabled = true;
@@ -586,7 +586,7 @@
   if (indexed > 0) performance.mark('atlas-first-drawn');
 
   function finish() {
-    recordTexts[1] = $('atlas-records-rest').textContent;
+    recordTexts = recordPieces();
     index(Infinity);
     showCounts();
     drawHistograms();

@@ -6,6 +6,7 @@
 
 #include "model/fields.h"
 #include "model/flags.h"
+#include "tools/documents/atlas/base64.h"
 #include "tools/documents/document_diff.h"
 #include "tools/text/json_writer.h"
 
@@ -108,6 +109,7 @@ void WriteNumber(std::string_view key, std::size_t value, JsonWriter& json) {
 }
 
 void WriteFormat(JsonWriter& json) {
+  WriteNumber("recordChunkCharacters", Base64Length(kRecordChunkBytes), json);
   WriteNumber("structureRecordSize", StructureHeader::kSize, json);
   WriteNumber("tileRecordSize", TileRecord::kSize, json);
   json.Key("structureFields");

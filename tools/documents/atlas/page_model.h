@@ -12,6 +12,14 @@
 
 namespace brx::tool {
 
+// The page carries its records in pieces of this many bytes, each the
+// base64 text of one element: a browser reads a text of hundreds of
+// megabytes into one element ever more slowly, and pieces in elements of
+// their own in linear time. The script draws the first structures from the
+// first piece, before the browser has read the rest. Whole groups of three
+// bytes, so that no base64 group straddles two pieces.
+inline constexpr std::size_t kRecordChunkBytes = 3 * 16 * 1024;
+
 // What the page shows: the file's name and the structures it holds.
 struct PageFacts {
   std::string name;
