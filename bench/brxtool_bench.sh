@@ -5,8 +5,11 @@
 # 1. Speed ratios, measured in one run on 65,535 structures x 10 tiles:
 #    dump --json against the text dump per byte of output, build of that JSON
 #    against dump --json, and both against `jq -c .` on the same JSON.
+#    The atlas page of that file: its size, and in headless Chromium the
+#    time to the first structures drawn and to #60000 (bench/atlas_bench.py).
 # 2. Every command on the largest file the format allows (65,535 x 255 tiles,
-#    536 MB), with its peak memory against the .brx files it reads or writes.
+#    536 MB), with its peak memory against the .brx files it reads or writes;
+#    atlas refuses it (too large for a page), and draws the range it names.
 #
 # Usage: bench/brxtool_bench.sh [BUILD_TREE [WORK_FOLDER]]
 #   BUILD_TREE defaults to build/native (scripts/build.sh native), WORK_FOLDER
@@ -15,7 +18,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/native}
-tool=$build/tools/brxtool
+tool=$build/tools/brxtool/brxtool
 maker=$build/tests/tools/make_structure_file
 if [ -n "${2:-}" ]; then
   work=$2
@@ -69,6 +72,10 @@ awk -v t="$text_seconds" -v tb="$(size "$work/small.txt")" -v j="$json_seconds" 
   printf "dump --json / jq -c .:                              %.2f (goal <= 0.2)\n", j / q
   printf "build / jq -c .:                                    %.2f (goal <= 0.2)\n", b / q }'
 rm -f "$work/small.txt" "$work/small.json" "$work/rebuilt.brx"
+run "atlas" "$small_bytes" /dev/null "$tool" atlas "$small" "$work/small.html"
+echo "  ($(size "$work/small.html") bytes of page)"
+rm -f "$work/small.html"
+/usr/bin/python3 "$root/bench/atlas_bench.py" "$build" "$work" 65535 10
 
 echo "== 65,535 structures x 255 tiles"
 big=$work/big.brx
@@ -87,3 +94,10 @@ run "diff --json" $((2 * bytes)) /dev/null "$tool" diff --json "$big" "$work/bui
 run "merge" $((4 * bytes)) /dev/null "$tool" merge --output "$work/merged.brx" "$big" "$work/built.brx" "$big"
 run "export" "$bytes" /dev/null "$tool" export "$big" "$work/structures.csv" "$work/tiles.csv"
 run "import" "$bytes" /dev/null "$tool" import "$work/built.brx" "$work/structures.csv" "$work/tiles.csv"
+rm -f "$work/structures.csv" "$work/tiles.csv"
+# Exits 1: too large for a page; the message names the range that fits.
+run "atlas (refused)" "$bytes" /dev/null "$tool" atlas "$big" "$work/big.html" 2>"$work/err"
+range=$(grep -o -- '--from 0 --to [0-9]*' "$work/err")
+# shellcheck disable=SC2086 # the range is four words
+run "atlas $range" "$bytes" /dev/null "$tool" atlas $range "$big" "$work/big.html"
+echo "  ($(size "$work/big.html") bytes of page)"

@@ -7,7 +7,7 @@
 # Usage: bench/csv_bench.sh [BRXTOOL] [ROUNDS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$root/build/native/tools/brxtool}
+tool=${1:-$root/build/native/tools/brxtool/brxtool}
 rounds=${2:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -56,7 +56,7 @@ rm -f "$e2e_failures/$e2e_name.png"
 
 # Windows programs of the tree, each under a timeout.
 locate() { timeout -k 2 15 wine "$BRX_BUILD/tests/e2e/locate.exe" "$@" 2>/dev/null | tr -d '\r'; }
-brxtool() { timeout -k 2 30 wine "$BRX_BUILD/tools/brxtool.exe" "$@" 2>&1 | tr -d '\r'; }
+brxtool() { timeout -k 2 30 wine "$BRX_BUILD/tools/brxtool/brxtool.exe" "$@" 2>&1 | tr -d '\r'; }
 
 # wait_for SECONDS DESCRIPTION COMMAND...: polls until the command succeeds.
 wait_for() {
