@@ -49,9 +49,7 @@
     return made;
   }
 
-  const byName = (list) => new Map(list.map((field) => [field.name, field]));
-  const structureFields = byName(model.structureFields);
-  const tileFields = byName(model.tileFields);
+  const tileFields = new Map(model.tileFields.map((field) => [field.name, field]));
   const fieldOfRole = (list, role) => list.find((field) => field.role === role);
   const tilesField = fieldOfRole(model.structureFields, 'tiles');
   const flagsField = fieldOfRole(model.structureFields, 'flags');
