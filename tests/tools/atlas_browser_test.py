@@ -235,6 +235,16 @@ def test_find(browser):
     problem = browser.evaluate("document.getElementById('find-problem').textContent")
     check("find: a query it does not understand is named", "Amour" in problem, problem)
 
+    # A histogram's bar finds the structures it counts.
+    bar = browser.evaluate("""(() => {
+      const bar = document.querySelector('.histogram[data-field="Armour"] .bar');
+      bar.click();
+      return bar.title; })()""")
+    low, high = map(int, re.match(r"Armour (-?\d+) to (-?\d+):", bar).groups())
+    expected = [i for i, s in numbered if low <= s["Armour"] <= high]
+    check(f"the histogram's bar {bar!r} counts its structures", f": {len(expected)} structure" in bar)
+    check("clicking a histogram's bar finds its structures", browser.evaluate(ALL_SHOWN) == expected)
+
     # Addresses: a link that opens the page at a structure far down, then a
     # change of address within the page.
     browser.open("about:blank")
@@ -279,6 +289,21 @@ def test_compare(browser):
     check("compare: the count of changed structures", "1 structure changed" in summary, summary)
     browser.evaluate("document.getElementById('changes-only').click()")
     check("compare: changes only", browser.evaluate(ALL_SHOWN) == [0])
+
+    # Against a file without structure 1 and without structure 0's tile.
+    older = worked_example()
+    older["structures"] = older["structures"][:1]
+    older["structures"][0]["Tiles"] = []
+    browser.open(page(new, "added.html", "--compare", build("older", older)).as_uri())
+    marks = browser.evaluate("""[0, 1].map((n) => {
+      const card = document.querySelector(`#list .structure[data-structure="${n}"]`);
+      return {added: !!card.querySelector('h2 .mark.added'),
+              tiles: [...card.querySelectorAll('.tile')].map((t) => t.classList.contains('added'))};
+    })""")
+    check("compare: an added tile marked", marks[0] == {"added": False, "tiles": [True]}, marks[0])
+    check("compare: an added structure marked", marks[1]["added"], marks[1])
+    summary = browser.evaluate("document.getElementById('compare-summary').textContent")
+    check("compare: both structures counted as changed", "2 structures changed" in summary, summary)
 
 
 def test_hostile_name(browser):
