@@ -69,7 +69,7 @@ LRESULT CMainFrame::OnFileOpen(WORD, WORD, HWND, bool&) {
   if (!path) return 0;
   std::string error;
   // A failed load keeps the document, the tree and the open pane as they were.
-  if (!view_.LoadDocument(path->c_str(), &error)) ReportOpenFailure(hwnd(), *path, error);
+  if (!view_.LoadDocument(path->c_str(), error)) ReportOpenFailure(hwnd(), *path, error);
   return 0;
 }
 
@@ -79,7 +79,7 @@ LRESULT CMainFrame::OnFileSaveAs(WORD, WORD, HWND, bool&) {
   if (!path) return 0;
   std::string error;
   std::optional<FieldFailure> failed_field;
-  if (!view_.SaveDocument(path->c_str(), &error, &failed_field)) {
+  if (!view_.SaveDocument(path->c_str(), error, &failed_field)) {
     ReportSaveFailure(hwnd(), *path, error);
     // When a field stopped the save, that field is where the user goes next.
     if (failed_field) FocusField(failed_field->pane, failed_field->control);

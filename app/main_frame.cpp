@@ -47,8 +47,8 @@ bool IsAltF4(const MSG& message) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(std::string startupFileName)
-    : CUpdateUIBase(kCommandStates), startupFileName_(std::move(startupFileName)) {}
+CMainFrame::CMainFrame(std::string startupFileName, FileSystem& files)
+    : CUpdateUIBase(kCommandStates), view_(files), startupFileName_(std::move(startupFileName)) {}
 
 CMainFrame::~CMainFrame() {
   if (loop_) {
@@ -135,7 +135,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   // Loaded before the window is first shown, so the first paint shows the file.
   if (!startupFileName_.empty()) {
     std::string error;
-    if (!view_.LoadDocument(startupFileName_.c_str(), &error)) {
+    if (!view_.LoadDocument(startupFileName_.c_str(), error)) {
       startup_load_failure_ = error;
       // Posted, so the message comes once the loop runs: after the frame is shown.
       PostMessageA(frame, kReportStartupFailure, 0, 0);

@@ -23,7 +23,8 @@ class CMainFrame : public framework::CFrameWindowBase,
                    public framework::CUpdateUIBase {
  public:
   // `startupFileName`: the file to load while the window is created; empty for none.
-  explicit CMainFrame(std::string startupFileName);
+  // The view loads and saves documents through `files`.
+  CMainFrame(std::string startupFileName, FileSystem& files);
   ~CMainFrame() override;
 
   // Creates the window with the system's position and size, title, menu and

@@ -25,10 +25,10 @@ class ThreadLoopRegistration {
 
 }  // namespace
 
-int RunShell(const char* commandLineText, int showCommand) {
+int RunShell(const char* commandLineText, int showCommand, FileSystem& files) {
   CMessageLoop loop;
   ThreadLoopRegistration registration(loop);
-  CMainFrame frame(StartupFileName(commandLineText));
+  CMainFrame frame(StartupFileName(commandLineText), files);
   HWND window = frame.CreateMainWindow();
   if (!window) {
     OutputDebugStringA("Main window creation failed!\n");
@@ -38,7 +38,8 @@ int RunShell(const char* commandLineText, int showCommand) {
   return loop.Run();
 }
 
-int RunProgram(HINSTANCE instance, const char* commandLineText, int showCommand) {
+int RunProgram(HINSTANCE instance, const char* commandLineText, int showCommand,
+               FileSystem& files) {
   // Start-up goes on whatever these report: the window layer copes with
   // what is missing.
   CoInitialize(nullptr);
@@ -46,7 +47,7 @@ int RunProgram(HINSTANCE instance, const char* commandLineText, int showCommand)
   InitCommonControlsEx(&classes);
   ProgramModule().Init(instance);
 
-  const int exit_code = RunShell(commandLineText, showCommand);
+  const int exit_code = RunShell(commandLineText, showCommand, files);
 
   ProgramModule().Term();
   CoUninitialize();

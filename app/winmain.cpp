@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include "app/shell.h"
+#include "os/system_file_system.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineText, int showCommand) {
-  return brx::RunProgram(instance, commandLineText, showCommand);
+  return brx::RunProgram(instance, commandLineText, showCommand, brx::SystemFileSystem());
 }

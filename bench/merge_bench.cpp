@@ -98,7 +98,8 @@ void MakeFiles(const std::string (&names)[3]) {
     });
     const brx::StructureSet* sets[3] = {&base, &ours, &theirs};
     for (int k = 0; k < 3; ++k) {
-      if (!brx::SaveToFile(*sets[k], names[k].c_str(), brx::SystemFileSystem())) _exit(1);
+      std::string error;
+      if (!brx::SaveToFile(*sets[k], names[k].c_str(), brx::SystemFileSystem(), error)) _exit(1);
     }
     _exit(0);
   }
@@ -142,7 +143,9 @@ int main(int argc, char** argv) {
     loads.push_back(ChildMs([&] {
       brx::StructureSet sets[3];
       for (std::size_t k = 0; k < 3; ++k) {
-        if (!brx::LoadFromFile(sets[k], names[k].c_str(), brx::SystemFileSystem())) return false;
+        std::string error;
+        if (!brx::LoadFromFile(sets[k], names[k].c_str(), brx::SystemFileSystem(), error))
+          return false;
       }
       return true;
     }));

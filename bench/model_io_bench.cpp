@@ -68,17 +68,18 @@ int main(int argc, char** argv) {
   const std::string floor_path = folder + "/bench-floor.bin";
   const brx::StructureSet document = MakeDocument();
   std::vector<std::uint8_t> bytes;
-  brx::SerializeStructureData(document, bytes);
+  std::string error;
+  if (!brx::SerializeStructureData(document, bytes, error)) Fail(error);
   brx::FileSystem& files = brx::SystemFileSystem();
   std::string reason;
-  if (!brx::SaveToFile(document, path.c_str(), files, &reason)) Fail(reason);
+  if (!brx::SaveToFile(document, path.c_str(), files, reason)) Fail(reason);
 
   // What a round loads stays alive until all rounds are done, so that neither
   // side's time includes giving memory back.
   std::vector<brx::StructureSet> loaded(kRounds);
   std::size_t round = 0;
   const double load = MedianMs([&] {
-    if (!brx::LoadFromFile(loaded[round++], path.c_str(), files, &reason)) Fail(reason);
+    if (!brx::LoadFromFile(loaded[round++], path.c_str(), files, reason)) Fail(reason);
   });
   std::vector<std::vector<std::uint8_t>> blocks(kRounds);
   round = 0;
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
   loaded.clear();
   blocks.clear();
   const double save = MedianMs([&] {
-    if (!brx::SaveToFile(document, path.c_str(), files, &reason)) Fail(reason);
+    if (!brx::SaveToFile(document, path.c_str(), files, reason)) Fail(reason);
   });
   // Creates `name`, writes all the bytes in one go, flushes and closes it.
   const auto write_block = [&](const std::string& name) {

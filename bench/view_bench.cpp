@@ -70,7 +70,7 @@ std::string WriteDocument(std::size_t structures, const char* name,
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + name;
   std::string reason;
-  if (!brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem(), &reason))
+  if (!brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem(), reason))
     Fail("cannot write " + path + ": " + reason);
   return path;
 }
@@ -113,14 +113,15 @@ double FloorMs(HWND host) {
 
 double RebuildMs(HWND host, const std::string& path) {
   brx::StructureSet scratch;
+  std::string error;
   const double read = Ms([&] {
-    if (!brx::LoadFromFile(scratch, path.c_str(), brx::SystemFileSystem()))
-      Fail("cannot read " + path);
+    if (!brx::LoadFromFile(scratch, path.c_str(), brx::SystemFileSystem(), error))
+      Fail("cannot read " + path + ": " + error);
   });
-  brx::CEditorView view;
+  brx::CEditorView view(brx::SystemFileSystem());
   if (!view.Create(host)) Fail("cannot create the view");
   const double load = Ms([&] {
-    if (!view.LoadDocument(path.c_str())) Fail("cannot load " + path);
+    if (!view.LoadDocument(path.c_str(), error)) Fail("cannot load " + path + ": " + error);
   });
   return load - read;
 }
@@ -144,8 +145,10 @@ Objects CountObjects(HWND view) {
 }
 
 void MeasureSelection(HWND host, const std::string& path) {
-  brx::CEditorView view;
-  if (!view.Create(host) || !view.LoadDocument(path.c_str())) Fail("cannot load " + path);
+  brx::CEditorView view(brx::SystemFileSystem());
+  std::string error;
+  if (!view.Create(host) || !view.LoadDocument(path.c_str(), error))
+    Fail("cannot load " + path + ": " + error);
   HWND tree = GetDlgItem(view.hwnd(), IDC_STRUCTURE_TREE);
   // Structure and tile items in turn, so both panes are made and stored.
   std::vector<HTREEITEM> items;

@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   set.AppendStructure(entry);
   set.AppendStructure(brx::StructureEntry{});
   if (!Import({std::string(reinterpret_cast<const char*>(data), size)}, set)) return 0;
-  if (!brx::FitsTheFormat(set)) std::abort();
+  std::string error;
+  if (!brx::FitsTheFormat(set, error)) std::abort();
   brx::StructureSet again;
   if (!Import({Table(TableKind::kTiles, set), Table(TableKind::kStructures, set)}, again))
     std::abort();

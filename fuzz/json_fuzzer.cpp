@@ -20,7 +20,8 @@ namespace {
 
 std::vector<std::uint8_t> Built(const brx::StructureSet& set) {
   std::vector<std::uint8_t> bytes;
-  if (!brx::SerializeStructureData(set, bytes)) std::abort();
+  std::string error;
+  if (!brx::SerializeStructureData(set, bytes, error)) std::abort();
   return bytes;
 }
 
@@ -34,7 +35,8 @@ std::string Json(const brx::StructureSet& set) {
 // What `brxtool dump --json` prints for a file.
 std::string Dumped(const std::vector<std::uint8_t>& bytes) {
   brx::StructureSet set;
-  if (!brx::ParseStructureData(bytes.data(), bytes.size(), set)) std::abort();
+  std::string error;
+  if (!brx::ParseStructureData(bytes.data(), bytes.size(), set, error)) std::abort();
   return Json(set);
 }
 

@@ -13,12 +13,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   brx::StructureSet set;
   std::string reason;
-  if (!brx::ParseStructureData(data, size, set, &reason)) {
+  if (!brx::ParseStructureData(data, size, set, reason)) {
     if (reason.empty() || set.StructureCount() != 0) std::abort();
     return 0;
   }
   std::vector<std::uint8_t> written;
-  if (!brx::SerializeStructureData(set, written)) std::abort();
+  if (!brx::SerializeStructureData(set, written, reason)) std::abort();
   if (written.size() > size) std::abort();
 
   std::vector<std::uint8_t> expected(data, data + written.size());

@@ -10,10 +10,6 @@
 namespace brx {
 namespace {
 
-void SetError(std::string* error, std::string text) {
-  if (error) *error = std::move(text);
-}
-
 // Hands out the input record by record through a buffer, so that a file is
 // read in large blocks whatever the size of its records.
 class RecordReader {
@@ -74,15 +70,14 @@ std::string Truncated(const std::string& what, std::size_t needed_end, std::size
 
 // Gives the reason a record could not be had: a read error if there was one,
 // else the end of the data.
-bool Fail(std::string* error, const std::string& read_error, std::string end_of_data) {
-  SetError(error,
-           read_error.empty() ? std::move(end_of_data) : "cannot read the file: " + read_error);
+bool Fail(std::string& error, const std::string& read_error, std::string end_of_data) {
+  error = read_error.empty() ? std::move(end_of_data) : "cannot read the file: " + read_error;
   return false;
 }
 
 // Clears `set` and parses into it; on failure `set` keeps what was read
 // before the damage.
-bool Parse(InputFile& source, StructureSet& set, std::string* error) {
+bool Parse(InputFile& source, StructureSet& set, std::string& error) {
   static_assert(sizeof(TileRecord) == TileRecord::kSize && std::is_trivially_copyable_v<TileRecord>,
                 "tiles are copied from the file as whole runs of records");
   set.Clear();
@@ -97,7 +92,7 @@ bool Parse(InputFile& source, StructureSet& set, std::string* error) {
   FileHeader file_header;
   CopyRecord(reader.Take(FileHeader::kSize), file_header);
   if (!file_header.HasMagic()) {
-    SetError(error, "not a structure data file: it does not start with \"BRXF\"");
+    error = "not a structure data file: it does not start with \"BRXF\"";
     return false;
   }
 
@@ -133,18 +128,18 @@ bool Parse(InputFile& source, StructureSet& set, std::string* error) {
 
 }  // namespace
 
-bool ParseStructureData(InputFile& source, StructureSet& set, std::string* error) {
+bool ParseStructureData(InputFile& source, StructureSet& set, std::string& error) {
   if (Parse(source, set, error)) return true;
   set.Clear();
   return false;
 }
 
-bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::string* error) {
+bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::string& error) {
   return Parse(source, set, error);
 }
 
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
-                        std::string* error) {
+                        std::string& error) {
   MemoryInputFile source(data, size);
   return ParseStructureData(source, set, error);
 }
@@ -160,19 +155,19 @@ FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles) {
   return header;
 }
 
-bool FitsTheFormat(const StructureSet& set, std::string* error) {
+bool FitsTheFormat(const StructureSet& set, std::string& error) {
   const std::size_t structures = set.StructureCount();
   if (structures > kMaxStructures) {
-    SetError(error, "the document has " + std::to_string(structures) +
-                        " structures; a file holds at most " + std::to_string(kMaxStructures));
+    error = "the document has " + std::to_string(structures) +
+            " structures; a file holds at most " + std::to_string(kMaxStructures);
     return false;
   }
   for (std::size_t i = 0; i < structures; ++i) {
     const std::size_t count = set.TileCount(i);
     if (count > kMaxTilesPerStructure) {
-      SetError(error, "structure " + std::to_string(i) + " has " + std::to_string(count) +
-                          " tiles; a file holds at most " + std::to_string(kMaxTilesPerStructure) +
-                          " per structure");
+      error = "structure " + std::to_string(i) + " has " + std::to_string(count) +
+              " tiles; a file holds at most " + std::to_string(kMaxTilesPerStructure) +
+              " per structure";
       return false;
     }
   }
@@ -212,7 +207,7 @@ bool WriteStructureData(const StructureSet& set, const ByteSink& sink) {
 }
 
 bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
-                            std::string* error) {
+                            std::string& error) {
   out.clear();
   if (!FitsTheFormat(set, error)) return false;
   return WriteStructureData(set, [&out](const std::uint8_t* data, std::size_t size) {

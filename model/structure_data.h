@@ -25,19 +25,18 @@ constexpr std::size_t kMaxMeaningfulFileSize =
 // left empty and `error` says why. Bytes after the last announced record are
 // never read. Memory is taken for records only once their bytes have arrived,
 // so no count in the file can make the parser allocate beyond its input.
-bool ParseStructureData(InputFile& source, StructureSet& set, std::string* error = nullptr);
+bool ParseStructureData(InputFile& source, StructureSet& set, std::string& error);
 bool ParseStructureData(const std::uint8_t* data, std::size_t size, StructureSet& set,
-                        std::string* error = nullptr);
+                        std::string& error);
 
 // The same, but on damage past the file header `set` keeps what was read
 // before it: each structure whose header arrived, with those of its tiles
 // that arrived whole. For showing what can be shown of a damaged file.
-bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set,
-                                  std::string* error = nullptr);
+bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::string& error);
 
 // Whether the format can express the document (its counts of structures and
 // of each structure's tiles); `error` says why not.
-bool FitsTheFormat(const StructureSet& set, std::string* error = nullptr);
+bool FitsTheFormat(const StructureSet& set, std::string& error);
 
 // Receives the bytes of a file front to back; false stops the writing.
 using ByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
@@ -53,7 +52,7 @@ bool WriteStructureData(const StructureSet& set, const ByteSink& sink);
 // The same bytes in memory. Fails, with `out` empty, when the format cannot
 // express the document.
 bool SerializeStructureData(const StructureSet& set, std::vector<std::uint8_t>& out,
-                            std::string* error = nullptr);
+                            std::string& error);
 
 // The file header the writer puts before a document of these counts.
 FileHeader MakeFileHeader(std::size_t structures, std::size_t tiles);

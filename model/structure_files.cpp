@@ -10,10 +10,6 @@
 namespace brx {
 namespace {
 
-void SetError(std::string* error, std::string text) {
-  if (error) *error = std::move(text);
-}
-
 bool HasName(const char* name) {
   return name && *name;
 }
@@ -68,37 +64,37 @@ std::unique_ptr<OutputFile> CreateTemporary(FileSystem& files, const std::string
 
 }  // namespace
 
-bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string* error) {
+bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string& error) {
   set.Clear();
   if (!HasName(name)) {
-    SetError(error, "no file name was given");
+    error = "no file name was given";
     return false;
   }
   std::string cause;
   const auto file = files.OpenForReading(name, cause);
   if (!file) {
-    SetError(error, "cannot open the file: " + cause);
+    error = "cannot open the file: " + cause;
     return false;
   }
   return ParseStructureData(*file, set, error);
 }
 
-bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string* error) {
+bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string& error) {
   if (!FitsTheFormat(set, error)) return false;
   if (!HasName(name)) {
-    SetError(error, "no file name was given");
+    error = "no file name was given";
     return false;
   }
   std::string target;
   std::string temporary;
   std::string cause;
   if (!files.ResolveSaveTarget(name, target, cause)) {
-    SetError(error, "cannot write the file: " + cause);
+    error = "cannot write the file: " + cause;
     return false;
   }
   auto file = CreateTemporary(files, target, temporary, cause);
   if (!file) {
-    SetError(error, cause);
+    error = cause;
     return false;
   }
   const bool written = WriteStructureData(set,
@@ -110,7 +106,7 @@ bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, st
   if (!written) {
     file.reset();
     files.Remove(temporary);
-    SetError(error, "cannot write the file: " + cause);
+    error = "cannot write the file: " + cause;
     return false;
   }
   return true;

@@ -10,10 +10,9 @@
 namespace brx {
 
 // Replaces the document by the file's content. The document is cleared
-// first, whatever follows; on failure it stays empty and `error` (when
-// given) says why in words fit for a user.
-bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files,
-                  std::string* error = nullptr);
+// first, whatever follows; on failure it stays empty and `error` says why
+// in words fit for a user.
+bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files, std::string& error);
 
 // Writes the document to the file, atomically: the file holds either its
 // old content or the whole new one, never a mixture. Only the bytes change:
@@ -22,7 +21,6 @@ bool LoadFromFile(StructureSet& set, const char* name, FileSystem& files,
 // file the user could not write in place, or that is no regular file, is
 // refused. The document itself is not changed. On failure nothing on disk
 // changes and `error` says why.
-bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files,
-                std::string* error = nullptr);
+bool SaveToFile(const StructureSet& set, const char* name, FileSystem& files, std::string& error);
 
 }  // namespace brx

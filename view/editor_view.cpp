@@ -5,7 +5,6 @@
 #include "framework/message_map.h"
 #include "model/structure_data.h"
 #include "model/structure_files.h"
-#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "view/beep.h"
 #include "view/structure_pane.h"
@@ -74,25 +73,25 @@ void CEditorView::NewDocument() {
   RebuildTree(document_);
 }
 
-bool CEditorView::LoadDocument(const char* path, std::string* error) {
+bool CEditorView::LoadDocument(const char* path, std::string& error) {
   // Read aside, so that a file that cannot be read costs nothing of the
   // open document or of the edits in its pane.
   StructureSet loaded;
-  if (!LoadFromFile(loaded, path, SystemFileSystem(), error)) return false;
+  if (!LoadFromFile(loaded, path, files_, error)) return false;
   document_ = std::move(loaded);
   RebuildTree(document_);
   return true;
 }
 
-bool CEditorView::SaveDocument(const char* path, std::string* error,
+bool CEditorView::SaveDocument(const char* path, std::string& error,
                                std::optional<FieldFailure>* failed_field) {
   // The file holds what the user sees, edits not yet stored included.
   if (auto failure = StorePaneOf(SelectedItem())) {
-    if (error) *error = DescribeFailedField(*failure);
+    error = DescribeFailedField(*failure);
     if (failed_field) *failed_field = std::move(failure);
     return false;
   }
-  return SaveToFile(document_, path, SystemFileSystem(), error);
+  return SaveToFile(document_, path, files_, error);
 }
 
 std::uint32_t CEditorView::ItemIndex(HTREEITEM item) const {

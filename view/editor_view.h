@@ -15,6 +15,7 @@
 #include <string>
 
 #include "framework/dialog.h"
+#include "model/file_system.h"
 #include "model/structure_set.h"
 #include "view/field_exchange.h"
 
@@ -22,6 +23,9 @@ namespace brx {
 
 class CEditorView : public framework::CDialog {
  public:
+  // Documents are loaded and saved through `files`, which outlives the view.
+  explicit CEditorView(FileSystem& files) : files_(files) {}
+
   // Dialog 129 as a visible child of `parent` (the frame, which sizes it).
   HWND Create(HWND parent);
 
@@ -30,13 +34,13 @@ class CEditorView : public framework::CDialog {
   // Replaces the document by the file's content and rebuilds the tree. On
   // failure the document, the tree, the selection and the open pane with its
   // unsaved edits stay as they were; false, and `error` says why.
-  bool LoadDocument(const char* path, std::string* error = nullptr);
+  bool LoadDocument(const char* path, std::string& error);
   // Stores the open pane's edits into the document (the pane stays open and
   // the selection does not move), then writes the document to the file.
   // False, and `error` says why, when the writer fails or when a field of
   // the pane does not convert: then nothing is written and `failed_field`
   // (when given) names the field, for the caller to report.
-  bool SaveDocument(const char* path, std::string* error = nullptr,
+  bool SaveDocument(const char* path, std::string& error,
                     std::optional<FieldFailure>* failed_field = nullptr);
 
   const StructureSet& Document() const { return document_; }
@@ -89,6 +93,7 @@ class CEditorView : public framework::CDialog {
 
   HWND tree_ = nullptr;
   std::unique_ptr<CPropertyPane> pane_;
+  FileSystem& files_;
   StructureSet document_;
 };
 

@@ -33,7 +33,8 @@ RunningFrame::Registration::~Registration() {
   ProgramModule().UnregisterLoop(GetCurrentThreadId());
 }
 
-RunningFrame::RunningFrame(const std::string& startup_file) : frame_(startup_file) {
+RunningFrame::RunningFrame(const std::string& startup_file)
+    : frame_(startup_file, SystemFileSystem()) {
   window_ = frame_.CreateMainWindow();
   if (!window_) return;
   ShowWindow(window_, SW_SHOWNORMAL);
@@ -83,7 +84,9 @@ RECT RunningFrame::PlaceOf(HWND child) const {
 std::string WriteSampleFile(const std::string& folder, const std::string& name,
                             const std::vector<std::size_t>& tile_counts) {
   const std::string path = folder + "\\" + name;
-  EXPECT_TRUE(SaveToFile(PatternDocument(tile_counts), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  EXPECT_TRUE(SaveToFile(PatternDocument(tile_counts), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   return path;
 }
 

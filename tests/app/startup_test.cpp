@@ -9,6 +9,7 @@
 
 #include "app/program_module.h"
 #include "app/shell.h"
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/app/gui_driver.h"
 #include "tests/app/running_frame.h"
@@ -109,7 +110,7 @@ TEST(Startup, TheStartupFileIsReadBeforeTheFrameIsFirstShown) {
                      return true;
                    },
                    [] { return MessageBoxWindow() == nullptr; }, Exit()});
-    EXPECT_EQ(RunShell(c.command_line.c_str(), SW_SHOWNORMAL), 1) << c.name;
+    EXPECT_EQ(RunShell(c.command_line.c_str(), SW_SHOWNORMAL, SystemFileSystem()), 1) << c.name;
     UnhookWindowsHookEx(hook);
     EXPECT_FALSE(script.timed_out()) << c.name;
     EXPECT_EQ(items_at_first_show, c.items) << c.name;
@@ -125,7 +126,7 @@ TEST(Startup, NoCommandLineTextStartsEmpty) {
                    return true;
                  },
                  Exit()});
-  EXPECT_EQ(RunShell(nullptr, SW_SHOWNORMAL), 1);
+  EXPECT_EQ(RunShell(nullptr, SW_SHOWNORMAL, SystemFileSystem()), 1);
   EXPECT_FALSE(script.timed_out());
 }
 
@@ -155,7 +156,7 @@ TEST(Startup, EveryWayOfClosingEndsWithExitCodeOne) {
                                     }};
     steps.insert(steps.end(), way.steps.begin(), way.steps.end());
     Script script(steps);
-    EXPECT_EQ(RunShell("", SW_SHOWNORMAL), 1) << way.name;
+    EXPECT_EQ(RunShell("", SW_SHOWNORMAL, SystemFileSystem()), 1) << way.name;
     EXPECT_FALSE(script.timed_out()) << way.name;
     EXPECT_EQ(FindFrame(), nullptr) << way.name;
     // Keys still "down" in the server would be lost to the next case.
@@ -171,20 +172,20 @@ LRESULT CALLBACK RefuseWindows(int code, WPARAM wparam, LPARAM lparam) {
 
 TEST(Startup, WithoutAFrameWindowTheExitCodeIsZeroAndNothingIsShown) {
   HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
-  EXPECT_EQ(RunShell("", SW_SHOWNORMAL), 0);
+  EXPECT_EQ(RunShell("", SW_SHOWNORMAL, SystemFileSystem()), 0);
   EXPECT_EQ(FindFrame(), nullptr);
   // The loop that never ran is no longer this thread's.
   EXPECT_EQ(ProgramModule().FindLoop(GetCurrentThreadId()), nullptr);
 
   // The whole entry routine, with its own module start and end.
-  EXPECT_EQ(RunProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL), 0);
+  EXPECT_EQ(RunProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, SystemFileSystem()), 0);
   UnhookWindowsHookEx(hook);
   ProgramModule().Init(GetModuleHandleA(nullptr));  // for the tests that follow
 }
 
 TEST(Startup, RunProgramRunsTheShellBetweenStartAndShutdown) {
   Script script({WaitForFrame(), Exit()});
-  EXPECT_EQ(RunProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL), 1);
+  EXPECT_EQ(RunProgram(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL, SystemFileSystem()), 1);
   EXPECT_FALSE(script.timed_out());
   EXPECT_EQ(ProgramModule().FindLoop(GetCurrentThreadId()), nullptr);  // terminated
   ProgramModule().Init(GetModuleHandleA(nullptr));

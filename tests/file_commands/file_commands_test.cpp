@@ -43,13 +43,13 @@ HWND ArmourField(RunningFrame& running) {
 std::string LoadReason(const std::string& path) {
   StructureSet set;
   std::string reason;
-  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason)) << path;
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), reason)) << path;
   return reason;
 }
 
 std::string SaveReason(const std::string& path) {
   std::string reason;
-  EXPECT_FALSE(SaveToFile(StructureSet(), path.c_str(), SystemFileSystem(), &reason)) << path;
+  EXPECT_FALSE(SaveToFile(StructureSet(), path.c_str(), SystemFileSystem(), reason)) << path;
   return reason;
 }
 
@@ -108,7 +108,8 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileAndShowsItsStructures) {
   ASSERT_EQ(document.StructureCount(), 3u);
   EXPECT_EQ(document.TileCount(0), 2u);
   StructureSet on_disk;
-  ASSERT_TRUE(LoadFromFile(on_disk, other.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(LoadFromFile(on_disk, other.c_str(), SystemFileSystem(), reason)) << reason;
   EXPECT_EQ(document.Header(2).bytes, on_disk.Header(2).bytes);
   EXPECT_EQ(running.TreeItemCount(), 6);
   EXPECT_NE(running.frame().view().PaneWindow(), nullptr);
@@ -178,7 +179,10 @@ TEST_F(FileCommandsTest, SaveAsWritesTheOpenPanesEditsAndAppendsTheExtension) {
   fields::kArmour.Put(header, 77);
   expected.SetHeader(0, header);
   const std::string written = folder_.File("edited.brx");
-  ASSERT_TRUE(SaveToFile(expected, folder_.File("expected.brx").c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(
+      SaveToFile(expected, folder_.File("expected.brx").c_str(), SystemFileSystem(), reason))
+      << reason;
   EXPECT_EQ(ReadBytes(written), ReadBytes(folder_.File("expected.brx")));
   // The pane stays as it was: same window, same text, selection unmoved.
   EXPECT_EQ(running.frame().view().PaneWindow(), pane);
@@ -262,7 +266,8 @@ TEST_F(FileCommandsTest, AFieldThatDoesNotConvertHoldsTheSelectionAgainstRealInp
     EXPECT_EQ(running.frame().view().PaneWindow(), pane);
     EXPECT_EQ(WindowText(ArmourField(running)), "abc");
     StructureSet on_disk;
-    ASSERT_TRUE(LoadFromFile(on_disk, sample_.c_str(), SystemFileSystem()));
+    std::string reason;
+    ASSERT_TRUE(LoadFromFile(on_disk, sample_.c_str(), SystemFileSystem(), reason)) << reason;
     EXPECT_TRUE(running.frame().view().Document() == on_disk);
   }
 }
@@ -286,7 +291,8 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAsksAndNoKeepsTheDialogOpen) {
   EXPECT_TRUE(dialog_open_after_no);
   EXPECT_NE(question_no.find("replace"), std::string::npos) << question_no;
   StructureSet written;
-  ASSERT_TRUE(LoadFromFile(written, existing.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(LoadFromFile(written, existing.c_str(), SystemFileSystem(), reason)) << reason;
   EXPECT_EQ(written.StructureCount(), 3u);
   EXPECT_EQ(fields::kArmour.ValueIn(written.Header(0)), 77);
 }
@@ -328,7 +334,7 @@ TEST_F(FileCommandsTest, AStartupFileThatDoesNotLoadIsToldOnceTheFrameIsVisible)
          PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
          return true;
        }});
-  EXPECT_EQ(RunShell(missing.c_str(), SW_SHOWNORMAL), 1);
+  EXPECT_EQ(RunShell(missing.c_str(), SW_SHOWNORMAL, SystemFileSystem()), 1);
   EXPECT_FALSE(script.timed_out());
   EXPECT_TRUE(frame_visible);
   EXPECT_EQ(boxes, 0) << "the message comes once";

@@ -16,13 +16,14 @@ using testing::PatternDocument;
 std::vector<std::uint8_t> Serialize(const StructureSet& set) {
   std::vector<std::uint8_t> bytes;
   std::string reason;
-  EXPECT_TRUE(SerializeStructureData(set, bytes, &reason)) << reason;
+  EXPECT_TRUE(SerializeStructureData(set, bytes, reason)) << reason;
   return bytes;
 }
 
 bool Parse(const std::vector<std::uint8_t>& bytes, StructureSet& set,
            std::string* reason = nullptr) {
-  return ParseStructureData(bytes.data(), bytes.size(), set, reason);
+  std::string ignored;
+  return ParseStructureData(bytes.data(), bytes.size(), set, reason ? *reason : ignored);
 }
 
 TEST(Writer, EmptyDocumentIsTheSixteenByteHeader) {
@@ -91,15 +92,15 @@ TEST(Writer, RefusesWhatTheFormatCannotExpress) {
   for (int j = 0; j < 256; ++j) tiles.AppendTile(1, TileRecord{});
   std::vector<std::uint8_t> bytes{1, 2, 3};
   std::string reason;
-  EXPECT_FALSE(SerializeStructureData(tiles, bytes, &reason));
+  EXPECT_FALSE(SerializeStructureData(tiles, bytes, reason));
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(reason, "structure 1 has 256 tiles; a file holds at most 255 per structure");
 
   StructureSet structures;
   for (std::size_t i = 0; i < kMaxStructures; ++i) structures.AppendStructure(StructureEntry{});
-  EXPECT_TRUE(SerializeStructureData(structures, bytes, &reason));
+  EXPECT_TRUE(SerializeStructureData(structures, bytes, reason));
   structures.AppendStructure(StructureEntry{});
-  EXPECT_FALSE(SerializeStructureData(structures, bytes, &reason));
+  EXPECT_FALSE(SerializeStructureData(structures, bytes, reason));
   EXPECT_EQ(reason, "the document has 65536 structures; a file holds at most 65535");
 }
 
@@ -239,7 +240,7 @@ TEST(Reader, EveryTruncationFails) {
     MemoryInputFile source(bytes.data(), bytes.size());
     StructureSet kept = PatternDocument({4});
     std::string damage;
-    EXPECT_FALSE(ParseStructureDataUpToDamage(source, kept, &damage)) << length;
+    EXPECT_FALSE(ParseStructureDataUpToDamage(source, kept, damage)) << length;
     EXPECT_EQ(damage, reason);
     EXPECT_TRUE(kept == WholeRecordsBefore(full, length)) << length;
     if (length < 16) {
@@ -282,7 +283,7 @@ TEST(Reader, TruncationNamesTheRecord) {
   for (const auto& c : cases) {
     StructureSet set;
     std::string reason;
-    EXPECT_FALSE(ParseStructureData(whole.data(), c.length, set, &reason));
+    EXPECT_FALSE(ParseStructureData(whole.data(), c.length, set, reason));
     EXPECT_EQ(reason, c.reason);
   }
 }
@@ -327,7 +328,7 @@ TEST(Reader, ReadsTheSameFromASourceThatTrickles) {
   TrickleSource source(bytes, bytes.size() + 1);
   StructureSet set;
   std::string reason;
-  ASSERT_TRUE(ParseStructureData(source, set, &reason)) << reason;
+  ASSERT_TRUE(ParseStructureData(source, set, reason)) << reason;
   EXPECT_EQ(Serialize(set), bytes);
 }
 
@@ -337,7 +338,7 @@ TEST(Reader, AReadErrorIsNotMistakenForTheEnd) {
     TrickleSource source(bytes, fail_at);
     StructureSet set = PatternDocument({1});
     std::string reason;
-    EXPECT_FALSE(ParseStructureData(source, set, &reason));
+    EXPECT_FALSE(ParseStructureData(source, set, reason));
     EXPECT_EQ(reason, "cannot read the file: the device is gone");
     EXPECT_EQ(set.StructureCount(), 0u);
   }
@@ -345,7 +346,7 @@ TEST(Reader, AReadErrorIsNotMistakenForTheEnd) {
   TrickleSource source(bytes, 40);
   StructureSet kept;
   std::string damage;
-  EXPECT_FALSE(ParseStructureDataUpToDamage(source, kept, &damage));
+  EXPECT_FALSE(ParseStructureDataUpToDamage(source, kept, damage));
   EXPECT_EQ(damage, "cannot read the file: the device is gone");
   ASSERT_EQ(kept.StructureCount(), 1u);
   EXPECT_EQ(kept.TileCount(0), 0u);

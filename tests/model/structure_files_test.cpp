@@ -18,7 +18,8 @@ using testing::PatternDocument;
 
 std::vector<std::uint8_t> Serialized(const StructureSet& set) {
   std::vector<std::uint8_t> bytes;
-  SerializeStructureData(set, bytes);
+  std::string error;
+  EXPECT_TRUE(SerializeStructureData(set, bytes, error)) << error;
   return bytes;
 }
 
@@ -26,12 +27,12 @@ TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
   MemoryFileSystem files;
   const StructureSet document = PatternDocument({3, 0, 1});
   std::string reason;
-  ASSERT_TRUE(SaveToFile(document, "a.brx", files, &reason)) << reason;
+  ASSERT_TRUE(SaveToFile(document, "a.brx", files, reason)) << reason;
   EXPECT_EQ(files.Bytes("a.brx"), Serialized(document));
   EXPECT_EQ(files.Names(), std::vector<std::string>{"a.brx"});
 
   StructureSet loaded = PatternDocument({1});
-  ASSERT_TRUE(LoadFromFile(loaded, "a.brx", files, &reason)) << reason;
+  ASSERT_TRUE(LoadFromFile(loaded, "a.brx", files, reason)) << reason;
   EXPECT_EQ(Serialized(loaded), files.Bytes("a.brx"));
 }
 
@@ -52,21 +53,22 @@ TEST(Files, LoadFailuresEmptyTheDocumentAndSayWhy) {
   for (const auto& c : cases) {
     StructureSet set = PatternDocument({2});
     std::string reason;
-    EXPECT_FALSE(LoadFromFile(set, c.name.c_str(), files, &reason)) << c.name;
+    EXPECT_FALSE(LoadFromFile(set, c.name.c_str(), files, reason)) << c.name;
     EXPECT_EQ(set.StructureCount(), 0u) << c.name;
     EXPECT_EQ(reason.rfind(c.reason_start, 0), 0u) << c.name << ": " << reason;
   }
   StructureSet set = PatternDocument({2});
-  EXPECT_FALSE(LoadFromFile(set, nullptr, files));
+  std::string reason;
+  EXPECT_FALSE(LoadFromFile(set, nullptr, files, reason));
   EXPECT_EQ(set.StructureCount(), 0u);
 }
 
 TEST(Files, SaveWithoutANameFails) {
   MemoryFileSystem files;
   std::string reason;
-  EXPECT_FALSE(SaveToFile(StructureSet{}, nullptr, files, &reason));
+  EXPECT_FALSE(SaveToFile(StructureSet{}, nullptr, files, reason));
   EXPECT_EQ(reason, "no file name was given");
-  EXPECT_FALSE(SaveToFile(StructureSet{}, "", files, &reason));
+  EXPECT_FALSE(SaveToFile(StructureSet{}, "", files, reason));
 }
 
 TEST(Files, ADocumentTheFormatCannotHoldIsNotWritten) {
@@ -75,7 +77,7 @@ TEST(Files, ADocumentTheFormatCannotHoldIsNotWritten) {
   StructureSet set = PatternDocument({255});
   set.AppendTile(0, TileRecord{});
   std::string reason;
-  EXPECT_FALSE(SaveToFile(set, "a.brx", files, &reason));
+  EXPECT_FALSE(SaveToFile(set, "a.brx", files, reason));
   EXPECT_EQ(reason, "structure 0 has 256 tiles; a file holds at most 255 per structure");
   EXPECT_EQ(files.Bytes("a.brx"), testing::Bytes({1, 2, 3}));
   EXPECT_EQ(files.Names(), std::vector<std::string>{"a.brx"});
@@ -87,7 +89,7 @@ TEST(Files, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
   files.Put(path, {1, 2, 3});
   for (int n = 0; n < 100; ++n) files.Put(path + "." + std::to_string(n) + ".tmp", {9});
   std::string reason;
-  EXPECT_FALSE(SaveToFile(PatternDocument({0}), path.c_str(), files, &reason));
+  EXPECT_FALSE(SaveToFile(PatternDocument({0}), path.c_str(), files, reason));
   EXPECT_EQ(reason.rfind("cannot create a temporary file in the current folder", 0), 0u) << reason;
   EXPECT_EQ(files.Bytes(path), testing::Bytes({1, 2, 3}));
   EXPECT_EQ(files.Names().size(), 101u);
@@ -98,7 +100,8 @@ TEST(Files, ALeftoverTemporaryNameIsSkipped) {
   MemoryFileSystem files;
   const std::string path = "a.brx";
   files.Put(path + ".0.tmp", {9});
-  ASSERT_TRUE(SaveToFile(PatternDocument({0}), path.c_str(), files));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(PatternDocument({0}), path.c_str(), files, reason)) << reason;
   EXPECT_EQ(files.Bytes(path).size(), 32u);
   EXPECT_EQ(files.Bytes(path + ".0.tmp"), testing::Bytes({9}));
 }
@@ -191,7 +194,8 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
   const StructureSet document = PatternDocument({255, 255, 3});
 
   FailingFileSystem count_only(disk, 0, FailingFileSystem::Fault::Fail);
-  ASSERT_TRUE(SaveToFile(document, path.c_str(), count_only));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(document, path.c_str(), count_only, reason)) << reason;
   const int operations = count_only.operations();
   ASSERT_GE(operations, 6);  // resolve, create, write, flush, close, rename
 
@@ -200,7 +204,7 @@ TEST(Files, AFailureAtAnyStepKeepsTheOldFile) {
       disk.Put(path, old_bytes);
       FailingFileSystem files(disk, k, fault);
       std::string reason;
-      const bool saved = SaveToFile(document, path.c_str(), files, &reason);
+      const bool saved = SaveToFile(document, path.c_str(), files, reason);
       SCOPED_TRACE("operation " + std::to_string(k));
       EXPECT_EQ(disk.Names(), std::vector<std::string>{"a.brx"});
       if (saved) {
@@ -236,7 +240,7 @@ TEST(Files, ATemporaryFileThatCannotBeCreatedNamesItsFolder) {
     // Operation 1 finds the target, 2 creates the temporary file.
     FailingFileSystem files(disk, 2, FailingFileSystem::Fault::Fail);
     std::string reason;
-    EXPECT_FALSE(SaveToFile(PatternDocument({1}), c.name.c_str(), files, &reason));
+    EXPECT_FALSE(SaveToFile(PatternDocument({1}), c.name.c_str(), files, reason));
     EXPECT_EQ(
         reason.rfind("cannot create a temporary file in " + c.folder + ": injected create", 0), 0u)
         << reason;
@@ -251,7 +255,7 @@ TEST(Files, AWriteThatWritesNothingIsAFullDisk) {
   // Operation 1 finds the target, 2 creates the temporary file, 3 is the first write.
   FailingFileSystem files(disk, 3, FailingFileSystem::Fault::StalledWrite);
   std::string reason;
-  EXPECT_FALSE(SaveToFile(PatternDocument({2}), path.c_str(), files, &reason));
+  EXPECT_FALSE(SaveToFile(PatternDocument({2}), path.c_str(), files, reason));
   EXPECT_EQ(reason, "cannot write the file: the disk is full: not every byte could be written");
   EXPECT_EQ(disk.Bytes(path), testing::Bytes({1, 2, 3}));
   EXPECT_EQ(disk.Names(), std::vector<std::string>{"a.brx"});

@@ -37,7 +37,8 @@ constexpr gid_t kNoGroup = 65534;
 
 std::vector<std::uint8_t> Serialized(const StructureSet& set) {
   std::vector<std::uint8_t> bytes;
-  SerializeStructureData(set, bytes);
+  std::string error;
+  EXPECT_TRUE(SerializeStructureData(set, bytes, error)) << error;
   return bytes;
 }
 
@@ -78,8 +79,7 @@ class AsRoot : public ::testing::Test {
       std::string reason = "saved";
       if (setgroups(0, nullptr) != 0 || setgid(kNoGroup) != 0 || setuid(kNobody) != 0)
         reason = "cannot become nobody";
-      else if (!SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(),
-                           &reason))
+      else if (!SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
         reason = reason.empty() ? "failed without a reason" : reason;
       const ssize_t written = write(channel[1], reason.data(), reason.size());
       _exit(written == static_cast<ssize_t>(reason.size()) ? 0 : 1);
@@ -149,7 +149,7 @@ TEST(PosixFiles, ASaveWritesThroughSymbolicLinksAndKeepsThem) {
       std::filesystem::create_symlink(names, folder.File(name));
 
     std::string reason;
-    ASSERT_TRUE(SaveToFile(document, folder.File(c.saved).c_str(), SystemFileSystem(), &reason))
+    ASSERT_TRUE(SaveToFile(document, folder.File(c.saved).c_str(), SystemFileSystem(), reason))
         << reason;
     EXPECT_EQ(ReadBytes(folder.File(c.written)), Serialized(document));
     for (const auto& [name, names] : c.links) EXPECT_EQ(LinkText(folder.File(name)), names);
@@ -163,14 +163,18 @@ TEST(PosixFiles, ASaveKeepsPermissionBitsAndANewFileGetsTheUsualOnes) {
   for (const mode_t mode : {0600, 0640, 0664, 0604, 0660}) {
     WriteBytes(path, {1});
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
-    ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+    std::string reason;
+    ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+        << reason;
     EXPECT_EQ(Lstat(path).st_mode & 07777, mode) << std::oct << mode;
     EXPECT_EQ(Lstat(path).st_uid, geteuid());
   }
   const mode_t mask = umask(022);
   umask(mask);
   const std::string fresh = folder.File("new.brx");
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), fresh.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), fresh.c_str(), SystemFileSystem(), reason))
+      << reason;
   EXPECT_EQ(Lstat(fresh).st_mode & 07777, 0666 & ~mask);
 }
 
@@ -213,7 +217,7 @@ TEST(PosixFiles, ATargetThatIsNotARegularFileIsLeftAlone) {
       if (saved != path) std::filesystem::create_symlink(path, saved);
       std::string reason;
       EXPECT_FALSE(
-          SaveToFile(testing::PatternDocument({1}), saved.c_str(), SystemFileSystem(), &reason));
+          SaveToFile(testing::PatternDocument({1}), saved.c_str(), SystemFileSystem(), reason));
       EXPECT_EQ(reason, "cannot write the file: " + c.reason);
       EXPECT_EQ(Lstat(path).st_mode & S_IFMT, type);
     }
@@ -227,8 +231,7 @@ TEST_F(AsRoot, ADeviceIsLeftAlone) {
   const std::string path = folder.File("null");
   ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
   std::string reason;
-  EXPECT_FALSE(
-      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason));
+  EXPECT_FALSE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason));
   EXPECT_EQ(reason, "cannot write the file: it is a device, not a regular file");
   EXPECT_TRUE(S_ISCHR(Lstat(path).st_mode));
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"null"});
@@ -240,7 +243,9 @@ TEST_F(AsRoot, ASaveKeepsTheOwnerAndGroupOfAnotherUsersFile) {
   WriteBytes(path, {1});
   ASSERT_EQ(chown(path.c_str(), kNobody, kNoGroup), 0);
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   const struct stat info = Lstat(path);
   EXPECT_EQ(info.st_uid, kNobody);
   EXPECT_EQ(info.st_gid, kNoGroup);
@@ -267,8 +272,7 @@ TEST_F(Unprivileged, AReadOnlyFileIsRefusedAndKeptAsItWas) {
   WriteBytes(path, {'o', 'l', 'd'});
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
   std::string reason;
-  EXPECT_FALSE(
-      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason));
+  EXPECT_FALSE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason));
   EXPECT_EQ(reason, "cannot write the file: the file is read-only");
   EXPECT_EQ(ReadBytes(path), testing::Bytes({'o', 'l', 'd'}));
   EXPECT_EQ(Lstat(path).st_mode & 07777, 0444u);
@@ -283,7 +287,7 @@ TEST_F(Unprivileged, ReadOnlyFolderKeepsTheTargetAndLeavesNothing) {
   ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
   std::string reason;
   const bool saved =
-      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason);
+      SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason);
   chmod(folder.path().c_str(), 0755);
   EXPECT_FALSE(saved);
   // The file itself is writable: the message must point at the folder.
@@ -296,11 +300,12 @@ TEST_F(Unprivileged, ReadOnlyFolderKeepsTheTargetAndLeavesNothing) {
 TEST_F(Unprivileged, UnreadableFileSaysWhy) {
   TempFolder folder;
   const std::string path = folder.File("secret.brx");
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   ASSERT_EQ(chmod(path.c_str(), 0), 0);
   StructureSet set;
-  std::string reason;
-  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason));
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), reason));
   EXPECT_EQ(reason, "cannot open the file: Permission denied");
 }
 
@@ -326,14 +331,14 @@ TEST(PosixFiles, ANameWithoutAFolderIsInTheCurrentFolder) {
   std::filesystem::current_path(folder.path());
   const StructureSet document = testing::PatternDocument({2, 0});
   std::string reason;
-  const bool saved = SaveToFile(document, "a.brx", SystemFileSystem(), &reason);
+  const bool saved = SaveToFile(document, "a.brx", SystemFileSystem(), reason);
   StructureSet loaded;
-  const bool loaded_ok = LoadFromFile(loaded, "a.brx", SystemFileSystem(), &reason);
+  const bool loaded_ok = LoadFromFile(loaded, "a.brx", SystemFileSystem(), reason);
   std::filesystem::current_path(before);
   EXPECT_TRUE(saved) << reason;
   EXPECT_TRUE(loaded_ok) << reason;
   std::vector<std::uint8_t> expected;
-  SerializeStructureData(document, expected);
+  ASSERT_TRUE(SerializeStructureData(document, expected, reason)) << reason;
   EXPECT_EQ(ReadBytes(folder.File("a.brx")), expected);
   EXPECT_EQ(loaded.StructureCount(), 2u);
   EXPECT_EQ(loaded.TileCount(0), 2u);
@@ -345,7 +350,7 @@ TEST(PosixFiles, AFileThatOpensButCannotBeReadSaysWhy) {
   // which nothing maps, fails with an I/O error as a failing disk would.
   StructureSet set = testing::PatternDocument({1});
   std::string reason;
-  EXPECT_FALSE(LoadFromFile(set, "/proc/self/mem", SystemFileSystem(), &reason));
+  EXPECT_FALSE(LoadFromFile(set, "/proc/self/mem", SystemFileSystem(), reason));
   EXPECT_EQ(reason, "cannot read the file: Input/output error");
   EXPECT_EQ(set.StructureCount(), 0u);
 }

@@ -16,7 +16,7 @@ namespace {
 
 int Save(const brx::StructureSet& document, const char* path) {
   std::string reason;
-  if (brx::SaveToFile(document, path, brx::SystemFileSystem(), &reason)) return 0;
+  if (brx::SaveToFile(document, path, brx::SystemFileSystem(), reason)) return 0;
   std::fprintf(stderr, "%s\n", reason.c_str());
   return 1;
 }

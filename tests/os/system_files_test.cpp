@@ -21,7 +21,8 @@ using testing::WriteBytes;
 
 std::vector<std::uint8_t> Serialized(const StructureSet& set) {
   std::vector<std::uint8_t> bytes;
-  SerializeStructureData(set, bytes);
+  std::string error;
+  EXPECT_TRUE(SerializeStructureData(set, bytes, error)) << error;
   return bytes;
 }
 
@@ -30,12 +31,12 @@ TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
   const std::string path = folder.File("a.brx");
   const StructureSet document = PatternDocument({3, 0, 1});
   std::string reason;
-  ASSERT_TRUE(SaveToFile(document, path.c_str(), SystemFileSystem(), &reason)) << reason;
+  ASSERT_TRUE(SaveToFile(document, path.c_str(), SystemFileSystem(), reason)) << reason;
   EXPECT_EQ(ReadBytes(path), Serialized(document));
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});
 
   StructureSet loaded = PatternDocument({1});
-  ASSERT_TRUE(LoadFromFile(loaded, path.c_str(), SystemFileSystem(), &reason)) << reason;
+  ASSERT_TRUE(LoadFromFile(loaded, path.c_str(), SystemFileSystem(), reason)) << reason;
   EXPECT_EQ(Serialized(loaded), ReadBytes(path));
 }
 
@@ -44,7 +45,8 @@ TEST(Files, SavingOverALongerFileLeavesExactlyTheNewBytes) {
   const std::string path = folder.File("a.brx");
   WriteBytes(path, std::vector<std::uint8_t>(5000, 0x77));
   const StructureSet document = PatternDocument({1});
-  ASSERT_TRUE(SaveToFile(document, path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(document, path.c_str(), SystemFileSystem(), reason)) << reason;
   EXPECT_EQ(ReadBytes(path).size(), 16u + 16 + 32);
 }
 
@@ -54,7 +56,7 @@ TEST(Files, LoadFailuresEmptyTheDocumentAndSayWhy) {
   for (const auto& name : cases) {
     StructureSet set = PatternDocument({2});
     std::string reason;
-    EXPECT_FALSE(LoadFromFile(set, name.c_str(), SystemFileSystem(), &reason)) << name;
+    EXPECT_FALSE(LoadFromFile(set, name.c_str(), SystemFileSystem(), reason)) << name;
     EXPECT_EQ(set.StructureCount(), 0u) << name;
     EXPECT_EQ(reason.rfind("cannot open the file: ", 0), 0u) << name << ": " << reason;
   }
@@ -64,7 +66,7 @@ TEST(Files, SaveIntoAMissingFolderFailsAndTouchesNothing) {
   TempFolder folder;
   const std::string path = folder.File("no-such-folder/a.brx");
   std::string reason;
-  EXPECT_FALSE(SaveToFile(PatternDocument({1}), path.c_str(), SystemFileSystem(), &reason));
+  EXPECT_FALSE(SaveToFile(PatternDocument({1}), path.c_str(), SystemFileSystem(), reason));
   EXPECT_EQ(
       reason.rfind("cannot create a temporary file in " + folder.File("no-such-folder") + ": ", 0),
       0u)

@@ -25,8 +25,7 @@ TEST(Win32Files, SaveOntoATargetHeldOpenWithoutSharingKeepsIt) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   std::string reason;
-  EXPECT_FALSE(
-      SaveToFile(testing::PatternDocument({2}), path.c_str(), SystemFileSystem(), &reason));
+  EXPECT_FALSE(SaveToFile(testing::PatternDocument({2}), path.c_str(), SystemFileSystem(), reason));
   EXPECT_EQ(reason.rfind("cannot write the file: ", 0), 0u) << reason;
   CloseHandle(held);
 
@@ -51,7 +50,7 @@ TEST(Win32Files, AReadOnlyFileOrAFolderIsRefusedAndKeptAsItWas) {
   for (const auto& c : cases) {
     std::string reason;
     EXPECT_FALSE(
-        SaveToFile(testing::PatternDocument({1}), c.path.c_str(), SystemFileSystem(), &reason));
+        SaveToFile(testing::PatternDocument({1}), c.path.c_str(), SystemFileSystem(), reason));
     EXPECT_EQ(reason, c.reason);
   }
   EXPECT_TRUE(GetFileAttributesA(read_only.c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -65,7 +64,9 @@ TEST(Win32Files, AHiddenFileStaysHidden) {
   const std::string path = folder.File("hidden.brx");
   WriteBytes(path, {1});
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
 }
 
@@ -83,13 +84,14 @@ TEST(Win32Files, SameFileTellsFilesApart) {
 TEST(Win32Files, LoadOfAFileHeldOpenForWritingSaysWhy) {
   TempFolder folder;
   const std::string path = folder.File("busy.brx");
-  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem()));
+  std::string reason;
+  ASSERT_TRUE(SaveToFile(testing::PatternDocument({1}), path.c_str(), SystemFileSystem(), reason))
+      << reason;
   const HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   StructureSet set = testing::PatternDocument({3});
-  std::string reason;
-  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), &reason));
+  EXPECT_FALSE(LoadFromFile(set, path.c_str(), SystemFileSystem(), reason));
   CloseHandle(held);
   EXPECT_EQ(set.StructureCount(), 0u);
   EXPECT_EQ(reason.rfind("cannot open the file: ", 0), 0u) << reason;

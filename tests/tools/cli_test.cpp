@@ -568,7 +568,7 @@ TEST(Cli, LenientDumpShowsWhatCanBeReadThenTheDamage) {
     WriteBytes(path, bytes);
     std::string reason;
     StructureSet strict;
-    const bool loads = ParseStructureData(bytes.data(), bytes.size(), strict, &reason);
+    const bool loads = ParseStructureData(bytes.data(), bytes.size(), strict, reason);
     for (const bool json : {false, true}) {
       std::vector<std::string> args = {"dump", "--lenient", path};
       if (json) args.push_back("--json");

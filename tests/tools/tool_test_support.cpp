@@ -49,14 +49,14 @@ void WriteText(const std::string& path, const std::string& text) {
 std::vector<std::uint8_t> Serialized(const StructureSet& set) {
   std::vector<std::uint8_t> bytes;
   std::string reason;
-  if (!SerializeStructureData(set, bytes, &reason)) throw std::runtime_error(reason);
+  if (!SerializeStructureData(set, bytes, reason)) throw std::runtime_error(reason);
   return bytes;
 }
 
 StructureSet Parsed(const std::vector<std::uint8_t>& bytes) {
   StructureSet set;
   std::string reason;
-  if (!ParseStructureData(bytes.data(), bytes.size(), set, &reason))
+  if (!ParseStructureData(bytes.data(), bytes.size(), set, reason))
     throw std::runtime_error(reason);
   return set;
 }

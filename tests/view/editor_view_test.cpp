@@ -36,24 +36,25 @@ class EditorViewTest : public ::testing::Test {
   // Loads a document the way a user would get one: from a file.
   void Open(const StructureSet& set) {
     const std::string path = folder_.File("open.brx");
-    ASSERT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem()));
     std::string reason;
-    ASSERT_TRUE(view_.LoadDocument(path.c_str(), &reason)) << reason;
+    ASSERT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem(), reason)) << reason;
+    ASSERT_TRUE(view_.LoadDocument(path.c_str(), reason)) << reason;
   }
   // The document as the reader gives it back (counts and positions put in).
   StructureSet AsLoaded(const StructureSet& set) {
     const std::string path = folder_.File("expected.brx");
-    EXPECT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem()));
+    std::string reason;
+    EXPECT_TRUE(SaveToFile(set, path.c_str(), SystemFileSystem(), reason)) << reason;
     StructureSet loaded;
-    EXPECT_TRUE(LoadFromFile(loaded, path.c_str(), SystemFileSystem()));
+    EXPECT_TRUE(LoadFromFile(loaded, path.c_str(), SystemFileSystem(), reason)) << reason;
     return loaded;
   }
   StructureSet Saved() {
     const std::string path = folder_.File("saved.brx");
     std::string reason;
-    EXPECT_TRUE(view_.SaveDocument(path.c_str(), &reason)) << reason;
+    EXPECT_TRUE(view_.SaveDocument(path.c_str(), reason)) << reason;
     StructureSet saved;
-    EXPECT_TRUE(LoadFromFile(saved, path.c_str(), SystemFileSystem()));
+    EXPECT_TRUE(LoadFromFile(saved, path.c_str(), SystemFileSystem(), reason)) << reason;
     return saved;
   }
 
@@ -67,7 +68,7 @@ class EditorViewTest : public ::testing::Test {
 
   testing::TempFolder folder_;
   testing::HostWindow host_;
-  CEditorView view_;
+  CEditorView view_{SystemFileSystem()};
   HWND tree_ = nullptr;
 };
 
@@ -360,7 +361,7 @@ TEST_F(EditorViewTest, AFailedLoadKeepsDocumentTreeSelectionAndPaneEdits) {
   for (const std::string& path : {folder_.File("missing.brx"), not_brx}) {
     SCOPED_TRACE(path);
     std::string reason;
-    EXPECT_FALSE(view_.LoadDocument(path.c_str(), &reason));
+    EXPECT_FALSE(view_.LoadDocument(path.c_str(), reason));
     EXPECT_FALSE(reason.empty());
     EXPECT_TRUE(view_.Document() == loaded);
     EXPECT_EQ(testing::TreeRows(tree_), rows);
@@ -420,7 +421,7 @@ TEST_F(EditorViewTest, SaveWritesNothingWhenAFieldDoesNotConvertAndSaysWhich) {
     testing::BeepCounter beeps;
     std::string reason;
     std::optional<FieldFailure> failed_field;
-    EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason, &failed_field));
+    EXPECT_FALSE(view_.SaveDocument(path.c_str(), reason, &failed_field));
     EXPECT_EQ(reason, c.reason + ", which is not a number it can take. Nothing was written.");
     EXPECT_EQ(beeps.count(), 0);
     EXPECT_FALSE(std::filesystem::exists(path));
@@ -438,7 +439,7 @@ TEST_F(EditorViewTest, SaveReportsTheWritersFailure) {
   std::string reason;
   std::optional<FieldFailure> failed_field;
   SetFocus(tree_);
-  EXPECT_FALSE(view_.SaveDocument(path.c_str(), &reason, &failed_field));
+  EXPECT_FALSE(view_.SaveDocument(path.c_str(), reason, &failed_field));
   EXPECT_FALSE(reason.empty());
   // No field stopped it, so there is no field to go to.
   EXPECT_FALSE(failed_field);

@@ -42,7 +42,11 @@ std::string WriteSample() {
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + "pane_showcase.brx";
-  brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem());
+  std::string error;
+  if (!brx::SaveToFile(set, path.c_str(), brx::SystemFileSystem(), error)) {
+    std::fprintf(stderr, "pane_showcase: %s\n", error.c_str());
+    std::exit(1);
+  }
   return path;
 }
 
@@ -54,7 +58,7 @@ int main(int argc, char** argv) {
 
   HWND frame = CreateWindowExA(0, "STATIC", "BRXEDIT", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
                                100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  brx::CEditorView view;
+  brx::CEditorView view(brx::SystemFileSystem());
   view.Create(frame);
   // The frame sizes the view. A pane reaches 504 dialog units from the
   // view's left edge, past the template's 497, so the view is made wide
@@ -69,7 +73,11 @@ int main(int argc, char** argv) {
                SWP_NOZORDER | SWP_NOMOVE);
 
   const std::string path = WriteSample();
-  view.LoadDocument(path.c_str());
+  std::string error;
+  if (!view.LoadDocument(path.c_str(), error)) {
+    std::fprintf(stderr, "pane_showcase: %s\n", error.c_str());
+    return 1;
+  }
   DeleteFileA(path.c_str());
   HWND tree = GetDlgItem(view.hwnd(), IDC_STRUCTURE_TREE);
   if (tile) TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));

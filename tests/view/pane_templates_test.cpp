@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/view/view_test_support.h"
 #include "view/editor_view.h"
@@ -227,7 +228,7 @@ TEST(PaneTemplates, TilePane) {
 
 TEST(PaneTemplates, EditorView) {
   testing::HostWindow host;
-  CEditorView view;
+  CEditorView view(SystemFileSystem());
   ASSERT_NE(view.Create(host.hwnd()), nullptr);
   const LONG style = GetWindowLongA(view.hwnd(), GWL_STYLE);
   const LONG wanted = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;

@@ -44,15 +44,16 @@ std::unique_ptr<InputFile> OpenInput(const std::string& operand, const InputSour
   return file;
 }
 
-std::string StructureFileGivenAsText(const std::vector<std::uint8_t>& first_bytes,
-                                     std::string_view expected) {
+bool IsNotStructureData(const std::vector<std::uint8_t>& first_bytes, std::string_view expected,
+                        std::string& error) {
   const auto& magic = FileHeader::kMagicBytes;
   if (first_bytes.size() < magic.size() ||
       !std::equal(magic.begin(), magic.end(), first_bytes.begin()))
-    return "";
-  return "this is a structure data file (it starts with \"" +
-         std::string(magic.begin(), magic.end()) + "\"), not " + std::string(expected) +
-         "; were the files swapped?";
+    return true;
+  error = "this is a structure data file (it starts with \"" +
+          std::string(magic.begin(), magic.end()) + "\"), not " + std::string(expected) +
+          "; were the files swapped?";
+  return false;
 }
 
 }  // namespace brx::tool

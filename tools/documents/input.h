@@ -50,10 +50,10 @@ class InputText : public text::ByteSource {
   InputFile& file_;
 };
 
-// When text input starts as a structure data file does, what to tell the
-// user: the file is not `expected` ("JSON", "a table") and the operands may
-// have been swapped. Empty for any other start.
-std::string StructureFileGivenAsText(const std::vector<std::uint8_t>& first_bytes,
-                                     std::string_view expected);
+// False when text input starts as a structure data file does: then `error`
+// tells the user it is not `expected` ("JSON", "a table") and that the
+// operands may have been swapped.
+bool IsNotStructureData(const std::vector<std::uint8_t>& first_bytes, std::string_view expected,
+                        std::string& error);
 
 }  // namespace brx::tool

@@ -107,7 +107,7 @@ bool LoadStructureFileUpToDamage(const std::string& operand, const InputSources&
   if (!source) return false;
   file = LoadedFile();
   WatchedInput watched(*source, file);
-  ParseStructureDataUpToDamage(watched, file.set, &file.damage);
+  ParseStructureDataUpToDamage(watched, file.set, file.damage);
   std::string read_error = watched.read_error();
   if (read_error.empty() && file.damage.empty()) watched.Trailing(file.RecordsEnd(), read_error);
   if (read_error.empty()) return true;

@@ -84,9 +84,8 @@ int RunBuild(const Invocation& call, Console& io) {
   InputText input_text(*source);
   text::TextDecoder text(input_text);
   if (!text.Start()) return Failed(name, ReadError(in, text), io.err, kExitError);
-  const std::string swapped = StructureFileGivenAsText(text.first_bytes(), "JSON");
-  if (!swapped.empty())
-    return Failed(name, swapped + " Usage: brxtool " + std::string(call.usage), io.err, kExitError);
+  if (!IsNotStructureData(text.first_bytes(), "JSON", error))
+    return Failed(name, error + " Usage: brxtool " + std::string(call.usage), io.err, kExitError);
   StructureSet set;
   std::vector<text::JsonProblem> problems;
   const bool read = ReadDocumentJson(text, set, problems);
@@ -94,14 +93,14 @@ int RunBuild(const Invocation& call, Console& io) {
   if (!text.problem().empty()) return Failed(name, text.problem(), io.err, kExitError);
   if (!read) return ReportProblems(name, problems, io.err);
   if (to_standard_output) {
-    if (!FitsTheFormat(set, &error)) return Failed("<stdout>", error, io.err, kExitError);
+    if (!FitsTheFormat(set, error)) return Failed("<stdout>", error, io.err, kExitError);
     WriteStructureData(set, [&io](const std::uint8_t* data, std::size_t size) {
       io.out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
       return static_cast<bool>(io.out);
     });
     return kExitOk;
   }
-  if (!SaveToFile(set, out_path.c_str(), io.files, &error))
+  if (!SaveToFile(set, out_path.c_str(), io.files, error))
     return Failed(out_path, error, io.err, kExitError);
   return kExitOk;
 }

@@ -128,7 +128,7 @@ int RunImport(const Invocation& call, Console& io) {
   return kExitOk;
 }
 const std::string& target = output ? *output : path;
-if (!SaveToFile(file.set, target.c_str(), io.files, &reason))
+if (!SaveToFile(file.set, target.c_str(), io.files, reason))
   return Failed(target, reason, io.err, kExitError);
 return kExitOk;
 }  // namespace brx::tool

@@ -65,7 +65,7 @@ int Merge(const Invocation& call, Console& io) {
   bool loaded = true;
   for (std::size_t k = 0; k < 3; ++k) {
     std::string reason;
-    if (!LoadFromFile(files[k], call.operands[k].c_str(), io.files, &reason)) {
+    if (!LoadFromFile(files[k], call.operands[k].c_str(), io.files, reason)) {
       Failed(call.operands[k], reason, io.err, kTrouble);
       loaded = false;
     }
@@ -81,7 +81,7 @@ int Merge(const Invocation& call, Console& io) {
     if (!io.out.flush()) return OutputFailed(io.err, kTrouble);
   }
   std::string reason;
-  if (!SaveToFile(result.merged, out_path.c_str(), io.files, &reason))
+  if (!SaveToFile(result.merged, out_path.c_str(), io.files, reason))
     return Failed(out_path, reason, io.err, kTrouble);
   if (!json) {
     for (const Conflict& conflict : result.conflicts) io.err << ConflictText(conflict) << "\n";

@@ -55,7 +55,7 @@ int RunSet(const Invocation& call, Console& io) {
     }
   }
   if (!applied) return Failed(path, "not changed", io.err, kExitError);
-  if (!SaveToFile(file.set, path.c_str(), io.files, &reason))
+  if (!SaveToFile(file.set, path.c_str(), io.files, reason))
     return Failed(path, reason, io.err, kExitError);
   return kExitOk;
 }

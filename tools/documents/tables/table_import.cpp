@@ -82,8 +82,8 @@ void TableImport::Note(const TableSource& table, text::TextPosition at, std::str
 }
 
 bool TableImport::ReadHeader(TableSource& table) {
-  const std::string swapped = StructureFileGivenAsText(table.reader.first_bytes(), "a table");
-  if (!swapped.empty()) {
+  std::string swapped;
+  if (!IsNotStructureData(table.reader.first_bytes(), "a table", swapped)) {
     Note(table, text::TextPosition(), "", swapped);
     return false;
   }
