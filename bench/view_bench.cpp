@@ -227,10 +227,11 @@ void MeasureBareForm(HWND host) {
 void MeasureOpen(HWND host, const std::vector<std::size_t>& tile_counts) {
   for (std::size_t tiles : tile_counts) {
     const std::string path = WriteDocument(kStructures, "view_bench_open.brx", tiles);
-    brx::CEditorView view;
+    brx::CEditorView view(brx::SystemFileSystem());
     if (!view.Create(host)) Fail("cannot create the view");
+    std::string error;
     const double ms = Ms([&] {
-      if (!view.LoadDocument(path.c_str())) Fail("cannot load " + path);
+      if (!view.LoadDocument(path.c_str(), error)) Fail("cannot load " + path + ": " + error);
     });
     std::printf("open %zu structures x %zu tiles: %.1f s\n", kStructures, tiles, ms / 1000);
     DeleteFileA(path.c_str());
