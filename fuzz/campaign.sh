@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a given time and prints how many inputs it
 # executed, how fast, and what it found.
-# Usage: fuzz/campaign.sh reader|json SECONDS [JOBS]
+# Usage: fuzz/campaign.sh reader|json|document_json SECONDS [JOBS]
 # The fuzz tree is build/fuzz, or BRX_BUILD_DIR. The corpus grows in the tree
 # (corpus-TARGET, seeded from fuzz/corpus/TARGET) from one campaign to the
 # next; what a campaign finds lands in findings-TARGET there.
@@ -10,7 +10,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 target=$1 seconds=$2 jobs=${3:-1}
 case "$target" in
   reader) max_len=70000 ;;  # beyond a structure of 255 tiles
-  json) max_len=16384 ;;    # room for a few structures with tiles
+  json) max_len=4096 ;;
+  document_json) max_len=16384 ;;  # room for a few structures with tiles
   *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 build=${BRX_BUILD_DIR:-$root/build/fuzz}

@@ -3,7 +3,8 @@
 folder given): for the reader, a few structure data files in the writer's
 form and a few damaged ones; for brxtool's JSON path, a few documents in the
 canonical form `brxtool dump --json` prints (one in UTF-16), one in a looser
-form that `brxtool build` also takes, and a few that it must refuse."""
+form that `brxtool build` also takes, and a few that it must refuse; for
+the JSON reader alone, texts of any shape, right and wrong."""
 import json
 import os
 import struct
@@ -181,12 +182,39 @@ def write_all(folder, seeds):
             out.write(data)
 
 
+# ---- JSON texts of any shape, for the JSON reader alone ----
+
+def json_text_seeds():
+    return {
+        "scalars.json": '[null, true, false, 0, -0, 12, -3.25e+2, 1E-2, 1e400, "", "x"]',
+        "escapes.json": '{"\\"\\\\\\/\\b\\f\\n\\r\\t": "\\u00e9\\u20AC\\uD83D\\uDE00"}',
+        "nested.json": '{"a": [{"b": {"c": [[], {}, [1, [2, [3]]]]}}], "d": {"e": null}}',
+        "unicode.json": '{"\u00e9t\u00e9": "\u20ac \U0001F600", "k": ["\u65e5\u672c"]}',
+        "line-ends.json": '{\r\n  "a": 1,\r  "b": [\n\t2\r\n  ]\r}',
+        "top-string.json": '"just a string"',
+        "repeated-key.json": '{"a": 1, "a": {"b": 2}, "c": 3}',
+        "deep.json": "[" * 101 + "]" * 101,
+        "comment.json": '{"a": 1 // no\n}',
+        "trailing-comma.json": '{"a": [1, 2,], }',
+        "unclosed.json": '{"a": "b\n", "c": [1, 2',
+        "bad-number.json": '[01, -, 1., 1e, .5]',
+        "single-quotes.json": "{'a': 'b'}",
+        "utf16.json": b"\xff\xfe" + '{"\u00e9": [1, 2]}'.encode("utf-16-le"),
+        "latin1.json": b'{"caf\xe9": 1}',
+        "bom.json": b"\xef\xbb\xbf" + b'{"a": true}',
+    }
+
+
+def encoded(seeds):
+    return {name: text if isinstance(text, bytes) else text.encode("utf-8")
+            for name, text in seeds.items()}
+
+
 def main(root):
     write_all(os.path.join(root, "reader"), reader_seeds())
     write_all(os.path.join(root, "csv"), csv_seeds())
-    write_all(os.path.join(root, "json"),
-              {name: text if isinstance(text, bytes) else text.encode("utf-8")
-               for name, text in json_seeds().items()})
+    write_all(os.path.join(root, "document_json"), encoded(json_seeds()))
+    write_all(os.path.join(root, "json"), encoded(json_text_seeds()))
 
 
 if __name__ == "__main__":

@@ -11,29 +11,8 @@
 #include "tools/text/suggestion.h"
 
 namespace brx::tool {
-namespace {
 
-// Nearly every value read is a few digits within range: read straight, it
-// spares the general reading, which also says what is wrong with the rest.
-bool ShortIntegerInRange(std::string_view text, IntKind kind, std::uint32_t& value) {
-  const bool negative = !text.empty() && text.front() == '-';
-  const std::string_view digits = text.substr(negative ? 1 : 0);
-  if (digits.empty() || digits.size() > 9) return false;
-  std::int64_t magnitude = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return false;
-    magnitude = magnitude * 10 + (c - '0');
-  }
-  const std::int64_t number = negative ? -magnitude : magnitude;
-  const IntRange range = RangeOf(kind);
-  if (number < range.min || number > range.max) return false;
-  value = static_cast<std::uint32_t>(number);
-  return true;
-}
-
-}  // namespace
-
-bool IntegerFromText(const std::string& text, IntKind kind, std::uint32_t& value,
+bool IntegerFromText(std::string_view text, IntKind kind, std::uint32_t& value,
                      std::string& error) {
   if (ShortIntegerInRange(text, kind, value)) return true;
   switch (FieldNumber(text, kind, value)) {
@@ -55,7 +34,7 @@ bool IntegerFromText(const std::string& text, IntKind kind, std::uint32_t& value
   return false;
 }
 
-std::optional<std::size_t> FlagBitOf(const std::string& label, std::string& error) {
+std::optional<std::size_t> FlagBitOf(std::string_view label, std::string& error) {
   if (const auto bit = StructureFlags::BitOf(label)) return bit;
   const auto& labels = StructureFlags::Labels();
   error =

@@ -100,55 +100,52 @@ class DocumentReader : public text::JsonHandler {
 
   std::vector<text::JsonProblem>& problems() { return problems_; }
 
-  void Value(const text::JsonValue& value) override {
+  void Value(const text::JsonValue& value, const text::JsonPath& path) override {
     if (frames_.empty()) {
-      if (Expect(value, Type::kObject, "an object", {})) {
-        Push(Place::kTop, value, {});
+      if (Expect(value, Type::kObject, "an object", path)) {
+        Push(Place::kTop, value);
       } else {
-        Skip(value, {});
+        Skip(value);
       }
       return;
     }
     Frame& frame = frames_.back();
-    const Step step = NextStep(frame);
     switch (frame.place) {
       case Place::kSkip:
         break;
       case Place::kTop:
         if (!std::exchange(frame.structures_next, false)) break;
-        if (Expect(value, Type::kArray, "an array of structures", step))
-          return Push(Place::kStructures, value, step);
+        if (Expect(value, Type::kArray, "an array of structures", path))
+          return Push(Place::kStructures, value);
         break;
       case Place::kStructures:
         if (frame.count++ >= kMaxStructures || stopped_) break;
         entry_ = StructureEntry();
-        if (Expect(value, Type::kObject, "an object", step))
-          return Push(Place::kStructure, value, step);
-        Skip(value, step);
+        if (Expect(value, Type::kObject, "an object", path)) return Push(Place::kStructure, value);
+        Skip(value);
         return StructureRead();
       case Place::kStructure:
-        return StructureValue(frame, value, step);
+        return StructureValue(frame, value, path);
       case Place::kFlags:
         ++frame.count;
-        if (Expect(value, Type::kString, "a flag label", step)) FlagLabel(value, step);
+        if (Expect(value, Type::kString, "a flag label", path)) FlagLabel(value, path);
         break;
       case Place::kTiles:
         if (frame.count++ >= kMaxTilesPerStructure) break;
         tile_ = TileRecord();
-        if (Expect(value, Type::kObject, "an object", step)) return Push(Place::kTile, value, step);
+        if (Expect(value, Type::kObject, "an object", path)) return Push(Place::kTile, value);
         entry_.tiles.push_back(tile_);
         break;
       case Place::kTile:
-        return TileValue(frame, value, step);
+        return TileValue(frame, value, path);
       case Place::kShape:
         row_ = frame.count++;
-        if (Expect(value, Type::kArray, "an array", step))
-          return Push(Place::kShapeRow, value, step);
+        if (Expect(value, Type::kArray, "an array", path)) return Push(Place::kShapeRow, value);
         break;
       case Place::kShapeRow: {
         const std::size_t column = frame.count++;
         std::uint32_t number = 0;
-        if (ReadInteger(value, IntKind::U8, step, number) && row_ < TileRecord::kShapeSide &&
+        if (ReadInteger(value, IntKind::U8, path, number) && row_ < TileRecord::kShapeSide &&
             column < TileRecord::kShapeSide) {
           tile_.SetShapeByte(TileRecord::ShapeByteIndex(row_, column),
                              static_cast<std::uint8_t>(number));
@@ -156,34 +153,33 @@ class DocumentReader : public text::JsonHandler {
         break;
       }
     }
-    Skip(value, step);
+    Skip(value);
   }
 
-  void Key(const std::string& key, const text::TextPosition& at, bool repeated) override {
+  void Key(const std::string& key, const text::TextPosition& at, bool repeated,
+           const text::JsonPath& path) override {
     Frame& frame = frames_.back();
     frame.field = nullptr;
-    frame.key = {};
     if (frame.place == Place::kSkip || repeated) return;
     if (frame.place == Place::kTop) {
       if (key == kStructures) {
-        frame.key = kStructures;
         frame.accounted = 1;
         frame.structures_next = true;
       } else {
         // A key suggested for a mistyped one is not reported missing as well.
         if (text::ClosestName(key, {kStructures})) frame.accounted = 1;
-        Problem(at, Path(), text::UnknownName("key", key, {kStructures}));
+        Problem(at, path.Text(), text::UnknownName("key", key, {kStructures}));
       }
       return;
     }
     if (frame.place == Place::kStructure) {
-      MemberKey(frame, fields::kStructureFields, kStructureKeys, key, at);
+      MemberKey(frame, fields::kStructureFields, kStructureKeys, key, at, path);
     } else {
-      MemberKey(frame, fields::kTileFields, kTileKeys, key, at);
+      MemberKey(frame, fields::kTileFields, kTileKeys, key, at, path);
     }
   }
 
-  void EndObject() override {
+  void EndObject(const text::JsonPath& path) override {
     const Frame frame = frames_.back();
     frames_.pop_back();
     switch (frame.place) {
@@ -191,12 +187,12 @@ class DocumentReader : public text::JsonHandler {
         if (!frame.accounted) Problem(frame.at, "", "missing key " + text::Quoted(kStructures));
         break;
       case Place::kStructure:
-        Missing(frame, fields::kStructureFields);
+        Missing(frame, fields::kStructureFields, path);
         set_.AppendStructure(std::move(entry_));
         StructureRead();
         break;
       case Place::kTile:
-        Missing(frame, fields::kTileFields);
+        Missing(frame, fields::kTileFields, path);
         entry_.tiles.push_back(tile_);
         break;
       default:
@@ -204,7 +200,7 @@ class DocumentReader : public text::JsonHandler {
     }
   }
 
-  void EndArray() override {
+  void EndArray(const text::JsonPath& path) override {
     const Frame frame = frames_.back();
     frames_.pop_back();
     switch (frame.place) {
@@ -212,8 +208,9 @@ class DocumentReader : public text::JsonHandler {
         // The count is refused alone: what is wrong within the structures
         // would bury the one mistake that matters.
         if (frame.count > kMaxStructures) {
-          Refuse(frame, std::to_string(frame.count) + " structures; a file holds at most " +
-                            std::to_string(kMaxStructures));
+          Refuse(frame, path,
+                 std::to_string(frame.count) + " structures; a file holds at most " +
+                     std::to_string(kMaxStructures));
         }
         break;
       case Place::kFlags:
@@ -223,15 +220,16 @@ class DocumentReader : public text::JsonHandler {
         // The list grew by doubling: up to 1.6 times the memory of its tiles.
         entry_.tiles.shrink_to_fit();
         if (frame.count > kMaxTilesPerStructure) {
-          Refuse(frame, std::to_string(frame.count) + " tiles; a structure holds at most " +
-                            std::to_string(kMaxTilesPerStructure));
+          Refuse(frame, path,
+                 std::to_string(frame.count) + " tiles; a structure holds at most " +
+                     std::to_string(kMaxTilesPerStructure));
         }
         break;
       case Place::kShape:
-        ExpectCount(frame, "rows");
+        ExpectCount(frame, path, "rows");
         break;
       case Place::kShapeRow:
-        ExpectCount(frame, "values");
+        ExpectCount(frame, path, "values");
         break;
       default:
         break;
@@ -251,171 +249,141 @@ class DocumentReader : public text::JsonHandler {
     kSkip
   };
 
-  // Where a value stands in its container: under a key, or at an index.
-  struct Step {
-    std::string_view key;
-    std::size_t index = 0;
-    bool is_index = false;
-  };
-
   struct Frame {
     Place place;
     text::TextPosition at;
-    Step step;                     // where the container stands in its own
     std::size_t mark = 0;          // problems_.size() when it started
     std::size_t count = 0;         // an array's elements so far
     std::uint32_t accounted = 0;   // an object's fields present or guessed, one bit each
     const Field* field = nullptr;  // the field of the next value; null: not one to read
-    std::string_view key;          // the next value's key (a name of the table), for its path
     bool structures_next = false;  // the top level's next value is the structures
   };
-
-  static Step NextStep(const Frame& frame) {
-    if (frame.place == Place::kTop || frame.place == Place::kStructure ||
-        frame.place == Place::kTile)
-      return {frame.key, 0, false};
-    return {{}, frame.count, true};
-  }
-
-  std::string Path(const Step* last = nullptr) const {
-    std::string path;
-    const auto add = [&path](const Step& step) {
-      path = step.is_index ? text::ElementPath(path, step.index)
-                           : text::MemberPath(path, std::string(step.key));
-    };
-    for (std::size_t k = 1; k < frames_.size(); ++k) add(frames_[k].step);
-    if (last) add(*last);
-    return path;
-  }
 
   bool Problem(const text::TextPosition& at, std::string path, std::string message) {
     problems_.push_back({at, std::move(path), std::move(message)});
     return false;
   }
 
-  void Push(Place place, const text::JsonValue& value, const Step& step) {
+  void Push(Place place, const text::JsonValue& value) {
     Frame frame;
     frame.place = place;
     frame.at = value.at;
-    frame.step = step;
     frame.mark = problems_.size();
     frames_.push_back(frame);
   }
 
   // A container not to be read is still walked through, to its end.
-  void Skip(const text::JsonValue& value, const Step& step) {
-    if (value.type == Type::kObject || value.type == Type::kArray) Push(Place::kSkip, value, step);
+  void Skip(const text::JsonValue& value) {
+    if (value.type == Type::kObject || value.type == Type::kArray) Push(Place::kSkip, value);
   }
 
-  bool Expect(const text::JsonValue& value, Type type, const char* expected, const Step& step) {
-    return value.type == type || Unexpected(value, expected, step);
+  bool Expect(const text::JsonValue& value, Type type, const char* expected,
+              const text::JsonPath& path) {
+    return value.type == type || Unexpected(value, expected, path);
   }
 
-  bool Unexpected(const text::JsonValue& value, const char* expected, const Step& step) {
-    const bool top = frames_.empty();
-    return Problem(value.at, top ? "" : Path(&step),
+  bool Unexpected(const text::JsonValue& value, const char* expected, const text::JsonPath& path) {
+    return Problem(value.at, path.Text(),
                    std::string("expected ") + expected + ", found " + Describe(value.type));
   }
 
   // A whole number within the field's range; nothing is cut to fit.
-  bool ReadInteger(const text::JsonValue& value, IntKind kind, const Step& step,
+  bool ReadInteger(const text::JsonValue& value, IntKind kind, const text::JsonPath& path,
                    std::uint32_t& number) {
-    if (!Expect(value, Type::kNumber, "an integer", step)) return false;
+    if (!Expect(value, Type::kNumber, "an integer", path)) return false;
+    if (ShortIntegerInRange(value.text, kind, number)) return true;
     std::string problem;
     return IntegerFromText(value.text, kind, number, problem) ||
-           Problem(value.at, Path(&step), problem);
+           Problem(value.at, path.Text(), problem);
   }
 
   // Drops what was found inside the container for one mistake about all of it.
-  void Refuse(const Frame& frame, std::string message) {
+  void Refuse(const Frame& frame, const text::JsonPath& path, std::string message) {
     problems_.resize(frame.mark);
-    Problem(frame.at, PathOf(frame), std::move(message));
+    Problem(frame.at, path.Text(), std::move(message));
   }
 
-  void ExpectCount(const Frame& frame, const char* what) {
+  void ExpectCount(const Frame& frame, const text::JsonPath& path, const char* what) {
     if (frame.count == TileRecord::kShapeSide) return;
-    Refuse(frame, "expected " + std::to_string(TileRecord::kShapeSide) + " " + what + ", found " +
-                      std::to_string(frame.count));
+    Refuse(frame, path,
+           "expected " + std::to_string(TileRecord::kShapeSide) + " " + what + ", found " +
+               std::to_string(frame.count));
   }
-
-  // The path of a frame already taken off the stack.
-  std::string PathOf(const Frame& frame) const { return Path(&frame.step); }
 
   template <std::size_t N>
   void MemberKey(Frame& frame, const std::array<Field, N>& fields,
                  const std::vector<std::string_view>& keys, const std::string& key,
-                 const text::TextPosition& at) {
+                 const text::TextPosition& at, const text::JsonPath& path) {
     if (const Field* field = FindField(fields, key)) {
       frame.accounted |= 1u << (field - fields.data());
       frame.field = field;
-      frame.key = field->name;
       return;
     }
     if (const auto guess = text::ClosestName(key, keys))
       frame.accounted |= 1u << (FindField(fields, *guess) - fields.data());
-    Problem(at, Path(), text::UnknownName("key", key, keys));
+    Problem(at, path.Text(), text::UnknownName("key", key, keys));
   }
 
   template <std::size_t N>
-  void Missing(const Frame& frame, const std::array<Field, N>& fields) {
+  void Missing(const Frame& frame, const std::array<Field, N>& fields, const text::JsonPath& path) {
     for (std::size_t k = 0; k < N; ++k) {
       if (!(frame.accounted >> k & 1u) && !fields[k].may_be_left_out)
-        Problem(frame.at, PathOf(frame), "missing key " + text::Quoted(fields[k].name));
+        Problem(frame.at, path.Text(), "missing key " + text::Quoted(fields[k].name));
     }
   }
 
-  void StructureValue(Frame& frame, const text::JsonValue& value, const Step& step) {
+  void StructureValue(Frame& frame, const text::JsonValue& value, const text::JsonPath& path) {
     const Field* field = std::exchange(frame.field, nullptr);
     std::uint32_t number = 0;
     if (!field) {
-      Skip(value, step);
+      Skip(value);
     } else if (field->role == FieldRole::kFlags) {
       flags_ = StructureFlags();
-      if (Expect(value, Type::kArray, "an array of flag labels", step)) {
-        Push(Place::kFlags, value, step);
+      if (Expect(value, Type::kArray, "an array of flag labels", path)) {
+        Push(Place::kFlags, value);
       } else {
         entry_.header.SetFlags(0);
-        Skip(value, step);
+        Skip(value);
       }
     } else if (field->role == FieldRole::kTiles) {
       entry_.tiles.clear();
-      if (Expect(value, Type::kArray, "an array of tiles", step)) {
-        Push(Place::kTiles, value, step);
+      if (Expect(value, Type::kArray, "an array of tiles", path)) {
+        Push(Place::kTiles, value);
       } else {
-        Skip(value, step);
+        Skip(value);
       }
-    } else if (ReadInteger(value, field->kind, step, number)) {
+    } else if (ReadInteger(value, field->kind, path, number)) {
       entry_.header.Put(field->offset, field->kind, number);
     } else {
-      Skip(value, step);
+      Skip(value);
     }
   }
 
-  void TileValue(Frame& frame, const text::JsonValue& value, const Step& step) {
+  void TileValue(Frame& frame, const text::JsonValue& value, const text::JsonPath& path) {
     const Field* field = std::exchange(frame.field, nullptr);
     std::uint32_t number = 0;
     if (!field) {
-      Skip(value, step);
+      Skip(value);
     } else if (field->role == FieldRole::kShape) {
-      if (Expect(value, Type::kArray, "an array", step)) {
-        Push(Place::kShape, value, step);
+      if (Expect(value, Type::kArray, "an array", path)) {
+        Push(Place::kShape, value);
       } else {
-        Skip(value, step);
+        Skip(value);
       }
-    } else if (ReadInteger(value, field->kind, step, number)) {
+    } else if (ReadInteger(value, field->kind, path, number)) {
       tile_.Put(field->offset, field->kind, number);
     } else {
-      Skip(value, step);
+      Skip(value);
     }
   }
 
-  void FlagLabel(const text::JsonValue& label, const Step& step) {
+  void FlagLabel(const text::JsonValue& label, const text::JsonPath& path) {
     std::string problem;
     const auto bit = FlagBitOf(label.text, problem);
     if (!bit) {
-      Problem(label.at, Path(&step), problem);
+      Problem(label.at, path.Text(), problem);
     } else if (flags_.Test(*bit)) {
-      Problem(label.at, Path(&step), text::Quoted(label.text) + " is listed twice");
+      Problem(label.at, path.Text(), text::Quoted(label.text) + " is listed twice");
     } else {
       flags_.Set(*bit, true);
     }
@@ -459,8 +427,9 @@ bool ReadDocumentJson(text::TextDecoder& text, StructureSet& set,
   problems.clear();
   std::vector<text::JsonProblem> syntax;
   DocumentReader reader(set, syntax);
-  const bool well_formed = text::ReadJson(text, reader, syntax, kMostProblemsShown + 1);
-  text.Drain();
+  text::TextCursor cursor(text);
+  const bool well_formed = text::ReadJson(cursor, reader, syntax, kMostProblemsShown + 1);
+  cursor.Drain();
   problems = std::move(syntax);
   if (well_formed) {
     std::vector<text::JsonProblem>& found = reader.problems();

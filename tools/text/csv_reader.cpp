@@ -15,15 +15,9 @@ bool EndsLine(int c) {
 
 }  // namespace
 
-void CsvReader::Advance() {
-  const int c = text_.Peek();
-  text_.Skip();
-  if (c == '\n' || (c == '\r' && text_.Peek() != '\n')) {
-    ++at_.line;
-    at_.column = 1;
-  } else if ((c & 0xC0) != 0x80) {
-    ++at_.column;  // a character starts with any byte but a UTF-8 continuation byte
-  }
+void CsvReader::Start() {
+  if (!started_) decoder_.Start();
+  started_ = true;
 }
 
 bool CsvReader::Fail(TextPosition at, std::string problem) {
@@ -32,15 +26,24 @@ bool CsvReader::Fail(TextPosition at, std::string problem) {
   return false;
 }
 
+bool CsvReader::StoppedEarly() {
+  if (!decoder_.read_error().empty()) {
+    Fail(text_.Here(), "cannot read the file: " + decoder_.read_error());
+  } else if (!decoder_.problem().empty()) {
+    Fail(text_.Here(), decoder_.problem());
+  }
+  return !problem_.empty();
+}
+
 void CsvReader::ChooseSeparator() {
   const auto is = [this](std::size_t k, char c) { return text_.Peek(k) == c; };
   // Excel's own line naming the separator, which it does not show as a row.
   if (is(0, 's') && is(1, 'e') && is(2, 'p') && is(3, '=') && text_.Peek(4) > 0 &&
       EndsLine(text_.Peek(5))) {
     separator_ = static_cast<char>(text_.Peek(4));
-    for (int k = 0; k < 5; ++k) Advance();
-    if (text_.Peek() == '\r') Advance();
-    if (text_.Peek() == '\n') Advance();
+    for (int k = 0; k < 5; ++k) text_.Skip();
+    if (text_.Peek() == '\r') text_.Skip();
+    if (text_.Peek() == '\n') text_.Skip();
     return;
   }
   std::array<std::size_t, kSeparators.size()> counts{};
@@ -62,7 +65,7 @@ void CsvReader::ChooseSeparator() {
 bool CsvReader::ReadCell(Cell& cell) {
   cell.text.clear();
   cell.cut = false;
-  cell.at = at_;
+  cell.at = text_.Here();
   const auto keep = [&cell](int c) {
     if (cell.text.size() < kMaxCellBytes) {
       cell.text += static_cast<char>(c);
@@ -74,19 +77,19 @@ bool CsvReader::ReadCell(Cell& cell) {
   std::size_t blanks = 0;
   while (text_.Peek(blanks) == ' ') ++blanks;
   if (text_.Peek(blanks) == '"') {
-    for (std::size_t k = 0; k <= blanks; ++k) Advance();
+    for (std::size_t k = 0; k <= blanks; ++k) text_.Skip();
     for (;;) {
       const int c = text_.Peek();
       if (c < 0) {
-        if (!text_.problem().empty()) return Fail(at_, text_.problem());
+        if (StoppedEarly()) return false;
         return Fail(cell.at, "the quote that opens this cell is never closed");
       }
-      Advance();
+      text_.Skip();
       if (c != '"') {
         keep(c);
       } else if (text_.Peek() == '"') {
         keep(c);
-        Advance();
+        text_.Skip();
       } else {
         break;
       }
@@ -96,34 +99,34 @@ bool CsvReader::ReadCell(Cell& cell) {
   // a value like `"5"x` is named as written rather than dropped.
   for (int c = text_.Peek(); c != separator_ && !EndsLine(c); c = text_.Peek()) {
     keep(c);
-    Advance();
+    text_.Skip();
   }
-  if (text_.Peek() < 0 && !text_.problem().empty()) return Fail(at_, text_.problem());
-  return true;
+  return text_.Peek() >= 0 || !StoppedEarly();
 }
 
 bool CsvReader::NextRow(std::vector<Cell>& row) {
   if (!problem_.empty()) return false;
+  Start();
   if (!separator_) ChooseSeparator();
   if (text_.Peek() < 0) {
-    if (!text_.problem().empty()) return Fail(at_, text_.problem());
+    StoppedEarly();
     return false;
   }
   std::size_t count = 0;
   for (;;) {
     if (count == kMaxCells) {
-      return Fail(at_, "a row of more than " + std::to_string(kMaxCells) +
-                           " cells; this is not a table brxtool wrote");
+      return Fail(text_.Here(), "a row of more than " + std::to_string(kMaxCells) +
+                                    " cells; this is not a table brxtool wrote");
     }
     if (count == row.size()) row.emplace_back();
     if (!ReadCell(row[count++])) return false;
     const int c = text_.Peek();
     if (c == separator_) {
-      Advance();
+      text_.Skip();
       continue;
     }
-    if (c == '\r') Advance();
-    if (text_.Peek() == '\n') Advance();
+    if (c == '\r') text_.Skip();
+    if (text_.Peek() == '\n') text_.Skip();
     break;
   }
   row.resize(count);

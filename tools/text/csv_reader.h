@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "tools/text/byte_source.h"
+#include "tools/text/text_cursor.h"
+#include "tools/text/text_encoding.h"
 #include "tools/text/text_position.h"
-#include "tools/text/text_stream.h"
 
 namespace brx::text {
 
@@ -28,28 +30,37 @@ class CsvReader {
   // Excel's most columns; a row with more is not a table.
   static constexpr std::size_t kMaxCells = 16384;
 
-  explicit CsvReader(ByteSource& source) : text_(source) {}
+  // The source may be in any encoding spreadsheets save: UTF-8 with or
+  // without a byte-order mark (Excel's "CSV UTF-8" has one), UTF-16 with one
+  // (Excel's "Unicode text").
+  explicit CsvReader(ByteSource& source) : decoder_(source), text_(decoder_) {}
 
   // The next row's cells, the header first. False at the end of the text,
   // or when it cannot be read on: problem() then says why, at problem_at().
   bool NextRow(std::vector<Cell>& row);
 
-  // The input's first bytes, before any decoding (see TextStream).
-  const std::vector<std::uint8_t>& first_bytes() { return text_.first_bytes(); }
+  // The input's first bytes (up to 4) as they stand, before any decoding:
+  // what the input is when it is not text at all.
+  const std::vector<std::uint8_t>& first_bytes() {
+    Start();
+    return decoder_.first_bytes();
+  }
 
   const std::string& problem() const { return problem_; }
   TextPosition problem_at() const { return problem_at_; }
 
  private:
+  void Start();
   void ChooseSeparator();
   bool ReadCell(Cell& cell);
-  // Moves past the byte Peek showed, counting lines and characters.
-  void Advance();
+  // At the end of the text: whether it stopped early, which problem() then says.
+  bool StoppedEarly();
   bool Fail(TextPosition at, std::string problem);
 
-  TextStream text_;
+  TextDecoder decoder_;
+  TextCursor text_;
+  bool started_ = false;
   char separator_ = 0;
-  TextPosition at_;
   std::string problem_;
   TextPosition problem_at_;
 };

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/text/text_encoding.h"
+#include "tools/text/json_path.h"
+#include "tools/text/text_cursor.h"
 #include "tools/text/text_position.h"
 
 namespace brx::text {
@@ -33,26 +34,24 @@ struct JsonValue {
 };
 
 // Receives the text's values in order. A container's elements or members
-// come between its value and its End call.
+// come between its value and its End call. `path` is where the reader is:
+// the value's path in Value, the container's in Key and the End calls.
 class JsonHandler {
  public:
   virtual ~JsonHandler() = default;
-  virtual void Value(const JsonValue& value) = 0;
+  virtual void Value(const JsonValue& value, const JsonPath& path) = 0;
   // The key of the next value. `repeated`: the object had the key before;
   // the value that follows is not the key's (the first one is).
-  virtual void Key(const std::string& key, const TextPosition& at, bool repeated) = 0;
-  virtual void EndObject() = 0;
-  virtual void EndArray() = 0;
+  virtual void Key(const std::string& key, const TextPosition& at, bool repeated,
+                   const JsonPath& path) = 0;
+  virtual void EndObject(const JsonPath& path) = 0;
+  virtual void EndArray(const JsonPath& path) = 0;
 };
-
-// The paths of a member and of an element: `Tiles`, `structures[3].Tiles`.
-std::string MemberPath(const std::string& path, const std::string& key);
-std::string ElementPath(const std::string& path, std::size_t index);
 
 // Reads the text from `text` into `handler`. A key repeated in one object is
 // added to `problems` and reading goes on; a syntax error ends reading, is
 // added last and makes the result false. At most `most_problems` are kept.
-bool ReadJson(TextDecoder& text, JsonHandler& handler, std::vector<JsonProblem>& problems,
+bool ReadJson(TextCursor& text, JsonHandler& handler, std::vector<JsonProblem>& problems,
               std::size_t most_problems);
 
 }  // namespace brx::text

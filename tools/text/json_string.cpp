@@ -14,8 +14,13 @@ constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 }  // namespace
 
 void AppendJsonString(std::string_view text, std::string& out) {
+  // Keys and labels are plain ASCII: taken in one piece.
+  std::size_t plain = 0;
+  while (plain < text.size() && text[plain] >= 0x20 && text[plain] != '"' && text[plain] != '\\')
+    ++plain;
   out += '"';
-  for (std::size_t at = 0; at < text.size();) {
+  out.append(text.data(), plain);
+  for (std::size_t at = plain; at < text.size();) {
     const char c = text[at];
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x80) {

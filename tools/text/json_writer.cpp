@@ -10,10 +10,20 @@ namespace {
 // Output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushSize = 1 << 16;
 
+// A comma, a line break and the indentation of the deepest levels written:
+// a new line is one piece of it.
+constexpr char kNewLine[] = ",\n                                                                ";
+constexpr std::size_t kMostIndented = (sizeof kNewLine - 3) / 2;
+
 }  // namespace
 
-void JsonWriter::Indent(std::size_t levels) {
-  buffer_.append(2 * levels, ' ');
+void JsonWriter::NewLine(bool comma, std::size_t levels) {
+  if (levels > kMostIndented) {
+    buffer_.append(comma ? ",\n" : "\n");
+    buffer_.append(2 * levels, ' ');
+    return;
+  }
+  buffer_.append(kNewLine + !comma, 2 * levels + 1 + comma);
 }
 
 void JsonWriter::BeforeValue() {
@@ -24,10 +34,9 @@ void JsonWriter::BeforeValue() {
   if (levels_.empty()) return;
   Level& level = levels_.back();
   if (level.row) {
-    if (level.count) buffer_ += ", ";
+    if (level.count) buffer_.append(", ", 2);
   } else {
-    buffer_ += level.count ? ",\n" : "\n";
-    Indent(levels_.size());
+    NewLine(level.count != 0, levels_.size());
   }
   ++level.count;
 }
@@ -45,10 +54,7 @@ void JsonWriter::BeginObject() {
 void JsonWriter::End(char close) {
   const Level level = levels_.back();
   levels_.pop_back();
-  if (!level.row && level.count) {
-    buffer_ += '\n';
-    Indent(levels_.size());
-  }
+  if (!level.row && level.count) NewLine(false, levels_.size());
   buffer_ += close;
   FlushIfFull();
 }
@@ -56,7 +62,7 @@ void JsonWriter::End(char close) {
 void JsonWriter::Key(std::string_view key) {
   BeforeValue();
   AppendJsonString(key, buffer_);
-  buffer_ += ": ";
+  buffer_.append(": ", 2);
   after_key_ = true;
 }
 
@@ -64,7 +70,7 @@ void JsonWriter::Number(std::int64_t value) {
   BeforeValue();
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  buffer_.append(digits, end);
+  buffer_.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 void JsonWriter::NumberText(std::string_view text) {

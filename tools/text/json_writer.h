@@ -43,7 +43,8 @@ class JsonWriter {
   void BeforeValue();
   void Begin(char open, bool row);
   void End(char close);
-  void Indent(std::size_t levels);
+  // A line break (after a comma) and the indentation of `levels` levels.
+  void NewLine(bool comma, std::size_t levels);
   void FlushIfFull();
 
   std::ostream& out_;

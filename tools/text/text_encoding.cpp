@@ -27,24 +27,6 @@ bool AllAscii(const std::uint8_t* p) {
   return (word & 0x8080808080808080ull) == 0;
 }
 
-// The line feeds in `text`, eight bytes at a time: most of a pretty-printed
-// document is short lines, too many for a search per line to pay.
-std::size_t LineFeeds(std::string_view text) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  std::size_t count = 0;
-  std::size_t at = 0;
-  for (; text.size() - at >= 8; at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + at, sizeof word);
-    const std::uint64_t x = word ^ (kOnes * '\n');
-    // The top bit of each byte that was a line feed, and of no other.
-    const std::uint64_t feeds = ~(((x & kLow7) + kLow7) | x | kLow7);
-    count += static_cast<std::size_t>(((feeds >> 7) * kOnes) >> 56);
-  }
-  return count + static_cast<std::size_t>(std::count(text.begin() + at, text.end(), '\n'));
-}
-
 }  // namespace
 
 std::size_t Utf8CharacterPrefix(const std::uint8_t* p, std::size_t available, bool& whole) {
@@ -163,17 +145,20 @@ bool TextDecoder::Next(std::string_view& piece) {
   return false;
 }
 
-void TextDecoder::Drain() {
-  std::string_view piece;
-  while (Next(piece)) {
-  }
+void TextDecoder::NotUtf8(std::size_t at) {
+  not_utf8_ = raw_[at];
+  SayNotUtf8(TextPosition());
 }
 
-void TextDecoder::NotUtf8(std::size_t at) {
-  problem_ = "the text is not UTF-8: byte 0x" + Hex(raw_[at], 2) + " at line " +
-             std::to_string(line_) + ", column " + std::to_string(column_) +
+void TextDecoder::SayNotUtf8(const TextPosition& at) {
+  problem_ = "the text is not UTF-8: byte 0x" + Hex(static_cast<unsigned>(not_utf8_), 2) +
+             " at line " + std::to_string(at.line) + ", column " + std::to_string(at.column) +
              " is not part of a UTF-8 character (a file saved as Windows-1252 or Latin-1?);"
              " save it as UTF-8";
+}
+
+void TextDecoder::PlaceProblem(const TextPosition& end) {
+  if (not_utf8_ >= 0) SayNotUtf8(end);
 }
 
 bool TextDecoder::NextUtf8(std::string_view& piece) {
@@ -199,18 +184,6 @@ bool TextDecoder::NextUtf8(std::string_view& piece) {
     }
     if (at > raw_begin_) {
       piece = std::string_view(reinterpret_cast<const char*>(bytes + raw_begin_), at - raw_begin_);
-      // Where the text has got to: lines, then characters since the last one.
-      const std::size_t lines = LineFeeds(piece);
-      const std::size_t last_line = piece.rfind('\n');
-      const std::string_view tail =
-          last_line == std::string_view::npos ? piece : piece.substr(last_line + 1);
-      if (lines) {
-        line_ += lines;
-        column_ = 1;
-      }
-      column_ += static_cast<std::size_t>(std::count_if(tail.begin(), tail.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-      }));
       offset_ += at - raw_begin_;
       raw_begin_ = at;
       return true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tools/text/byte_source.h"
+#include "tools/text/text_position.h"
 
 namespace brx::text {
 
@@ -29,13 +30,13 @@ class TextDecoder {
   // stopped at an encoding problem or a read error.
   bool Next(std::string_view& piece);
 
-  // Reads what is left of the input, so that a problem later in it is
-  // known: an encoding problem is told before any mistake in the JSON.
-  void Drain();
-
   // What is wrong with the bytes as text, and what to do about it; empty
   // when nothing is.
   const std::string& problem() const { return problem_; }
+  // Names the line and column where the text handed out so far ends, in a
+  // problem about a byte that is not UTF-8 (which stands there). The reader
+  // that counts the lines tells it, once Next has returned false.
+  void PlaceProblem(const TextPosition& end);
   const std::string& read_error() const { return read_error_; }
 
  private:
@@ -45,6 +46,7 @@ class TextDecoder {
   bool NextUtf8(std::string_view& piece);
   bool NextUtf16(std::string_view& piece);
   void NotUtf8(std::size_t at);
+  void SayNotUtf8(const TextPosition& at);
   void OddUtf16Length();
 
   ByteSource& source_;
@@ -56,9 +58,7 @@ class TextDecoder {
   bool source_ended_ = false;
   std::uint64_t offset_ = 0;  // of raw_[raw_begin_] in the input
   std::string utf8_;          // UTF-16 decoded
-  // Where the text has got to, for a message about a byte that is not UTF-8.
-  std::size_t line_ = 1;
-  std::size_t column_ = 1;
+  int not_utf8_ = -1;         // the byte that is not part of a UTF-8 character
   std::string problem_;
   std::string read_error_;
 };
