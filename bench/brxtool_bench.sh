@@ -96,6 +96,24 @@ echo "  ($(size "$work/small.html") bytes of page)"
 rm -f "$work/small.html"
 /usr/bin/python3 "$root/bench/atlas_bench.py" "$build" "$work" 65535 10
 
+# A mod that changes every field of the file (but one in 256), as a patch:
+# apply against build of the file's JSON, and per byte of patch against per
+# byte of that JSON (the patch, a test and a replace of every field, is many
+# times the JSON's size).
+mod=$work/small-mod.brx
+"$maker" 65535 10 "$mod" 1
+"$tool" diff --patch "$small" "$mod" >"$work/small.patch.json" || [ $? -eq 1 ]
+patch_bytes=$(size "$work/small.patch.json")
+best "diff --patch" "$tool" diff --patch "$small" "$mod"
+best "apply (every field)" "$tool" apply --output "$work/applied.brx" "$small" "$work/small.patch.json"
+apply_seconds=$best
+cmp "$work/applied.brx" "$mod"
+awk -v a="$apply_seconds" -v b="$build_seconds" -v pb="$patch_bytes" -v jb="$json_bytes" 'BEGIN {
+  printf "  (%d bytes of patch, %.1f times the JSON)\n", pb, pb / jb
+  printf "apply / build:                                      %.2f (goal <= 1.5)\n", a / b
+  printf "apply per patch byte / build per JSON byte:         %.2f\n", (a / pb) / (b / jb) }'
+rm -f "$work/small.json" "$work/small.patch.json" "$work/applied.brx" "$mod"
+
 echo "== 65,535 structures x 255 tiles"
 big=$work/big.brx
 "$maker" 65535 255 "$big"

@@ -10,8 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -19,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "model/fields.h"
 #include "model/structure_data.h"
 #include "model/structure_files.h"
@@ -31,21 +30,6 @@ namespace {
 constexpr std::size_t kStructures = 65535;
 constexpr std::size_t kTilesEach = 10;
 constexpr int kRounds = 7;
-
-brx::StructureSet MakeBase() {
-  brx::StructureSet set;
-  set.Reserve(kStructures);
-  for (std::size_t i = 0; i < kStructures; ++i) {
-    brx::StructureEntry entry;
-    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
-    entry.header.SetFlags(static_cast<std::uint32_t>(i * 2654435761u));
-    entry.tiles.resize(kTilesEach);
-    for (std::size_t j = 0; j < kTilesEach; ++j)
-      entry.tiles[j].SetShapeByte(j % 25, static_cast<std::uint8_t>(i + j));
-    set.AppendStructure(std::move(entry));
-  }
-  return set;
-}
 
 // Every `step`-th structure from `first` on gets `change`.
 brx::StructureSet Changed(const brx::StructureSet& base, std::size_t first, std::size_t step,
@@ -60,11 +44,6 @@ brx::StructureSet Changed(const brx::StructureSet& base, std::size_t first, std:
   return set;
 }
 
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "merge_bench: %s\n", what.c_str());
   std::exit(1);
@@ -73,13 +52,12 @@ double Median(std::vector<double> times) {
 // The time `work` takes in a child process, from its start to its end, in
 // milliseconds.
 double ChildMs(const std::function<bool()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) _exit(work() ? 0 : 1);
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || status != 0) Fail("a round failed");
-  const auto stop = std::chrono::steady_clock::now();
-  return std::chrono::duration<double, std::milli>(stop - start).count();
+  return brx::bench::Ms([&] {
+    const pid_t child = fork();
+    if (child == 0) _exit(work() ? 0 : 1);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || status != 0) Fail("a round failed");
+  });
 }
 
 // Writes the three files from a child process, so that this one stays
@@ -87,7 +65,7 @@ double ChildMs(const std::function<bool()>& work) {
 void MakeFiles(const std::string (&names)[3]) {
   const pid_t maker = fork();
   if (maker == 0) {
-    const brx::StructureSet base = MakeBase();
+    const brx::StructureSet base = brx::bench::MakeDocument(kStructures, kTilesEach);
     const brx::StructureSet ours = Changed(base, 0, 3, [](brx::StructureEntry& entry) {
       brx::fields::kHitPoints.Put(entry.header, 7);
       entry.tiles[3].SetShapeByte(12, 9);
@@ -158,8 +136,8 @@ int main(int argc, char** argv) {
                                    console) == 0;
     }));
   }
-  const double load = Median(loads);
-  const double merge = Median(merges);
+  const double load = brx::bench::Median(loads);
+  const double merge = brx::bench::Median(merges);
   for (const std::string& name : names) std::remove(name.c_str());
   std::remove(out.c_str());
 

@@ -8,15 +8,13 @@
 // with a temporary file and then renames it over the target and flushes the
 // folder: the least a save can do that never leaves a half-written file,
 // and so the floor a save is held to.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "model/fields.h"
+#include "bench/bench_support.h"
 #include "model/structure_data.h"
 #include "model/structure_files.h"
 #include "model/structure_set.h"
@@ -27,33 +25,6 @@ namespace {
 constexpr std::size_t kStructures = 20000;
 constexpr std::size_t kTiles = 200000;
 constexpr int kRounds = 15;
-
-brx::StructureSet MakeDocument() {
-  brx::StructureSet set;
-  for (std::size_t i = 0; i < kStructures; ++i) {
-    brx::StructureEntry entry;
-    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
-    entry.header.SetFlags(static_cast<std::uint32_t>(i * 2654435761u));
-    entry.tiles.resize(kTiles / kStructures);
-    for (std::size_t j = 0; j < entry.tiles.size(); ++j)
-      entry.tiles[j].SetShapeByte(j % 25, static_cast<std::uint8_t>(i + j));
-    set.AppendStructure(std::move(entry));
-  }
-  return set;
-}
-
-// The median time of `kRounds` runs, in milliseconds.
-double MedianMs(const std::function<void()>& run) {
-  std::vector<double> times;
-  for (int round = 0; round < kRounds; ++round) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const auto stop = std::chrono::steady_clock::now();
-    times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "model_io_bench: %s\n", what.c_str());
@@ -66,7 +37,7 @@ int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : ".";
   const std::string path = folder + "/bench-document.brx";
   const std::string floor_path = folder + "/bench-floor.bin";
-  const brx::StructureSet document = MakeDocument();
+  const brx::StructureSet document = brx::bench::MakeDocument(kStructures, kTiles / kStructures);
   std::vector<std::uint8_t> bytes;
   std::string error;
   if (!brx::SerializeStructureData(document, bytes, error)) Fail(error);
@@ -78,12 +49,12 @@ int main(int argc, char** argv) {
   // side's time includes giving memory back.
   std::vector<brx::StructureSet> loaded(kRounds);
   std::size_t round = 0;
-  const double load = MedianMs([&] {
+  const double load = brx::bench::MedianMs(kRounds, [&] {
     if (!brx::LoadFromFile(loaded[round++], path.c_str(), files, reason)) Fail(reason);
   });
   std::vector<std::vector<std::uint8_t>> blocks(kRounds);
   round = 0;
-  const double read_floor = MedianMs([&] {
+  const double read_floor = brx::bench::MedianMs(kRounds, [&] {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) Fail("cannot open " + path);
     auto& block = blocks[round++];
@@ -93,7 +64,7 @@ int main(int argc, char** argv) {
   });
   loaded.clear();
   blocks.clear();
-  const double save = MedianMs([&] {
+  const double save = brx::bench::MedianMs(kRounds, [&] {
     if (!brx::SaveToFile(document, path.c_str(), files, reason)) Fail(reason);
   });
   // Creates `name`, writes all the bytes in one go, flushes and closes it.
@@ -106,12 +77,12 @@ int main(int argc, char** argv) {
         written != bytes.size() || !file->Flush(error) || !file->Close(error))
       Fail(error);
   };
-  const double write_floor = MedianMs([&] {
+  const double write_floor = brx::bench::MedianMs(kRounds, [&] {
     files.Remove(floor_path);
     write_block(floor_path);
   });
   const std::string temporary_path = floor_path + ".tmp";
-  const double atomic_floor = MedianMs([&] {
+  const double atomic_floor = brx::bench::MedianMs(kRounds, [&] {
     write_block(temporary_path);
     std::string error;
     if (!files.Replace(temporary_path, floor_path, error)) Fail(error);

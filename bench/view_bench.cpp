@@ -13,8 +13,6 @@
 // commctrl.h builds on the types of windows.h.
 #include <commctrl.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -22,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "model/fields.h"
+#include "bench/bench_support.h"
 #include "model/structure_data.h"
 #include "model/structure_files.h"
 #include "model/structure_set.h"
@@ -39,17 +37,7 @@ constexpr std::size_t kTilesPerStructure = 2;
 constexpr int kRounds = 3;
 constexpr int kSelectionChanges = 1000;
 
-double Ms(const std::function<void()>& run) {
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  const auto stop = std::chrono::steady_clock::now();
-  return std::chrono::duration<double, std::milli>(stop - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using brx::bench::Ms;
 
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "view_bench: %s\n", what.c_str());
@@ -58,14 +46,7 @@ double Median(std::vector<double> values) {
 
 std::string WriteDocument(std::size_t structures, const char* name,
                           std::size_t tiles = kTilesPerStructure) {
-  brx::StructureSet set;
-  set.Reserve(structures);
-  for (std::size_t i = 0; i < structures; ++i) {
-    brx::StructureEntry entry;
-    brx::fields::kArmour.Put(entry.header, static_cast<std::uint8_t>(i));
-    entry.tiles.resize(tiles);
-    set.AppendStructure(std::move(entry));
-  }
+  const brx::StructureSet set = brx::bench::MakeDocument(structures, tiles);
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + name;
@@ -261,8 +242,8 @@ int main(int argc, char** argv) {
     floors.push_back(FloorMs(host));
     rebuilds.push_back(RebuildMs(host, path));
   }
-  const double floor = Median(floors);
-  const double rebuild = Median(rebuilds);
+  const double floor = brx::bench::Median(floors);
+  const double rebuild = brx::bench::Median(rebuilds);
   std::printf("%zu structures, %zu tiles\n", kStructures, kStructures * kTilesPerStructure);
   std::printf("RebuildTree %.0f ms, floor %.0f ms, ratio %.2f (goal <= 1.3)\n", rebuild, floor,
               rebuild / floor);

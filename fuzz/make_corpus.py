@@ -4,7 +4,8 @@ folder given): for the reader, a few structure data files in the writer's
 form and a few damaged ones; for brxtool's JSON path, a few documents in the
 canonical form `brxtool dump --json` prints (one in UTF-16), one in a looser
 form that `brxtool build` also takes, and a few that it must refuse; for
-the JSON reader alone, texts of any shape, right and wrong."""
+the JSON reader alone, texts of any shape, right and wrong; for `brxtool apply`,
+a few JSON Patches."""
 import json
 import os
 import struct
@@ -175,6 +176,56 @@ def csv_seeds():
     }
 
 
+# ---- JSON Patches ----
+
+def patch_seeds():
+    """Patches for a document of three structures with 2, 0 and 1 tiles: as
+    brxtool diff --patch writes them, as json-patch-jsondiff does (list
+    elements one by one, a shape row six wide on its way to five), whole
+    records, and a few that must be refused."""
+    def lines(*ops):
+        return "[\n" + ",\n".join("  " + json.dumps(op) for op in ops) + "\n]\n"
+    cell = "/structures/0/Tiles/1/Shape/2/3"
+    record = {"Armour": 1, "HitPoints": 2, "Density": 3, "Flags": ["Door"],
+              "WallOrientation": 4, "DestructionPartner": -1, "PartnerDelta": 0,
+              "ZTileOffsetX": 0, "ZTileOffsetY": 0, "Tiles": [tile(5)]}
+    return {
+        "diff.json": lines(
+            {"op": "test", "path": "/structures/0/Armour", "value": 0},
+            {"op": "replace", "path": "/structures/0/Armour", "value": 50},
+            {"op": "test", "path": "/structures/2/Flags", "value": ["BaseTile", "Wall", "Person"]},
+            {"op": "replace", "path": "/structures/2/Flags", "value": ["Door"]},
+            {"op": "test", "path": cell, "value": 0},
+            {"op": "replace", "path": cell, "value": 9},
+            {"op": "add", "path": "/structures/3", "value": record},
+            {"op": "test", "path": "/structures/2/Tiles/0", "value": tile(0)},
+            {"op": "remove", "path": "/structures/2/Tiles/0"}),
+        "jsondiff.json": json.dumps([
+            {"op": "add", "path": "/structures/2/Flags/0", "value": "Open"},
+            {"op": "remove", "path": "/structures/2/Flags/2"},
+            {"op": "move", "from": "/structures/2/Flags/0", "path": "/structures/2/Flags/-"},
+            {"op": "add", "path": "/structures/0/Tiles/0/Shape/1/0", "value": 7},
+            {"op": "remove", "path": "/structures/0/Tiles/0/Shape/1/5"},
+            {"op": "copy", "from": "/structures/0/Tiles/0", "path": "/structures/1/Tiles/-"},
+            {"op": "remove", "path": "/structures/2"}]),
+        "whole.json": lines(
+            {"op": "replace", "path": "/structures/1/Tiles", "value": [tile(1), tile(2)]},
+            {"op": "replace", "path": "/structures/0/Tiles/0/Shape",
+             "value": [[1, 2, 3, 4, 5]] * 5},
+            {"op": "test", "path": "", "value": document()},
+            {"op": "replace", "path": "/structures", "value": []}),
+        "mistakes.json": lines(
+            {"op": "replace", "path": "/structures/0/Armor", "value": 1},
+            {"op": "replace", "path": "/structures/0/Armour", "value": 256},
+            {"op": "chnage", "path": "/structures/0/Armour"},
+            {"op": "remove", "path": "/structures/0/Armour"},
+            {"op": "add", "path": "/structures/9", "value": record},
+            {"op": "remove", "path": "/structures/0/Tiles/1/Shape/2/0"},
+            {"op": "test", "path": "/structures/0/Flags/~2"}),
+        "not-json.json": "[{\"op\": \"test\",}]",
+    }
+
+
 def write_all(folder, seeds):
     os.makedirs(folder, exist_ok=True)
     for name, data in seeds.items():
@@ -215,6 +266,7 @@ def main(root):
     write_all(os.path.join(root, "csv"), csv_seeds())
     write_all(os.path.join(root, "document_json"), encoded(json_seeds()))
     write_all(os.path.join(root, "json"), encoded(json_text_seeds()))
+    write_all(os.path.join(root, "patch"), encoded(patch_seeds()))
 
 
 if __name__ == "__main__":

@@ -2,7 +2,9 @@
 // name (the JSON key, the CSV column, the name `brxtool set` and `diff`
 // use), the label the editor's form gives it, where it lies in its record
 // and how wide and signed it is. Everything that names, shows, reads or
-// compares a field walks these tables, so no two places can disagree.
+// compares a field walks these tables, so no two places can disagree. The
+// file header's fields, which the form never shows, have a table of their
+// own: name, offset and width, for what lists, checks and compares them.
 #pragma once
 
 #include <array>
@@ -136,6 +138,48 @@ inline constexpr std::array<Field, 7> kTileFields{
     ksPosRelToBase, kbXPosRelToBase, kbYPosRelToBase, kShape, kTileFlags, kubVehicleHitLocation,
     kTileReserved};
 // clang-format on
+
+}  // namespace fields
+
+// What the reader and the writer make of a field of the file header.
+enum class HeaderRole {
+  kMagic,     // the bytes that mark the format; any others refuse the file
+  kCount,     // how many structures follow
+  kComputed,  // a number the writer computes from the counts and the reader ignores
+  kReserved,  // bytes the writer zeroes and the reader ignores
+};
+
+// A field of the file header: a little-endian unsigned number, or a run of
+// bytes (the magic, the reserved bytes).
+struct HeaderField {
+  std::string_view name;
+  HeaderRole role;
+  std::size_t offset;
+  std::size_t width;  // in bytes
+
+  constexpr bool IsNumber() const {
+    return role == HeaderRole::kCount || role == HeaderRole::kComputed;
+  }
+  std::uint32_t NumberIn(const FileHeader& header) const {
+    std::uint32_t value = 0;
+    for (std::size_t k = width; k-- > 0;) value = value << 8 | header.bytes.at(offset + k);
+    return value;
+  }
+};
+
+namespace fields {
+
+using F = FileHeader;
+
+// The file header's fields in file order, from its first byte to its last.
+inline constexpr std::array<HeaderField, 6> kFileHeaderFields{{
+    {"Magic", HeaderRole::kMagic, F::kMagic, F::kMagicBytes.size()},
+    {"NumberOfStructures", HeaderRole::kCount, F::kNumberOfStructures, 2},
+    {"NumberOfStructuresCopy", HeaderRole::kComputed, F::kNumberOfStructuresCopy, 2},
+    {"DataSize", HeaderRole::kComputed, F::kDataSize, 2},
+    {"FormatByte", HeaderRole::kComputed, F::kFormatByte, 1},
+    {kReservedName, HeaderRole::kReserved, F::kReserved, F::kSize - F::kReserved},
+}};
 
 }  // namespace fields
 

@@ -13,6 +13,7 @@ packages=(
   libreoffice-calc-nogui
   jq time
   chromium python3-websocket nodejs
+  python3-jsonpatch
 )
 
 missing=()

@@ -55,6 +55,9 @@ for entry in brxedit.exe brxtool.exe README.txt brxtool.md format.md LICENSE.txt
              main-window.png atlas.png; do
   [ -s "$unpacked/$entry" ] || { echo "the zip lacks $entry" >&2; exit 1; }
 done
+# The players' README names how mods are shipped and applied as patches.
+grep -q '^Shipping a mod as a patch' "$unpacked/README.txt" ||
+  { echo "README.txt lacks the section \"Shipping a mod as a patch\"" >&2; exit 1; }
 for exe in "$unpacked"/*.exe; do
   x86_64-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-x86-64' ||
     { echo "$exe is not a 64-bit Windows program" >&2; exit 1; }

@@ -135,12 +135,6 @@ std::vector<HWND> ThreadWindows(const char* class_name) {
   return search.found;
 }
 
-std::string WindowText(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 bool BandHidden(HWND rebar, UINT band_id) {
   const auto index = static_cast<UINT>(SendMessageA(rebar, RB_IDTOINDEX, band_id, 0));
   REBARBANDINFOA band{};
@@ -148,15 +142,6 @@ bool BandHidden(HWND rebar, UINT band_id) {
   band.fMask = RBBIM_STYLE;
   SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
   return (band.fStyle & RBBS_HIDDEN) != 0;
-}
-
-std::string StatusText(HWND status_bar) {
-  // Windows answers for the simple part as part 255, Wine as part 0.
-  char text[512] = {};
-  if (SendMessageA(status_bar, SB_ISSIMPLE, 0, 0))
-    SendMessageA(status_bar, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
-  if (!text[0]) SendMessageA(status_bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-  return text;
 }
 
 }  // namespace brx::testing

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_text.h"
+
 namespace brx::testing {
 
 // Runs steps from a thread timer, so they run inside nested modal loops too.
@@ -66,10 +68,7 @@ void BringToFront(HWND window);
 // This thread's visible top-level windows of a window class ("#32770").
 std::vector<HWND> ThreadWindows(const char* class_name);
 
-std::string WindowText(HWND window);
 // Whether the rebar's band with this id is hidden.
 bool BandHidden(HWND rebar, UINT band_id);
-// The status bar's text: the simple part's while in simple mode, else part 0's.
-std::string StatusText(HWND status_bar);
 
 }  // namespace brx::testing

@@ -33,8 +33,11 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/support/window_text.h"
 
 namespace {
+
+using brx::testing::WindowText;
 
 constexpr char kTitle[] = "BRXEDIT";
 constexpr int kNotFound = 1;
@@ -55,17 +58,12 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-std::string TitleOf(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 HWND FindFrame() {
   HWND found = nullptr;
   EnumWindows(
       [](HWND window, LPARAM param) {
-        if (IsWindowVisible(window) && TitleOf(window) == kTitle && ClassOf(window) != "#32770") {
+        if (IsWindowVisible(window) && WindowText(window) == kTitle &&
+            ClassOf(window) != "#32770") {
           *reinterpret_cast<HWND*>(param) = window;
           return FALSE;
         }
@@ -224,7 +222,7 @@ int PrintWindows(HWND frame) {
   for (HWND window : ProgramWindows(frame)) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    std::printf("%s|%s|%ld %ld %ld %ld|%llu\n", ClassOf(window).c_str(), TitleOf(window).c_str(),
+    std::printf("%s|%s|%ld %ld %ld %ld|%llu\n", ClassOf(window).c_str(), WindowText(window).c_str(),
                 rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, XidOf(window));
   }
   return 0;
@@ -232,7 +230,7 @@ int PrintWindows(HWND frame) {
 
 int PrintMessage(HWND frame) {
   for (HWND window : ProgramWindows(frame)) {
-    if (ClassOf(window) != "#32770" || TitleOf(window) != kTitle) continue;
+    if (ClassOf(window) != "#32770" || WindowText(window) != kTitle) continue;
     for (HWND child : Descendants(window)) {
       const std::string text = TextOf(child);
       if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && !text.empty()) {
@@ -259,7 +257,7 @@ HWND FocusOf(HWND frame) {
 int PrintFocus(HWND frame) {
   HWND focus = FocusOf(frame);
   if (!focus) return kNotFound;
-  std::printf("%s|%s|%s\n", ClassOf(focus).c_str(), TitleOf(GetAncestor(focus, GA_ROOT)).c_str(),
+  std::printf("%s|%s|%s\n", ClassOf(focus).c_str(), WindowText(GetAncestor(focus, GA_ROOT)).c_str(),
               TextOf(focus).c_str());
   return 0;
 }

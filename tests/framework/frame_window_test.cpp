@@ -12,19 +12,12 @@
 
 #include "framework/message_map.h"
 #include "res/resource.h"
+#include "tests/support/window_text.h"
 
 namespace brx::framework {
 namespace {
 
-// The simple part's text while in simple mode (Windows answers for part
-// 255, Wine for part 0), else part 0's.
-std::string StatusText(HWND status) {
-  char text[256] = {};
-  if (SendMessageA(status, SB_ISSIMPLE, 0, 0))
-    SendMessageA(status, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
-  if (!text[0]) SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-  return text;
-}
+using testing::StatusText;
 
 TEST(MenuHelpStringId, SystemCommandsShareStringsAndOtherIdsKeepTheirOwn) {
   const struct {

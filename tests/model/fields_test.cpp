@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -67,6 +68,34 @@ TEST(Fields, EachFieldReadsItsOwnBytesWidenedByItsKind) {
   };
   for (const auto& [name, value] : tile_fields)
     EXPECT_EQ(FindField(fields::kTileFields, name)->ValueIn(tile), value) << name;
+}
+
+// The file header's fields follow each other from its first byte to its
+// last, and each number reads its own bytes, little-endian.
+TEST(Fields, FileHeaderFieldsCoverTheHeaderInOrder) {
+  FileHeader header;
+  for (std::size_t k = 0; k < FileHeader::kSize; ++k)
+    header.bytes[k] = static_cast<std::uint8_t>(0xA0 + k);
+  std::size_t next = 0;
+  for (const HeaderField& field : fields::kFileHeaderFields) {
+    EXPECT_EQ(field.offset, next) << field.name;
+    next = field.offset + field.width;
+  }
+  EXPECT_EQ(next, FileHeader::kSize);
+  const std::pair<const char*, std::uint32_t> numbers[] = {
+      {"NumberOfStructures", 0xA5A4},
+      {"NumberOfStructuresCopy", 0xA7A6},
+      {"DataSize", 0xA9A8},
+      {"FormatByte", 0xAA},
+  };
+  std::size_t n = 0;
+  for (const HeaderField& field : fields::kFileHeaderFields) {
+    if (!field.IsNumber()) continue;
+    ASSERT_LT(n, std::size(numbers));
+    EXPECT_EQ(field.name, numbers[n].first);
+    EXPECT_EQ(field.NumberIn(header), numbers[n++].second) << field.name;
+  }
+  EXPECT_EQ(n, std::size(numbers));
 }
 
 TEST(Fields, OnlyStructureNumberIsRewrittenOnSave) {

@@ -15,13 +15,7 @@ namespace {
 
 using testing::MemoryFileSystem;
 using testing::PatternDocument;
-
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(SerializeStructureData(set, bytes, error)) << error;
-  return bytes;
-}
+using testing::Serialized;
 
 TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
   MemoryFileSystem files;

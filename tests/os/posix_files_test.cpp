@@ -28,19 +28,13 @@ namespace brx {
 namespace {
 
 using testing::ReadBytes;
+using testing::Serialized;
 using testing::TempFolder;
 using testing::WriteBytes;
 
 // The user and group "nobody" of Debian.
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;
-
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(SerializeStructureData(set, bytes, error)) << error;
-  return bytes;
-}
 
 struct stat Lstat(const std::string& path) {
   struct stat info {};
@@ -337,9 +331,7 @@ TEST(PosixFiles, ANameWithoutAFolderIsInTheCurrentFolder) {
   std::filesystem::current_path(before);
   EXPECT_TRUE(saved) << reason;
   EXPECT_TRUE(loaded_ok) << reason;
-  std::vector<std::uint8_t> expected;
-  ASSERT_TRUE(SerializeStructureData(document, expected, reason)) << reason;
-  EXPECT_EQ(ReadBytes(folder.File("a.brx")), expected);
+  EXPECT_EQ(ReadBytes(folder.File("a.brx")), Serialized(document));
   EXPECT_EQ(loaded.StructureCount(), 2u);
   EXPECT_EQ(loaded.TileCount(0), 2u);
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.brx"});

@@ -16,15 +16,9 @@ namespace {
 
 using testing::PatternDocument;
 using testing::ReadBytes;
+using testing::Serialized;
 using testing::TempFolder;
 using testing::WriteBytes;
-
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(SerializeStructureData(set, bytes, error)) << error;
-  return bytes;
-}
 
 TEST(Files, SaveThenLoadGivesTheSameDocumentAndNoLeftovers) {
   TempFolder folder;

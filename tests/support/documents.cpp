@@ -1,5 +1,10 @@
 #include "tests/support/documents.h"
 
+#include <stdexcept>
+#include <string>
+
+#include "model/structure_data.h"
+
 namespace brx::testing {
 
 StructureHeader PatternHeader(std::uint8_t seed) {
@@ -14,6 +19,13 @@ TileRecord PatternTile(std::uint8_t seed) {
   for (std::size_t k = 0; k < tile.bytes.size(); ++k)
     tile.bytes[k] = static_cast<std::uint8_t>(seed * 17 + k * 5 + 3);
   return tile;
+}
+
+std::vector<std::uint8_t> Serialized(const StructureSet& set) {
+  std::vector<std::uint8_t> bytes;
+  std::string reason;
+  if (!SerializeStructureData(set, bytes, reason)) throw std::runtime_error(reason);
+  return bytes;
 }
 
 StructureSet PatternDocument(const std::vector<std::size_t>& tile_counts) {

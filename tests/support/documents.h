@@ -17,6 +17,10 @@ TileRecord PatternTile(std::uint8_t seed);
 // A document whose structure i has tile_counts[i] pattern tiles.
 StructureSet PatternDocument(const std::vector<std::size_t>& tile_counts);
 
+// The bytes of the document's file as the writer makes them; throws when
+// the format cannot hold the document.
+std::vector<std::uint8_t> Serialized(const StructureSet& set);
+
 // Bytes as a list, for readable expectations.
 std::vector<std::uint8_t> Bytes(std::initializer_list<int> values);
 

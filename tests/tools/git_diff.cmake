@@ -6,29 +6,8 @@
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-# git(ARGS...): runs git in the repository, away from the user's and the
-# system's settings; sets out.
-function(git)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E env GIT_CONFIG_NOSYSTEM=1 HOME=${WORK}
-                          XDG_CONFIG_HOME=${WORK}/.config GIT_CONFIG_GLOBAL=${WORK}/.gitconfig
-                          GIT_AUTHOR_NAME=Test GIT_AUTHOR_EMAIL=test@example.org
-                          GIT_COMMITTER_NAME=Test GIT_COMMITTER_EMAIL=test@example.org
-                          "${GIT}" ${ARGN}
-                  WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE code OUTPUT_VARIABLE output
-                  ERROR_VARIABLE errors TIMEOUT 60)
-  if(NOT code EQUAL 0)
-    message(FATAL_ERROR "git ${ARGN}: exit code ${code}\n${output}${errors}")
-  endif()
-  set(out "${output}" PARENT_SCOPE)
-endfunction()
-
-function(tool)
-  execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE code
-                  ERROR_VARIABLE errors TIMEOUT 60)
-  if(NOT code EQUAL 0)
-    message(FATAL_ERROR "brxtool ${ARGN}: exit code ${code}\n${errors}")
-  endif()
-endfunction()
+set(repo "${WORK}")
+include("${CMAKE_CURRENT_LIST_DIR}/git_repository.cmake")
 
 # expect_in_hunk(TEXT HEADING): TEXT is in the diff, in a hunk headed by HEADING.
 function(expect_in_hunk text heading)
@@ -46,27 +25,27 @@ function(expect_in_hunk text heading)
 endfunction()
 
 # The recipe.
-git(init -q .)
+git(0 init -q .)
 file(WRITE "${WORK}/.gitattributes" "*.brx diff=brx\n")
-git(config diff.brx.textconv "'${TOOL}' dump --lenient")
-git(config diff.brx.xfuncname "^Structure [0-9]+$")
+git(0 config diff.brx.textconv "'${TOOL}' dump --lenient")
+git(0 config diff.brx.xfuncname "^Structure [0-9]+$")
 
 tool(build "${SAMPLE}" walls.brx)
-git(add .gitattributes walls.brx)
-git(commit -q -m "Walls")
+git(0 add .gitattributes walls.brx)
+git(0 commit -q -m "Walls")
 tool(set walls.brx "0.tiles.1.Shape[2][3]=9" 1.WallOrientation=4)
-git(commit -q -a -m "A window in the wall")
-git(diff HEAD~1 -- walls.brx)
+git(0 commit -q -a -m "A window in the wall")
+git(0 diff HEAD~1 -- walls.brx)
 expect_in_hunk("\n-        0   1   1   1   0\n+        0   1   1   9   0\n" "Structure 0")
 expect_in_hunk("\n-  WallOrientation: 0\n+  WallOrientation: 4\n" "Structure 1")
 
 # A damaged version in the history: shown as far as it goes.
 execute_process(COMMAND head -c 100 "${WORK}/walls.brx" OUTPUT_FILE "${WORK}/cut.brx")
 file(RENAME "${WORK}/cut.brx" "${WORK}/walls.brx")
-git(commit -q -a -m "Cut short")
+git(0 commit -q -a -m "Cut short")
 tool(build "${SAMPLE}" walls.brx)
-git(commit -q -a -m "Rebuilt")
-git(log -p --format=commit:%s -- walls.brx)
+git(0 commit -q -a -m "Rebuilt")
+git(0 log -p --format=commit:%s -- walls.brx)
 expect_in_hunk("\n+damaged: the file is truncated: the header of structure 1 needs bytes up to offset 112, but the data ends at offset 100\n"
                "Structure 0")
 expect_in_hunk("\n-damaged: the file is truncated" "Structure 0")

@@ -9,29 +9,7 @@ file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/repo")
 set(repo "${WORK}/repo")
 
-# git(EXPECTED_CODE ARGS...): runs git in the repository, away from the
-# user's and the system's settings; sets out (standard output and error).
-function(git expected)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E env GIT_CONFIG_NOSYSTEM=1 HOME=${WORK}
-                          XDG_CONFIG_HOME=${WORK}/.config GIT_CONFIG_GLOBAL=${WORK}/.gitconfig
-                          GIT_AUTHOR_NAME=Test GIT_AUTHOR_EMAIL=test@example.org
-                          GIT_COMMITTER_NAME=Test GIT_COMMITTER_EMAIL=test@example.org
-                          "${GIT}" ${ARGN}
-                  WORKING_DIRECTORY "${repo}" RESULT_VARIABLE code OUTPUT_VARIABLE output
-                  ERROR_VARIABLE output TIMEOUT 60)
-  if(NOT code EQUAL expected)
-    message(FATAL_ERROR "git ${ARGN}: exit code ${code}, expected ${expected}\n${output}")
-  endif()
-  set(out "${output}" PARENT_SCOPE)
-endfunction()
-
-function(tool)
-  execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${repo}" RESULT_VARIABLE code
-                  ERROR_VARIABLE errors TIMEOUT 60)
-  if(NOT code EQUAL 0)
-    message(FATAL_ERROR "brxtool ${ARGN}: exit code ${code}\n${errors}")
-  endif()
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/git_repository.cmake")
 
 # expected(NAME ASSIGNMENTS...): the sample with the assignments made, as
 # ${WORK}/NAME.brx.
@@ -83,10 +61,10 @@ expect_walls("two branches changing one field the same way" same)
 branch(other 0.Armour=30 1.WallOrientation=4)
 branch(mine 0.Armour=40 1.Density=6)
 git(1 merge --no-edit other)
-string(FIND "${out}" "structure 0: Armour: base 10, ours 40, theirs 30\n" named)
-string(FIND "${out}" "CONFLICT (content): Merge conflict in walls.brx" stopped)
+string(FIND "${out}${err}" "structure 0: Armour: base 10, ours 40, theirs 30\n" named)
+string(FIND "${out}${err}" "CONFLICT (content): Merge conflict in walls.brx" stopped)
 if(named EQUAL -1 OR stopped EQUAL -1)
-  message(FATAL_ERROR "the clash is not named:\n${out}")
+  message(FATAL_ERROR "the clash is not named:\n${out}${err}")
 endif()
 git(0 status --porcelain)
 if(NOT out STREQUAL "UU walls.brx\n")

@@ -7,6 +7,7 @@
 
 #include "model/fields.h"
 #include "model/structure_data.h"
+#include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
 

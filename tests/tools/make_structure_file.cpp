@@ -3,7 +3,9 @@
 // The file is in the writer's form (StructureNumber its position, the file
 // header as the writer computes it); every other byte is pseudo-random, so
 // that signed fields go negative and every flag is seen.
-// Usage: make_structure_file STRUCTURES TILES OUT.brx
+// Usage: make_structure_file STRUCTURES TILES OUT.brx [SEED]
+// Another SEED (default 0) gives a file of the same shape whose every field
+// is, but for one in 256, another value: the mod of a benchmark's patch.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@ namespace {
 // xorshift32: the same bytes on every system and every run.
 class Bytes {
  public:
+  explicit Bytes(std::uint32_t seed) : state_(2463534242u ^ seed) {}
   std::uint8_t Next() {
     state_ ^= state_ << 13;
     state_ ^= state_ >> 17;
@@ -22,7 +25,7 @@ class Bytes {
   }
 
  private:
-  std::uint32_t state_ = 2463534242u;
+  std::uint32_t state_;
 };
 
 void PutU16(std::vector<std::uint8_t>& out, std::size_t at, unsigned value) {
@@ -33,8 +36,8 @@ void PutU16(std::vector<std::uint8_t>& out, std::size_t at, unsigned value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: make_structure_file STRUCTURES TILES OUT.brx\n");
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "usage: make_structure_file STRUCTURES TILES OUT.brx [SEED]\n");
     return 2;
   }
   const unsigned long structures = std::strtoul(argv[1], nullptr, 10);
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
   PutU16(header, 8, static_cast<unsigned>((structures * (kHeader + tiles * kTile)) & 0xFFFF));
   header[10] = 2;
   std::fwrite(header.data(), 1, header.size(), file);
-  Bytes random;
+  Bytes random(argc == 5 ? static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10)) : 0);
   std::vector<std::uint8_t> record(kHeader + tiles * kTile);
   for (unsigned long i = 0; i < structures; ++i) {
     for (std::uint8_t& byte : record) byte = random.Next();

@@ -118,6 +118,26 @@ expect_equal("diff of equal files" "${out}" "")
 # from the files above, and look at it in a browser.
 run_tool(0 atlas --compare "${brx}" "${WORK}/edited.brx" "${WORK}/atlas.html")
 expect_same_file("atlas --compare" "${WORK}/atlas.html" "${DATA}/sample_atlas.html")
+# diff --patch writes the same patch on every system; apply gives the
+# edited file back, names a field the file changed meanwhile as a conflict,
+# and writes nothing for a patch with a mistake.
+run_tool(1 diff --patch "${brx}" "${WORK}/edited.brx")
+expect_same_file("diff --patch" "${WORK}/out" "${DATA}/sample_patch.json")
+file(COPY_FILE "${brx}" "${WORK}/patched.brx")
+run_tool(0 apply "${WORK}/patched.brx" "${DATA}/sample_patch.json")
+expect_same_file("apply" "${WORK}/patched.brx" "${WORK}/edited.brx")
+file(COPY_FILE "${brx}" "${WORK}/changed.brx")
+run_tool(0 set "${WORK}/changed.brx" 0.Armour=27)
+run_tool(1 apply --output "${WORK}/patched.brx" "${WORK}/changed.brx" "${DATA}/sample_patch.json")
+expect_equal("apply with a conflict" "${out}${err}"
+             "${DATA}/sample_patch.json:3: structure 0: Armour: expected 10, found 27; set to 26\n")
+expect_same_file("apply with a conflict" "${WORK}/patched.brx" "${WORK}/edited.brx")
+file(WRITE "${WORK}/bad-patch.json" "[{\"op\": \"replace\", \"path\": \"/structures/0/Armour\", \"value\": 300}]")
+run_tool(2 apply "${WORK}/changed.brx" "${WORK}/bad-patch.json")
+string(FIND "${err}" "${WORK}/bad-patch.json:1:" found)
+if(NOT found EQUAL 0)
+  message(FATAL_ERROR "apply of a patch with a mistake: stderr '${err}'")
+endif()
 
 # Tables for a spreadsheet: the same bytes on every system (a BOM, CR LF
 # line ends), and back into an empty file they give the file again.

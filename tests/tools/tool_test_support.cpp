@@ -46,13 +46,6 @@ void WriteText(const std::string& path, const std::string& text) {
   WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-std::vector<std::uint8_t> Serialized(const StructureSet& set) {
-  std::vector<std::uint8_t> bytes;
-  std::string reason;
-  if (!SerializeStructureData(set, bytes, reason)) throw std::runtime_error(reason);
-  return bytes;
-}
-
 StructureSet Parsed(const std::vector<std::uint8_t>& bytes) {
   StructureSet set;
   std::string reason;

@@ -30,7 +30,6 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input =
 
 void WriteText(const std::string& path, const std::string& text);
 
-std::vector<std::uint8_t> Serialized(const StructureSet& set);
 StructureSet Parsed(const std::vector<std::uint8_t>& bytes);
 std::string Text(const std::vector<std::uint8_t>& bytes);
 

@@ -1,12 +1,17 @@
 // The three dialog templates as the dialog manager builds them: every
 // control's id, kind, label, position and size in dialog units, the tab
-// order, and the templates' own styles.
+// order, and the templates' own styles. The labels of fields and flags come
+// from the field table and the flag labels (model/), so this test is what
+// holds the templates in res/ and those tables together.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "model/fields.h"
+#include "model/flags.h"
 #include "os/system_file_system.h"
 #include "res/resource.h"
 #include "tests/view/view_test_support.h"
@@ -26,8 +31,8 @@ struct Control {
   RECT units;        // x, y, width, height in dialog units
 };
 
-Control At(int id, Kind kind, std::string text, int x, int y, int width, int height) {
-  return {id, kind, std::move(text), {x, y, width, height}};
+Control At(int id, Kind kind, std::string_view text, int x, int y, int width, int height) {
+  return {id, kind, std::string(text), {x, y, width, height}};
 }
 
 // The dialog manager maps a control's position and size each on its own.
@@ -143,23 +148,21 @@ TEST(PaneTemplates, StructurePane) {
 
   std::vector<Control> controls{
       At(-1, Kind::kGroupBox, "Structure properties", 0, 0, 368, 215),
-      At(-1, Kind::kLabel, "Armour (0-255)", 11, 15, 47, 8),
+      At(-1, Kind::kLabel, fields::kArmour.label, 11, 15, 47, 8),
       At(IDC_ARMOUR, Kind::kEdit, "", 75, 12, 40, 14),
-      At(-1, Kind::kLabel, "HitPoints (0-255)", 11, 33, 53, 8),
+      At(-1, Kind::kLabel, fields::kHitPoints.label, 11, 33, 53, 8),
       At(IDC_HIT_POINTS, Kind::kEdit, "", 75, 30, 40, 14),
-      At(-1, Kind::kLabel, "Density (0-255)", 11, 51, 48, 8),
+      At(-1, Kind::kLabel, fields::kDensity.label, 11, 51, 48, 8),
       At(IDC_DENSITY, Kind::kEdit, "", 75, 49, 40, 14),
-      At(-1, Kind::kLabel, "WallOrientation", 127, 14, 49, 8),
+      At(-1, Kind::kLabel, fields::kWallOrientation.label, 127, 14, 49, 8),
       At(IDC_WALL_ORIENTATION, Kind::kEdit, "", 185, 11, 40, 14),
-      At(-1, Kind::kLabel, "ZtileOffsetX", 127, 32, 38, 8),
+      At(-1, Kind::kLabel, fields::kZTileOffsetX.label, 127, 32, 38, 8),
       At(IDC_Z_TILE_OFFSET_X, Kind::kEdit, "", 185, 29, 40, 14),
-      At(-1, Kind::kLabel, "ZTileOffsetY", 127, 50, 40, 8),
+      At(-1, Kind::kLabel, fields::kZTileOffsetY.label, 127, 50, 40, 8),
       At(IDC_Z_TILE_OFFSET_Y, Kind::kEdit, "", 185, 48, 40, 14),
-      At(-1, Kind::kLabel,
-         "DestructionPartner(>0 = debris number (bDP - 1), <0 = partner graphic )", 13, 73, 223, 8),
+      At(-1, Kind::kLabel, fields::kDestructionPartner.label, 13, 73, 223, 8),
       At(IDC_DESTRUCTION_PARTNER, Kind::kEdit, "", 243, 72, 40, 14),
-      At(-1, Kind::kLabel, "PartnerDelta(// opened/closed version, etc... 0 for unused)", 13, 89,
-         187, 8),
+      At(-1, Kind::kLabel, fields::kPartnerDelta.label, 13, 89, 187, 8),
       At(IDC_PARTNER_DELTA, Kind::kEdit, "", 243, 89, 40, 14),
       At(-1, Kind::kEtchedLine, "", 5, 113, 359, 1),
   };
@@ -179,8 +182,7 @@ TEST(PaneTemplates, StructurePane) {
   };
   for (const Flag& flag : flags)
     controls.push_back(At(IDC_FIRST_FLAG + flag.bit, Kind::kCheckbox,
-                          std::string(StructureFlags::Label(flag.bit)), flag.x, flag.y, flag.width,
-                          10));
+                          StructureFlags::Label(flag.bit), flag.x, flag.y, flag.width, 10));
   ExpectControls(pane.hwnd(), controls);
 
   const std::vector<int> tab_order = Joined({{1003, 1004, 1005, 1006, 1009, 1010, 1007, 1008},
@@ -201,17 +203,18 @@ TEST(PaneTemplates, TilePane) {
 
   std::vector<Control> controls{
       At(-1, Kind::kGroupBox, "Tile properties", 0, 0, 368, 215),
-      At(-1, Kind::kLabel, "sPosRelToBase \"single-axis\"", 12, 17, 92, 8),
+      At(-1, Kind::kLabel, fields::ksPosRelToBase.label, 12, 17, 92, 8),
       At(IDC_S_POS_REL_TO_BASE, Kind::kEdit, "", 111, 16, 40, 14),
-      At(-1, Kind::kLabel, "bXPosRelToBase", 12, 38, 57, 8),
+      At(-1, Kind::kLabel, fields::kbXPosRelToBase.label, 12, 38, 57, 8),
       At(IDC_B_X_POS_REL_TO_BASE, Kind::kEdit, "", 111, 36, 40, 14),
-      At(-1, Kind::kLabel, "bYPosRelToBase", 12, 59, 57, 8),
+      At(-1, Kind::kLabel, fields::kbYPosRelToBase.label, 12, 59, 57, 8),
       At(IDC_B_Y_POS_REL_TO_BASE, Kind::kEdit, "", 111, 56, 40, 14),
-      At(IDC_TILE_ON_ROOF, Kind::kCheckbox, "Tile on roof", 186, 33, 51, 10),
-      At(IDC_TILE_PASSABLE, Kind::kCheckbox, "Tile passable", 186, 16, 57, 10),
-      At(-1, Kind::kLabel, "ubVehicleHitLocation", 186, 59, 68, 8),
+      At(IDC_TILE_ON_ROOF, Kind::kCheckbox, TileFlags::Label(TileFlags::kOnRoof), 186, 33, 51, 10),
+      At(IDC_TILE_PASSABLE, Kind::kCheckbox, TileFlags::Label(TileFlags::kPassable), 186, 16, 57,
+         10),
+      At(-1, Kind::kLabel, fields::kubVehicleHitLocation.label, 186, 59, 68, 8),
       At(IDC_UB_VEHICLE_HIT_LOCATION, Kind::kEdit, "", 265, 56, 40, 14),
-      At(-1, Kind::kLabel, "Shape", 23, 86, 22, 8),
+      At(-1, Kind::kLabel, fields::kShape.label, 23, 86, 22, 8),
       At(-1, Kind::kEtchedLine, "", 52, 90, 303, 1),
   };
   // Cell 1024 + k holds shape byte k in column k / 5, row k % 5.

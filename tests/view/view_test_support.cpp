@@ -90,12 +90,6 @@ std::string ItemText(HWND tree, HTREEITEM item) {
   return text;
 }
 
-std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 std::string ControlText(HWND dialog, int control) {
   return WindowText(GetDlgItem(dialog, control));
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_text.h"
+
 namespace brx::testing {
 
 // A visible top-level window to hold the view or a pane.
@@ -55,7 +57,6 @@ HTREEITEM ChildItem(HWND tree, HTREEITEM parent, int n);
 bool IsExpanded(HWND tree, HTREEITEM item);
 std::string ItemText(HWND tree, HTREEITEM item);
 
-std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int control);
 void SetControlText(HWND dialog, int control, const std::string& text);
 bool IsChecked(HWND dialog, int control);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
+#include "model/fields.h"
 #include "model/structure_data.h"
 
 namespace brx::tool {
@@ -12,11 +14,22 @@ std::string Plural(std::size_t count, const std::string& one, const std::string&
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-void CompareHeaderField(const char* name, unsigned in_file, unsigned written,
-                        std::vector<std::string>& warnings) {
-  if (in_file == written) return;
-  warnings.push_back(std::string("the file header's ") + name + " is " + std::to_string(in_file) +
-                     "; the editor writes " + std::to_string(written));
+void CompareHeaderField(const HeaderField& field, const FileHeader& in_file,
+                        const FileHeader& written, std::vector<std::string>& warnings) {
+  const std::string name(field.name);
+  if (field.IsNumber()) {
+    const std::uint32_t value = field.NumberIn(in_file);
+    const std::uint32_t written_value = field.NumberIn(written);
+    if (value == written_value) return;
+    warnings.push_back("the file header's " + name + " is " + std::to_string(value) +
+                       "; the editor writes " + std::to_string(written_value));
+    return;
+  }
+  const std::uint8_t* bytes = &in_file.bytes.at(field.offset);
+  if (std::equal(bytes, bytes + field.width, &written.bytes.at(field.offset))) return;
+  warnings.push_back("the file header's " + name + " bytes (offsets " +
+                     std::to_string(field.offset) + " to " +
+                     std::to_string(field.offset + field.width - 1) + ") are not all 0");
 }
 
 }  // namespace
@@ -36,13 +49,10 @@ std::vector<std::string> CheckWarnings(const LoadedFile& file) {
 
   const FileHeader& in_file = file.Header();
   const FileHeader written = MakeFileHeader(set.StructureCount(), tiles);
-  CompareHeaderField("NumberOfStructuresCopy", in_file.NumberOfStructuresCopy(),
-                     written.NumberOfStructuresCopy(), warnings);
-  CompareHeaderField("DataSize", in_file.DataSize(), written.DataSize(), warnings);
-  CompareHeaderField("FormatByte", in_file.FormatByte(), written.FormatByte(), warnings);
-  const auto reserved = in_file.bytes.begin() + FileHeader::kReserved;
-  if (!std::equal(reserved, in_file.bytes.end(), written.bytes.begin() + FileHeader::kReserved))
-    warnings.push_back("the file header's Reserved bytes (offsets 11 to 15) are not all 0");
+  for (const HeaderField& field : fields::kFileHeaderFields) {
+    if (field.role == HeaderRole::kComputed || field.role == HeaderRole::kReserved)
+      CompareHeaderField(field, in_file, written, warnings);
+  }
 
   std::size_t mismatches = 0;
   for (std::size_t i = 0; i < set.StructureCount(); ++i) {

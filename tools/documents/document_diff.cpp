@@ -33,14 +33,15 @@ class Comparison {
 
   void CompareHeaders(const FileHeader& a, const FileHeader& b) {
     const char* part = "file header";
-    CompareValue(part, "NumberOfStructuresCopy", a.NumberOfStructuresCopy(),
-                 b.NumberOfStructuresCopy());
-    CompareValue(part, "DataSize", a.DataSize(), b.DataSize());
-    CompareValue(part, "FormatByte", a.FormatByte(), b.FormatByte());
-    const std::size_t reserved = FileHeader::kSize - FileHeader::kReserved;
-    CompareValue(part, std::string(fields::kReservedName),
-                 HexBytes(&a.bytes[FileHeader::kReserved], reserved),
-                 HexBytes(&b.bytes[FileHeader::kReserved], reserved));
+    for (const HeaderField& field : fields::kFileHeaderFields) {
+      const std::string name(field.name);
+      if (field.role == HeaderRole::kComputed) {
+        CompareValue(part, name, field.NumberIn(a), field.NumberIn(b));
+      } else if (field.role == HeaderRole::kReserved) {
+        CompareValue(part, name, HexBytes(&a.bytes.at(field.offset), field.width),
+                     HexBytes(&b.bytes.at(field.offset), field.width));
+      }
+    }
   }
 
   void CompareStructures(const StructureSet& a, const StructureSet& b) {
@@ -216,7 +217,7 @@ std::string DifferenceText(const Difference& difference) {
     case Difference::Kind::kRemoved:
       return where + ": removed";
     case Difference::Kind::kFlags: {
-      std::string text = where + " Flags:";
+      std::string text = where + " " + difference.field + ":";
       for (const std::string& label : difference.added) text += " +" + label;
       for (const std::string& label : difference.removed) text += " -" + label;
       return text;

@@ -13,11 +13,10 @@
 #include "tools/text/suggestion.h"
 
 namespace brx::tool {
-namespace {
 
 // ---- From the document to JSON ----
 
-void WriteTile(const TileRecord& tile, text::JsonWriter& writer) {
+void WriteTileJson(const TileRecord& tile, text::JsonWriter& writer) {
   writer.BeginObject();
   for (const Field& field : fields::kTileFields) {
     writer.Key(field.name);
@@ -37,7 +36,7 @@ void WriteTile(const TileRecord& tile, text::JsonWriter& writer) {
   writer.EndObject();
 }
 
-void WriteStructure(const StructureEntry& entry, text::JsonWriter& writer) {
+void WriteStructureJson(const StructureEntry& entry, text::JsonWriter& writer) {
   writer.BeginObject();
   for (const Field& field : fields::kStructureFields) {
     writer.Key(field.name);
@@ -50,7 +49,7 @@ void WriteStructure(const StructureEntry& entry, text::JsonWriter& writer) {
       writer.EndArray();
     } else if (field.role == FieldRole::kTiles) {
       writer.BeginArray();
-      for (const TileRecord& tile : entry.tiles) WriteTile(tile, writer);
+      for (const TileRecord& tile : entry.tiles) WriteTileJson(tile, writer);
       writer.EndArray();
     } else {
       writer.Number(entry.header.Get(field.offset, field.kind));
@@ -59,29 +58,13 @@ void WriteStructure(const StructureEntry& entry, text::JsonWriter& writer) {
   writer.EndObject();
 }
 
+namespace {
+
 // ---- From JSON to the document ----
 
 using Type = text::JsonValue::Type;
 
 constexpr std::string_view kStructures = "structures";
-
-std::string Describe(Type type) {
-  switch (type) {
-    case Type::kObject:
-      return "an object";
-    case Type::kArray:
-      return "an array";
-    case Type::kString:
-      return "a string";
-    case Type::kBoolean:
-      return "a boolean";
-    case Type::kNull:
-      return "null";
-    case Type::kNumber:
-      break;
-  }
-  return "a number";
-}
 
 template <std::size_t N>
 std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
@@ -95,15 +78,20 @@ std::vector<std::string_view> Keys(const std::array<Field, N>& fields) {
 // frame stands for each object and array being read.
 class DocumentReader : public text::JsonHandler {
  public:
-  DocumentReader(StructureSet& set, const std::vector<text::JsonProblem>& syntax)
-      : set_(set), syntax_(syntax) {}
+  // `start`: the place of the value read, kTop for a whole document.
+  DocumentReader(StructureSet& set, const std::vector<text::JsonProblem>& syntax,
+                 DocumentPart start = DocumentPart::kDocument)
+      : set_(set), syntax_(syntax), start_(static_cast<Place>(start)) {}
 
   std::vector<text::JsonProblem>& problems() { return problems_; }
 
   void Value(const text::JsonValue& value, const text::JsonPath& path) override {
     if (frames_.empty()) {
-      if (Expect(value, Type::kObject, "an object", path)) {
-        Push(Place::kTop, value);
+      const bool object =
+          start_ == Place::kTop || start_ == Place::kStructure || start_ == Place::kTile;
+      if (Expect(value, object ? Type::kObject : Type::kArray, object ? "an object" : "an array",
+                 path)) {
+        Push(start_, value);
       } else {
         Skip(value);
       }
@@ -236,7 +224,15 @@ class DocumentReader : public text::JsonHandler {
     }
   }
 
+  // A part read alone lands where it would stand first in a document.
+  void FinishPart() {
+    if (start_ == Place::kShape || start_ == Place::kShapeRow) entry_.tiles.push_back(tile_);
+    if (start_ != Place::kTop && start_ != Place::kStructures && start_ != Place::kStructure)
+      set_.AppendStructure(std::move(entry_));
+  }
+
  private:
+  // The parts of a document first, in the order of DocumentPart.
   enum class Place {
     kTop,
     kStructures,
@@ -283,8 +279,9 @@ class DocumentReader : public text::JsonHandler {
   }
 
   bool Unexpected(const text::JsonValue& value, const char* expected, const text::JsonPath& path) {
-    return Problem(value.at, path.Text(),
-                   std::string("expected ") + expected + ", found " + Describe(value.type));
+    return Problem(
+        value.at, path.Text(),
+        std::string("expected ") + expected + ", found " + text::JsonTypeName(value.type));
   }
 
   // A whole number within the field's range; nothing is cut to fit.
@@ -400,6 +397,7 @@ class DocumentReader : public text::JsonHandler {
   const std::vector<std::string_view> kTileKeys = Keys(fields::kTileFields);
   StructureSet& set_;
   const std::vector<text::JsonProblem>& syntax_;
+  const Place start_;
   std::vector<text::JsonProblem> problems_;
   std::vector<Frame> frames_;
   StructureEntry entry_;
@@ -415,7 +413,7 @@ void WriteDocumentJson(const StructureSet& set, text::JsonWriter& writer) {
   writer.BeginObject();
   writer.Key(kStructures);
   writer.BeginArray();
-  for (std::size_t i = 0; i < set.StructureCount(); ++i) WriteStructure(set.Entry(i), writer);
+  for (std::size_t i = 0; i < set.StructureCount(); ++i) WriteStructureJson(set.Entry(i), writer);
   writer.EndArray();
   writer.EndObject();
   writer.Finish();
@@ -441,6 +439,22 @@ bool ReadDocumentJson(text::TextDecoder& text, StructureSet& set,
       [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
   if (problems.size() > kMostProblemsShown + 1) problems.resize(kMostProblemsShown + 1);
   if (problems.empty() && text.problem().empty() && text.read_error().empty()) return true;
+  set.Clear();
+  return false;
+}
+
+bool ReadDocumentPart(DocumentPart part, const std::function<void(text::JsonHandler&)>& feed,
+                      StructureSet& set, std::vector<text::JsonProblem>& problems) {
+  set.Clear();
+  const std::vector<text::JsonProblem> no_syntax_errors;
+  DocumentReader reader(set, no_syntax_errors, part);
+  feed(reader);
+  reader.FinishPart();
+  problems = std::move(reader.problems());
+  std::stable_sort(
+      problems.begin(), problems.end(),
+      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  if (problems.empty()) return true;
   set.Clear();
   return false;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,10 @@ namespace brx::tool {
 // kTileFields, signed fields as signed numbers, Flags as the labels of the set
 // bits in bit order and Shape[r][c] as shape byte 5c + r. Ends with Finish.
 void WriteDocumentJson(const StructureSet& set, text::JsonWriter& writer);
+
+// One structure, or one tile, as WriteDocumentJson writes it within a document.
+void WriteStructureJson(const StructureEntry& entry, text::JsonWriter& writer);
+void WriteTileJson(const TileRecord& tile, text::JsonWriter& writer);
 
 // At most this many mistakes are shown of one text; reading stops soon after.
 constexpr std::size_t kMostProblemsShown = 50;
@@ -40,6 +45,29 @@ constexpr std::size_t kMostProblemsShown = 50;
 // these. On failure `set` is left empty.
 bool ReadDocumentJson(text::TextDecoder& text, StructureSet& set,
                       std::vector<text::JsonProblem>& problems);
+
+// The parts of a document a JSON value can stand for: the document, its
+// list of structures, a structure, a structure's Flags or Tiles, a tile, a
+// tile's Shape and one row of it.
+enum class DocumentPart {
+  kDocument,
+  kStructures,
+  kStructure,
+  kFlags,
+  kTiles,
+  kTile,
+  kShape,
+  kShapeRow
+};
+
+// Reads one part of a document, with the checks ReadDocumentJson makes within
+// a whole one: `feed` hands the part's JSON values to the handler it is given.
+// The part lands where it would stand first in a document: structures in
+// `set`, Flags or Tiles in its first structure, a tile, a shape or a shape
+// row (as row 0) in that structure's first tile. The problems' paths start
+// at the part. On failure `set` is left empty.
+bool ReadDocumentPart(DocumentPart part, const std::function<void(text::JsonHandler&)>& feed,
+                      StructureSet& set, std::vector<text::JsonProblem>& problems);
 
 // The same from UTF-8 text in memory; an encoding problem is then one
 // problem at the start of the text.

@@ -119,11 +119,12 @@ void WriteStructure(const StructureEntry& entry, std::size_t i, ListingText& out
 
 void WriteListing(const FileHeader& header, const StructureSet& set, std::ostream& stream) {
   ListingText out(stream);
-  out << "File header\n"
-      << "  NumberOfStructures: " << std::int64_t{header.NumberOfStructures()} << "\n"
-      << "  NumberOfStructuresCopy: " << std::int64_t{header.NumberOfStructuresCopy()} << "\n"
-      << "  DataSize: " << std::int64_t{header.DataSize()} << "\n"
-      << "  FormatByte: " << std::int64_t{header.FormatByte()} << "\n";
+  // The magic is the same in every file listed; the reserved bytes are for check.
+  out << "File header\n";
+  for (const HeaderField& field : fields::kFileHeaderFields) {
+    if (field.IsNumber())
+      out << "  " << field.name << ": " << std::int64_t{field.NumberIn(header)} << "\n";
+  }
   for (std::size_t i = 0; i < set.StructureCount(); ++i) {
     WriteStructure(set.Entry(i), i, out);
     out.FlushSometimes();

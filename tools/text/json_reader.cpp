@@ -267,6 +267,24 @@ class Parser {
 
 }  // namespace
 
+std::string JsonTypeName(JsonValue::Type type) {
+  switch (type) {
+    case JsonValue::Type::kObject:
+      return "an object";
+    case JsonValue::Type::kArray:
+      return "an array";
+    case JsonValue::Type::kString:
+      return "a string";
+    case JsonValue::Type::kBoolean:
+      return "a boolean";
+    case JsonValue::Type::kNull:
+      return "null";
+    case JsonValue::Type::kNumber:
+      break;
+  }
+  return "a number";
+}
+
 bool ReadJson(TextCursor& text, JsonHandler& handler, std::vector<JsonProblem>& problems,
               std::size_t most_problems) {
   return Parser(text, handler, problems, most_problems).ParseDocument();

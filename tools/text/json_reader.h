@@ -33,6 +33,9 @@ struct JsonValue {
   TextPosition at;
 };
 
+// "a number", "an object", "null": a type as a message names it.
+std::string JsonTypeName(JsonValue::Type type);
+
 // Receives the text's values in order. A container's elements or members
 // come between its value and its End call. `path` is where the reader is:
 // the value's path in Value, the container's in Key and the End calls.

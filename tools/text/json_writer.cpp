@@ -44,7 +44,8 @@ void JsonWriter::BeforeValue() {
 void JsonWriter::Begin(char open, bool row) {
   BeforeValue();
   buffer_ += open;
-  levels_.push_back({row, 0});
+  // What stands within a line stays on it.
+  levels_.push_back({row || (!levels_.empty() && levels_.back().row), 0});
 }
 
 void JsonWriter::BeginObject() {

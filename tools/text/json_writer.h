@@ -1,8 +1,8 @@
 // JSON written as it goes, in the layout of brxtool's JSON: two-space
 // indentation, one key or element per line, except that a row (an array of
-// numbers) stays on one line, and an empty object or array is {} or []. A
-// diff of two dumps thus shows each changed value on its own line. Nothing
-// is held but the current line of containers and a buffer of output.
+// numbers, or an object asked for as one) stays on one line, and an empty object or array is {} or
+// []. A diff of two dumps thus shows each changed value on its own line. Nothing is held but the
+// current line of containers and a buffer of output.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,11 @@ class JsonWriter {
   void BeginObject();
   void EndObject() { End('}'); }
   void BeginArray() { Begin('[', false); }
-  // An array whose elements stay on one line: [1, 2, 3].
+  // An array whose elements stay on one line: [1, 2, 3]; so does every
+  // container within it.
   void BeginRow() { Begin('[', true); }
+  // An object on one line: {"a": 1, "b": [2]}.
+  void BeginObjectRow() { Begin('{', true); }
   void EndArray() { End(']'); }
   // The key of the next value, inside an object.
   void Key(std::string_view key);

@@ -17,6 +17,7 @@ extern const char kSetHelp[];
 extern const char kMergeHelp[];
 extern const char kExportHelp[];
 extern const char kImportHelp[];
+extern const char kApplyHelp[];
 extern const char kAtlasHelp[];
 
 int RunDump(const Invocation& call, Console& io);
@@ -27,6 +28,7 @@ int RunSet(const Invocation& call, Console& io);
 int RunMerge(const Invocation& call, Console& io);
 int RunExport(const Invocation& call, Console& io);
 int RunImport(const Invocation& call, Console& io);
+int RunApply(const Invocation& call, Console& io);
 int RunAtlas(const Invocation& call, Console& io);
 
 }  // namespace brx::tool

@@ -3,10 +3,11 @@
 #include "tools/documents/document_diff.h"
 #include "tools/documents/input.h"
 #include "tools/documents/loaded_file.h"
+#include "tools/documents/patch/patch_writer.h"
 
 namespace brx::tool {
 
-const char kDiffHelp[] = R"(Usage: brxtool diff [--json] [--bytes] A B
+const char kDiffHelp[] = R"(Usage: brxtool diff [--json | --patch] [--bytes] A B
 
 Lists the differences between the structure data files A and B, one per line,
 by structure, tile and field, under the names of the JSON form, in file order:
@@ -51,6 +52,16 @@ int RunDiff(const Invocation& call, Console& io) {
     }
   }
   if (!loaded) return kTrouble;
+  if (call.Has("--patch")) {
+    if (call.Has("--json") || call.Has("--bytes"))
+      return UsageError("--patch goes with neither --json nor --bytes", call.usage, io.err);
+    text::JsonWriter writer(io.out);
+    PatchWriter patch(files[0].set, files[1].set, writer);
+    const std::size_t count =
+        CompareFiles(files[0], files[1], false, [&patch](const Difference& d) { patch.Write(d); });
+    patch.Finish();
+    return count == 0 ? kEqual : kDifferent;
+  }
   const bool json = call.Has("--json");
   text::JsonWriter writer(io.out);
   if (json) {

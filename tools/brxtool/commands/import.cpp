@@ -94,28 +94,28 @@ int RunImport(const Invocation& call, Console& io) {
   if (!LoadStructureFile(path, io.inputs(), file, reason))
     return Failed(DisplayName(path), reason, io.err, kExitError);
 
-  TableImport import(file.set, dry_run);
+  TableImport table_import(file.set, dry_run);
   std::vector<std::unique_ptr<TableSource>> tables;
   for (std::size_t k = 1; k < call.operands.size(); ++k) {
     const std::string& name = call.operands[k];
     std::string error;
     std::unique_ptr<InputFile> source = io.files.OpenForReading(name, error);
     if (!source) {
-      import.NoteTable(k, "brxtool: " + name + ": cannot open the file: " + error);
+      table_import.NoteTable(k, "brxtool: " + name + ": cannot open the file: " + error);
       continue;
     }
     auto table = std::make_unique<TableSource>(name, k, std::move(source));
-    if (import.ReadHeader(*table)) tables.push_back(std::move(table));
+    if (table_import.ReadHeader(*table)) tables.push_back(std::move(table));
   }
   // Structures first, so that tiles may go under the structures a table adds.
   for (const TableKind kind : {TableKind::kStructures, TableKind::kTiles}) {
     for (const auto& table : tables) {
-      if (table->kind == kind) import.ReadRows(*table);
+      if (table->kind == kind) table_import.ReadRows(*table);
     }
   }
-  import.Finish();
+  table_import.Finish();
 
-  const auto& problems = import.problems().items();
+  const auto& problems = table_import.problems().items();
   const std::size_t shown = std::min(problems.size(), kMostProblemsShown);
   for (std::size_t k = 0; k < shown; ++k) io.err << problems[k].text << "\n";
   if (problems.size() > shown) {
@@ -123,14 +123,14 @@ int RunImport(const Invocation& call, Console& io) {
   }
   if (!problems.empty()) return Failed(DisplayName(path), "not changed", io.err, kExitError);
   if (dry_run) {
-    import.Changes([&io](const Difference& change) { io.out << DifferenceText(change) << "\n";
-  });
+    table_import.Changes(
+        [&io](const Difference& change) { io.out << DifferenceText(change) << "\n"; });
+    return kExitOk;
+  }
+  const std::string& target = output ? *output : path;
+  if (!SaveToFile(file.set, target.c_str(), io.files, reason))
+    return Failed(target, reason, io.err, kExitError);
   return kExitOk;
 }
-const std::string& target = output ? *output : path;
-if (!SaveToFile(file.set, target.c_str(), io.files, reason))
-  return Failed(target, reason, io.err, kExitError);
-return kExitOk;
-}  // namespace brx::tool
 
 }  // namespace brx::tool

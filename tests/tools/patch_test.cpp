@@ -1,0 +1,345 @@
+// brxtool apply and diff --patch on real files: a base, the file a player
+// has, and patches in a load order, each case a row; the file written is
+// compared byte for byte and the conflicts line by line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/structure_data.h"
+#include "tests/support/documents.h"
+#include "tests/support/temp_folder.h"
+#include "tests/tools/tool_test_support.h"
+#include "tools/documents/json_document.h"
+
+namespace brx::tool {
+namespace {
+
+using testing::ReadBytes;
+using testing::RunTool;
+using testing::TempFolder;
+using testing::ToolRun;
+using testing::WriteBytes;
+using Bytes = std::vector<std::uint8_t>;
+using Edit = std::function<void(Json&)>;
+
+// Three structures with 2, 0 and 1 tiles; structure 0 has Armour 30, structure
+// 1 the flags BaseTile and Wall, tile 1 of structure 0 a 0 in Shape[2][3].
+Json Base() {
+  Json json = DocumentToJson(testing::PatternDocument({2, 0, 1}));
+  Json& structures = json["structures"];
+  structures[0]["Armour"] = 30;
+  structures[1]["Flags"] = {"BaseTile", "Wall"};
+  structures[0]["Tiles"][1]["Shape"][2][3] = 0;
+  return json;
+}
+
+Bytes BytesOf(const Json& json) {
+  StructureSet set;
+  std::vector<text::JsonProblem> problems;
+  EXPECT_TRUE(DocumentFromJsonText(FormatJson(json), set, problems)) << json.dump();
+  return testing::Serialized(set);
+}
+
+Json Edited(const std::vector<Edit>& edits) {
+  Json json = Base();
+  for (const Edit& edit : edits) edit(json);
+  return json;
+}
+
+Edit Set(const std::string& pointer, Json value) {
+  return [=](Json& json) { json[Json::json_pointer(pointer)] = value; };
+}
+
+// A structure like structure 2, with this Armour.
+Json NewStructure(int armour) {
+  Json structure = Base()["structures"][2];
+  structure["Armour"] = armour;
+  return structure;
+}
+
+Edit Append(int armour) {
+  return [=](Json& json) { json["structures"].push_back(NewStructure(armour)); };
+}
+
+Edit Erase(const std::string& pointer) {
+  return [=](Json& json) {
+    const Json::json_pointer path(pointer);
+    json[path.parent_pointer()].erase(std::stoul(path.back()));
+  };
+}
+
+// A patch with one operation a line, the first on line 2.
+std::string Patch(const std::vector<Json>& operations) {
+  std::string text = "[\n";
+  for (std::size_t k = 0; k < operations.size(); ++k)
+    text += operations[k].dump() + (k + 1 < operations.size() ? ",\n" : "\n");
+  return text + "]\n";
+}
+
+Json Op(const char* op, const std::string& path, Json value = nullptr) {
+  Json operation = {{"op", op}, {"path", path}};
+  if (!value.is_null()) operation["value"] = value;
+  return operation;
+}
+
+Json From(const char* op, const std::string& from, const std::string& path) {
+  return {{"op", op}, {"from", from}, {"path", path}};
+}
+
+Json Change(const std::string& path, Json from, Json to) {
+  return Json::array({Op("test", path, from), Op("replace", path, to)});
+}
+
+std::vector<Json> Ops(std::initializer_list<Json> parts) {
+  std::vector<Json> operations;
+  for (const Json& part : parts) {
+    if (part.is_array()) {
+      operations.insert(operations.end(), part.begin(), part.end());
+    } else {
+      operations.push_back(part);
+    }
+  }
+  return operations;
+}
+
+const std::string kArmour = "/structures/0/Armour";
+const std::string kFlags = "/structures/1/Flags";
+const std::string kCell = "/structures/0/Tiles/1/Shape/2/3";
+
+TEST(Apply, PatchesInALoadOrder) {
+  struct Case {
+    const char* what;
+    std::vector<Edit> file;  // the player's file: the base with these edits
+    std::vector<std::vector<Json>> patches;
+    std::vector<Edit> result;  // the file written: the base with these edits
+    std::string err;           // the start of the conflicts, one a line, each after the folder
+  };
+  const Json removed_tile = Base()["structures"][0]["Tiles"][1];
+  const Case cases[] = {
+      {"a field changed", {}, {Ops({Change(kArmour, 30, 50)})}, {Set(kArmour, 50)}, ""},
+      {"the file has another value: the patch wins",
+       {Set(kArmour, 40)},
+       {Ops({Change(kArmour, 30, 50)})},
+       {Set(kArmour, 50)},
+       "p1.json:3: structure 0: Armour: expected 30, found 40; set to 50\n"},
+      {"the file has the new value already",
+       {Set(kArmour, 50)},
+       {Ops({Change(kArmour, 30, 50)})},
+       {Set(kArmour, 50)},
+       ""},
+      {"two mods change one field: the later wins",
+       {},
+       {Ops({Change(kCell, 0, 1)}), Ops({Op("test", kArmour, 30), Change(kCell, 0, 2)})},
+       {Set(kCell, 2)},
+       "p2.json:4: structure 0 tile 1: Shape[2][3]: expected 0, found 1; set to 2\n"},
+      {"a test alone that does not hold",
+       {Set(kArmour, 40)},
+       {Ops({Op("test", kArmour, 30), Op("replace", "/structures/2/Density", 7)})},
+       {Set(kArmour, 40), Set("/structures/2/Density", 7)},
+       "p1.json:2: structure 0: Armour: expected 30, found 40\n"},
+      {"two mods set different flags of one structure: both take effect",
+       {},
+       {Ops({Change(kFlags, {"BaseTile", "Wall"}, {"BaseTile", "Wall", "Door"})}),
+        Ops({Change(kFlags, {"BaseTile", "Wall"}, {"Wall"})})},
+       {Set(kFlags, {"Wall", "Door"})},
+       ""},
+      {"flag labels one by one, as json-patch-jsondiff writes them",
+       {},
+       {Ops({Op("add", kFlags + "/0", "Open"), Op("remove", kFlags + "/2"),
+             Op("add", kFlags + "/-", "Corpse"), From("move", kFlags + "/0", kFlags + "/-")})},
+       {Set(kFlags, {"BaseTile", "Open", "Corpse"})},
+       ""},
+      {"shape cells one by one, through a row of six on its way to five",
+       {},
+       {Ops({Op("add", "/structures/0/Tiles/1/Shape/2/0", 9),
+             Op("remove", "/structures/0/Tiles/1/Shape/2/5")})},
+       {[](Json& json) {
+         Json& row = json["structures"][0]["Tiles"][1]["Shape"][2];
+         row.insert(row.begin(), 9);
+         row.erase(5);
+       }},
+       ""},
+      {"a structure appended",
+       {},
+       {Ops({Op("add", "/structures/3", NewStructure(9))})},
+       {Append(9)},
+       ""},
+      {"appended where the file has one already: at the end, and later paths follow it",
+       {Append(5)},
+       {Ops({Op("add", "/structures/3", NewStructure(9)),
+             Op("replace", "/structures/3/Density", 4)})},
+       {Append(5), Append(9), Set("/structures/4/Density", 4)},
+       "p1.json:2: structure 3"},
+      {"a trailing tile removed after its test",
+       {},
+       {Ops({Op("test", "/structures/0/Tiles/1", removed_tile),
+             Op("remove", "/structures/0/Tiles/1")})},
+       {Erase("/structures/0/Tiles/1")},
+       ""},
+      {"a record to remove that the file changed is kept",
+       {Set(kCell, 5)},
+       {Ops({Op("test", "/structures/0/Tiles/1", removed_tile),
+             Op("remove", "/structures/0/Tiles/1")})},
+       {Set(kCell, 5)},
+       "p1.json:3: structure 0 tile 1"},
+      {"a record another mod removed already",
+       {Erase("/structures/2")},
+       {Ops({Op("test", "/structures/2", Base()["structures"][2]), Op("remove", "/structures/2")})},
+       {Erase("/structures/2")},
+       ""},
+      {"whole records replaced, copied and moved",
+       {},
+       {Ops({Op("replace", "/structures/0/Tiles/1/Shape/0", {1, 2, 3, 4, 5}),
+             From("copy", "/structures/0/Tiles/0", "/structures/1/Tiles/-"),
+             From("move", "/structures/2/Tiles/0", "/structures/0/Tiles/-")})},
+       {Set("/structures/0/Tiles/1/Shape/0", {1, 2, 3, 4, 5}),
+        [](Json& json) {
+          Json& structures = json["structures"];
+          structures[1]["Tiles"].push_back(structures[0]["Tiles"][0]);
+          structures[0]["Tiles"].push_back(structures[2]["Tiles"][0]);
+          structures[2]["Tiles"].erase(0);
+        }},
+       ""},
+  };
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"apply", file};
+    for (std::size_t k = 0; k < c.patches.size(); ++k) {
+      args.push_back(folder.File("p" + std::to_string(k + 1) + ".json"));
+      testing::WriteText(args.back(), Patch(c.patches[k]));
+    }
+    WriteBytes(file, BytesOf(Edited(c.file)));
+    const ToolRun r = RunTool(args);
+    EXPECT_EQ(r.code, c.err.empty() ? 0 : 1) << c.what << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << c.what;
+    std::string err;
+    std::size_t at = 0;
+    while (at < c.err.size()) {
+      const std::size_t end = std::min(c.err.find('\n', at), c.err.size() - 1) + 1;
+      err += folder.File("") + c.err.substr(at, end - at);
+      at = end;
+    }
+    EXPECT_EQ(r.err.substr(0, err.size()), err) << c.what;
+    EXPECT_EQ(ReadBytes(file), BytesOf(Edited(c.result))) << c.what;
+  }
+}
+
+// Mistakes: each named where it is, and nothing written.
+TEST(Apply, MistakesWriteNothing) {
+  struct Case {
+    const char* what;
+    std::string patch;
+    std::string where;  // the start of the first line on standard error
+  };
+  const Case cases[] = {
+      {"not JSON", "[\n  {\"op\": \"test\",}\n]\n", "p.json:2:16: "},
+      {"no array", "{}", "p.json:1:1: "},
+      {"an unknown operation", Patch({Op("change", kArmour, 1)}), "p.json:2:7: "},
+      {"a misspelt field", Patch({Op("replace", "/structures/0/Armor", 1)}), "p.json:2:24: "},
+      {"a value outside its field's range", Patch({Op("replace", kArmour, 256)}), "p.json:2:55: "},
+      {"a structure the file lacks", Patch({Op("replace", "/structures/3/Armour", 1)}),
+       "p.json:2:1: "},
+      {"a field removed", Patch({Op("remove", kArmour)}), "p.json:2:1: "},
+      {"a record that is not one", Patch({Op("add", "/structures/-", {{"Armour", 1}})}),
+       "p.json:2:"},
+      {"a shape left four wide", Patch({Op("remove", "/structures/0/Tiles/1/Shape/2/0")}),
+       "p.json:2:1: "},
+      {"a member missing", Patch({{{"op", "replace"}, {"path", kArmour}}}), "p.json:2:1: "},
+  };
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  const Bytes base = BytesOf(Base());
+  for (const Case& c : cases) {
+    WriteBytes(file, base);
+    testing::WriteText(folder.File("p.json"), c.patch);
+    const ToolRun r = RunTool({"apply", file, folder.File("p.json")});
+    EXPECT_EQ(r.code, 2) << c.what;
+    EXPECT_EQ(r.err.rfind(folder.File(c.where), 0), 0u) << c.what << "\n" << r.err;
+    EXPECT_EQ(ReadBytes(file), base) << c.what;
+  }
+  // Of several patches, every mistake is told, a misspelt name with the one it may mean.
+  testing::WriteText(folder.File("q.json"), Patch({Op("replace", "/structures/0/Densty", 1)}));
+  const ToolRun r = RunTool({"apply", file, folder.File("p.json"), folder.File("q.json")});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find(folder.File("q.json:2:")), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\"Density\""), std::string::npos) << r.err;
+}
+
+TEST(Apply, StrictOutputDryRunAndJson) {
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  const std::string out = folder.File("out.brx");
+  const std::string patch = folder.File("p.json");
+  const Bytes conflicting = BytesOf(Edited({Set(kArmour, 40)}));
+  WriteBytes(file, conflicting);
+  testing::WriteText(patch, Patch(Ops({Change(kArmour, 30, 50), Change(kCell, 0, 3)})));
+
+  ToolRun r = RunTool({"apply", "--strict", file, patch});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(ReadBytes(file), conflicting);
+  r = RunTool({"apply", "--dry-run", file, patch});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "structure 0: Armour 40 -> 50\nstructure 0 tile 1: Shape[2][3] 0 -> 3\n");
+  EXPECT_EQ(r.err, patch + ":3: structure 0: Armour: expected 30, found 40; set to 50\n");
+  EXPECT_EQ(ReadBytes(file), conflicting);
+  r = RunTool({"apply", "--json", "--output", out, file, patch});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Json::parse(r.out), Json::parse(R"({"conflicts": [{"patch": ")" + patch +
+                                            R"(", "line": 3, "structure": 0, "field": "Armour",
+                                            "expected": 30, "found": 40, "set": 50}]})"));
+  EXPECT_EQ(ReadBytes(out), BytesOf(Edited({Set(kArmour, 50), Set(kCell, 3)})));
+  EXPECT_EQ(ReadBytes(file), conflicting);
+  r = RunTool({"apply", "--output", patch, file, patch});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"file.brx", "out.brx", "p.json"}));
+}
+
+// diff --patch of two files, applied by apply to the first, gives the second.
+TEST(DiffPatch, AppliedToTheFirstFileGivesTheSecond) {
+  const std::vector<std::vector<Edit>> mods = {
+      {},
+      {Set(kArmour, 31), Set(kFlags, {"Door"}), Set(kCell, 7),
+       Set("/structures/2/Tiles/0/ubVehicleHitLocation", 3)},
+      {Append(1), Append(2),
+       [](Json& json) {
+         json["structures"][1]["Tiles"].push_back(json["structures"][2]["Tiles"][0]);
+       }},
+      {Erase("/structures/2"), Erase("/structures/1"), Erase("/structures/0/Tiles/1"),
+       Set("/structures/0/DestructionPartner", -128)},
+  };
+  TempFolder folder;
+  const std::string base = folder.File("base.brx");
+  const std::string mod = folder.File("mod.brx");
+  const std::string patch = folder.File("p.json");
+  for (std::size_t k = 0; k < mods.size(); ++k) {
+    WriteBytes(base, BytesOf(Base()));
+    WriteBytes(mod, BytesOf(Edited(mods[k])));
+    const ToolRun diff = RunTool({"diff", "--patch", base, mod});
+    EXPECT_EQ(diff.code, k == 0 ? 0 : 1) << k << diff.err;
+    testing::WriteText(patch, diff.out);
+    const ToolRun apply = RunTool({"apply", base, patch});
+    EXPECT_EQ(apply.code, 0) << k << apply.err;
+    EXPECT_EQ(ReadBytes(base), ReadBytes(mod)) << k << diff.out;
+    // One operation a line, a test before each replace and remove.
+    std::size_t lines = 0;
+    std::string previous;
+    for (const Json& operation : Json::parse(diff.out)) {
+      const std::string op = operation["op"];
+      if (op == "replace" || op == "remove") {
+        EXPECT_EQ(previous, "test") << diff.out;
+      }
+      previous = op;
+      ++lines;
+    }
+    EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), lines ? lines + 2 : 1)
+        << diff.out;
+  }
+}
+
+}  // namespace
+}  // namespace brx::tool

@@ -1,0 +1,228 @@
+#include "tools/documents/patch/patch_path.h"
+
+#include <array>
+#include <vector>
+
+#include "model/structure_data.h"
+#include "tools/text/quoting.h"
+#include "tools/text/suggestion.h"
+
+namespace brx::tool {
+namespace {
+
+constexpr std::string_view kStructures = "structures";
+// Indices beyond this are out of every list of a document all the same.
+constexpr std::size_t kHugeIndex = 1u << 30;
+
+template <std::size_t N>
+std::vector<std::string_view> Names(const std::array<Field, N>& fields) {
+  std::vector<std::string_view> names;
+  for (const Field& field : fields) names.push_back(field.name);
+  return names;
+}
+
+// One reference token, with ~1 and ~0 read as '/' and '~'.
+bool Unescaped(std::string_view token, std::string& out, std::string& error) {
+  out.clear();
+  for (std::size_t k = 0; k < token.size(); ++k) {
+    if (token[k] != '~') {
+      out += token[k];
+      continue;
+    }
+    const char next = k + 1 < token.size() ? token[k + 1] : '\0';
+    if (next != '0' && next != '1') {
+      error = "\"~\" must be followed by 0 or 1 in a JSON pointer";
+      return false;
+    }
+    out += next == '0' ? '~' : '/';
+    ++k;
+  }
+  return true;
+}
+
+// An array index as RFC 6901 writes it: 0, or digits without a leading 0;
+// "-" for the place after the last element.
+bool Index(const std::string& token, std::string_view list, std::size_t& index, bool& end,
+           std::string& error) {
+  end = token == "-";
+  if (end) return true;
+  const bool digits = !token.empty() && token.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || (token.size() > 1 && token[0] == '0')) {
+    error = "expected an index into " + std::string(list) + " (0, 1, ... or -), found " +
+            text::Quoted(token);
+    return false;
+  }
+  index = token.size() > 9 ? kHugeIndex : std::stoul(token);
+  return true;
+}
+
+std::string Escaped(std::string_view name) {
+  std::string out;
+  for (char c : name) out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
+  return out;
+}
+
+}  // namespace
+
+bool operator==(const PatchPath& a, const PatchPath& b) {
+  return a.node == b.node && a.structure == b.structure && a.tile == b.tile && a.row == b.row &&
+         a.index == b.index && a.end == b.end && a.field == b.field;
+}
+
+bool IsListElement(PatchNode node) {
+  return node == PatchNode::kStructure || node == PatchNode::kTile || node == PatchNode::kLabel ||
+         node == PatchNode::kShapeRow || node == PatchNode::kShapeCell;
+}
+
+bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& error) {
+  static const std::vector<std::string_view> kStructureNames = Names(fields::kStructureFields);
+  static const std::vector<std::string_view> kTileNames = Names(fields::kTileFields);
+  path = PatchPath();
+  if (pointer.empty()) return true;
+  if (pointer.front() != '/') {
+    error = "a JSON pointer starts with \"/\" (or is empty, for the whole document); found " +
+            text::Quoted(pointer);
+    return false;
+  }
+  std::string token;
+  std::size_t at = 1;
+  while (true) {
+    const std::size_t slash = std::min(pointer.find('/', at), pointer.size());
+    if (!Unescaped(pointer.substr(at, slash - at), token, error)) return false;
+    bool end = false;
+    switch (path.node) {
+      case PatchNode::kDocument:
+        if (token != kStructures) {
+          error = text::UnknownName("key", token, {kStructures});
+          return false;
+        }
+        path.node = PatchNode::kStructures;
+        break;
+      case PatchNode::kStructures:
+        if (!Index(token, "the structures", path.structure, end, error)) return false;
+        path.node = PatchNode::kStructure;
+        break;
+      case PatchNode::kStructure: {
+        const Field* field = FindField(fields::kStructureFields, token);
+        if (!field) {
+          error = text::UnknownName("key", token, kStructureNames);
+          return false;
+        }
+        path.node = field->role == FieldRole::kFlags   ? PatchNode::kFlags
+                    : field->role == FieldRole::kTiles ? PatchNode::kTiles
+                                                       : PatchNode::kHeaderField;
+        path.field = path.node == PatchNode::kHeaderField ? field : nullptr;
+        break;
+      }
+      case PatchNode::kFlags:
+        if (!Index(token, "Flags", path.index, end, error)) return false;
+        path.node = PatchNode::kLabel;
+        break;
+      case PatchNode::kTiles:
+        if (!Index(token, "the tiles", path.tile, end, error)) return false;
+        path.node = PatchNode::kTile;
+        break;
+      case PatchNode::kTile: {
+        const Field* field = FindField(fields::kTileFields, token);
+        if (!field) {
+          error = text::UnknownName("key", token, kTileNames);
+          return false;
+        }
+        path.node = field->role == FieldRole::kShape ? PatchNode::kShape : PatchNode::kTileField;
+        path.field = path.node == PatchNode::kTileField ? field : nullptr;
+        break;
+      }
+      case PatchNode::kShape:
+        if (!Index(token, "the shape's rows", path.row, end, error)) return false;
+        path.node = PatchNode::kShapeRow;
+        break;
+      case PatchNode::kShapeRow:
+        if (!Index(token, "the row", path.index, end, error)) return false;
+        path.node = PatchNode::kShapeCell;
+        break;
+      case PatchNode::kHeaderField:
+      case PatchNode::kTileField:
+      case PatchNode::kLabel:
+      case PatchNode::kShapeCell:
+        error = text::Quoted(pointer.substr(0, at - 1)) + " is a single value; " +
+                text::Quoted(token) + " cannot lie within it";
+        return false;
+    }
+    path.end = end;
+    if (end && slash < pointer.size()) {
+      error = "\"-\" names no element yet; nothing can lie within it";
+      return false;
+    }
+    if (slash == pointer.size()) return true;
+    at = slash + 1;
+  }
+}
+
+std::string PatchPointer(const PatchPath& path) {
+  const auto index = [&path](std::size_t value) {
+    return "/" + (path.end ? std::string("-") : std::to_string(value));
+  };
+  std::string pointer;
+  switch (path.node) {
+    case PatchNode::kDocument:
+      return "";
+    case PatchNode::kStructures:
+      return "/" + std::string(kStructures);
+    case PatchNode::kStructure:
+      return "/" + std::string(kStructures) + index(path.structure);
+    default:
+      break;
+  }
+  pointer = "/" + std::string(kStructures) + "/" + std::to_string(path.structure);
+  switch (path.node) {
+    case PatchNode::kHeaderField:
+      return pointer + "/" + Escaped(path.field->name);
+    case PatchNode::kFlags:
+      return pointer + "/" + std::string(fields::kFlags.name);
+    case PatchNode::kLabel:
+      return pointer + "/" + std::string(fields::kFlags.name) + index(path.index);
+    case PatchNode::kTiles:
+      return pointer + "/" + std::string(fields::kTiles.name);
+    case PatchNode::kTile:
+      return pointer + "/" + std::string(fields::kTiles.name) + index(path.tile);
+    default:
+      break;
+  }
+  pointer += "/" + std::string(fields::kTiles.name) + "/" + std::to_string(path.tile);
+  const std::string shape = "/" + std::string(fields::kShape.name);
+  switch (path.node) {
+    case PatchNode::kTileField:
+      return pointer + "/" + Escaped(path.field->name);
+    case PatchNode::kShape:
+      return pointer + shape;
+    case PatchNode::kShapeRow:
+      return pointer + shape + index(path.row);
+    default:
+      break;
+  }
+  return pointer + shape + "/" + std::to_string(path.row) + index(path.index);
+}
+
+std::string PatchFieldName(const PatchPath& path) {
+  const std::string shape(fields::kShape.name);
+  switch (path.node) {
+    case PatchNode::kHeaderField:
+    case PatchNode::kTileField:
+      return std::string(path.field->name);
+    case PatchNode::kFlags:
+      return std::string(fields::kFlags.name);
+    case PatchNode::kLabel:
+      return std::string(fields::kFlags.name) + "[" + std::to_string(path.index) + "]";
+    case PatchNode::kShape:
+      return shape;
+    case PatchNode::kShapeRow:
+      return shape + "[" + std::to_string(path.row) + "]";
+    case PatchNode::kShapeCell:
+      return ShapeCellName(path.row, path.index);
+    default:
+      break;
+  }
+  return "";
+}
+
+}  // namespace brx::tool
