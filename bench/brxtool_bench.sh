@@ -5,9 +5,12 @@
 # 1. Speed ratios on 65,535 structures x 10 tiles, best of three rounds with
 #    every output going to /dev/null: dump --json against the text dump per
 #    byte of output, build of that JSON against dump --json, and both against
-#    `jq -c .` on the same JSON.
+#    `jq -c .` on the same JSON. The atlas page of that file: its size, and
+#    in headless Chromium the time to the first structures drawn and to
+#    #60000 (bench/atlas_bench.py).
 # 2. Every command on the largest file the format allows (65,535 x 255 tiles,
-#    536 MB), with its peak memory against the .brx files it reads or writes.
+#    536 MB), with its peak memory against the .brx files it reads or writes;
+#    atlas refuses it (too large for a page), and draws the range it names.
 #
 # Usage: bench/brxtool_bench.sh [BUILD_TREE [WORK_FOLDER]]
 #   BUILD_TREE defaults to build/native (scripts/build.sh native), WORK_FOLDER
@@ -87,6 +90,11 @@ awk -v t="$text_seconds" -v tb="$text_bytes" -v j="$json_seconds" -v jb="$json_b
   printf "build / dump --json:                                %.2f (goal <= 1.5)\n", b / j
   printf "dump --json / jq -c .:                              %.2f (goal <= 0.2)\n", j / q
   printf "build / jq -c .:                                    %.2f (goal <= 0.2)\n", b / q }'
+rm -f "$work/small.json"
+run "atlas" "$small_bytes" /dev/null "$tool" atlas "$small" "$work/small.html"
+echo "  ($(size "$work/small.html") bytes of page)"
+rm -f "$work/small.html"
+/usr/bin/python3 "$root/bench/atlas_bench.py" "$build" "$work" 65535 10
 
 # A mod that changes every field of the file (but one in 256), as a patch:
 # apply against build of the file's JSON, and per byte of patch against per
@@ -123,3 +131,10 @@ run "diff --json" $((2 * bytes)) /dev/null "$tool" diff --json "$big" "$work/bui
 run "merge" $((4 * bytes)) /dev/null "$tool" merge --output "$work/merged.brx" "$big" "$work/built.brx" "$big"
 run "export" "$bytes" /dev/null "$tool" export "$big" "$work/structures.csv" "$work/tiles.csv"
 run "import" "$bytes" /dev/null "$tool" import "$work/built.brx" "$work/structures.csv" "$work/tiles.csv"
+rm -f "$work/structures.csv" "$work/tiles.csv"
+# Exits 1: too large for a page; the message names the range that fits.
+run "atlas (refused)" "$bytes" /dev/null "$tool" atlas "$big" "$work/big.html" 2>"$work/err"
+range=$(grep -o -- '--from 0 --to [0-9]*' "$work/err")
+# shellcheck disable=SC2086 # the range is four words
+run "atlas $range" "$bytes" /dev/null "$tool" atlas $range "$big" "$work/big.html"
+echo "  ($(size "$work/big.html") bytes of page)"

@@ -14,6 +14,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,8 +44,9 @@ using brx::bench::Ms;
   std::exit(1);
 }
 
-std::string WriteDocument(std::size_t structures, const char* name) {
-  const brx::StructureSet set = brx::bench::MakeDocument(structures, kTilesPerStructure);
+std::string WriteDocument(std::size_t structures, const char* name,
+                          std::size_t tiles = kTilesPerStructure) {
+  const brx::StructureSet set = brx::bench::MakeDocument(structures, tiles);
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
   const std::string path = std::string(folder) + name;
@@ -201,9 +203,35 @@ void MeasureBareForm(HWND host) {
               create / kForms, destroy / kForms);
 }
 
+// What a user waits for: opening the largest file in a new view, reading
+// and tree together, once for each count of tiles per structure.
+void MeasureOpen(HWND host, const std::vector<std::size_t>& tile_counts) {
+  for (std::size_t tiles : tile_counts) {
+    const std::string path = WriteDocument(kStructures, "view_bench_open.brx", tiles);
+    brx::CEditorView view(brx::SystemFileSystem());
+    if (!view.Create(host)) Fail("cannot create the view");
+    std::string error;
+    const double ms = Ms([&] {
+      if (!view.LoadDocument(path.c_str(), error)) Fail("cannot load " + path + ": " + error);
+    });
+    std::printf("open %zu structures x %zu tiles: %.1f s\n", kStructures, tiles, ms / 1000);
+    DeleteFileA(path.c_str());
+  }
+}
+
 }  // namespace
 
-int main() {
+// view_bench --open TILES...: only the time to open the largest file, with
+// each count of tiles per structure given.
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--open") {
+    std::vector<std::size_t> tile_counts;
+    for (int k = 2; k < argc; ++k) tile_counts.push_back(std::strtoul(argv[k], nullptr, 10));
+    HWND host = MakeHost();
+    MeasureOpen(host, tile_counts);
+    DestroyWindow(host);
+    return 0;
+  }
   const std::string path = WriteDocument(kStructures, "view_bench.brx");
   // The same number of structures as selection changes: each change opens a
   // pane on an item not visited before.

@@ -12,6 +12,7 @@ packages=(
   zip shellcheck clang-format
   libreoffice-calc-nogui
   jq time
+  chromium python3-websocket nodejs
   python3-jsonpatch
 )
 

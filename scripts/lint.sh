@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The fast checks that need no build: every shell script passes shellcheck;
 # every C++ source is formatted as .clang-format says, and clang-format read
-# it as C++ (no namespace comment on a brace that closes no namespace); and
-# every commit subject since the check began is at most 72 characters. Run
-# early by ./test.sh; prints what to fix and fails when anything is off.
+# it as C++ (no namespace comment on a brace that closes no namespace);
+# every script of a page (the atlas's page.js) is JavaScript that parses;
+# and every commit subject since the check began is at most 72 characters.
+# Run early by ./test.sh; prints what to fix and fails when anything is off.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -11,6 +12,7 @@ cd "$root"
 # Tracked files only, so that build trees and scratch files play no part.
 mapfile -t shell_scripts < <(git ls-files '*.sh' .ci/run run.sh test.sh | sort -u)
 mapfile -t cpp_sources < <(git ls-files '*.cpp' '*.h')
+mapfile -t page_scripts < <(git ls-files '*.js')
 
 # Subjects are checked from the commit after this one on: older history has
 # longer ones and stays as it is. A copy without that history (an archive, a
@@ -33,10 +35,13 @@ status=0
 shellcheck -x "${shell_scripts[@]}" || status=1
 clang-format --dry-run -Werror "${cpp_sources[@]}" || status=1
 /usr/bin/python3 scripts/namespace-comments.py "${cpp_sources[@]}" || status=1
+for script in "${page_scripts[@]}"; do
+  node --check "$script" || status=1
+done
 long=$(LC_ALL=C.UTF-8 long_subjects)
 if [ -n "$long" ]; then
   echo "$long"
   status=1
 fi
-[ "$status" -eq 0 ] && echo "lint: ${#shell_scripts[@]} shell scripts and ${#cpp_sources[@]} C++ sources are clean"
+[ "$status" -eq 0 ] && echo "lint: ${#shell_scripts[@]} shell scripts, ${#cpp_sources[@]} C++ sources and ${#page_scripts[@]} page scripts are clean"
 exit "$status"

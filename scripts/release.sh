@@ -32,7 +32,8 @@ name="brxedit-$version-win64"
 stage="dist/$name"
 rm -rf "$stage" "dist/$name.zip"
 mkdir -p "$stage"
-cp "$build/app/brxedit.exe" "$build/tools/brxtool/brxtool.exe" docs/main-window.png "$stage/"
+cp "$build/app/brxedit.exe" "$build/tools/brxtool/brxtool.exe" docs/main-window.png docs/atlas.png \
+  "$stage/"
 # to_windows FROM TO: a text file with CR LF line ends.
 to_windows() { sed 's/\r*$/\r/' "$1" >"$2"; }
 to_windows docs/user-guide.md "$stage/README.txt"
@@ -51,7 +52,7 @@ trap 'rm -rf "$check"' EXIT
 unzip -q "dist/$name.zip" -d "$check"
 unpacked="$check/$name"
 for entry in brxedit.exe brxtool.exe README.txt brxtool.md format.md LICENSE.txt sample.brx \
-             main-window.png; do
+             main-window.png atlas.png; do
   [ -s "$unpacked/$entry" ] || { echo "the zip lacks $entry" >&2; exit 1; }
 done
 # The players' README names how mods are shipped and applied as patches.

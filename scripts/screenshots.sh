@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the screenshots in docs/ from the real program under Wine on a
 # private Xvfb, with the release's sample file open: the main window with a
-# structure selected, a tile selected, and the File menu open.
+# structure selected, a tile selected, and the File menu open; then the
+# page brxtool atlas writes of that file against a changed copy, in
+# headless Chromium.
 # Usage: scripts/screenshots.sh [--dpi DPI] [--out FOLDER] [BUILD_DIR]
 #   --dpi DPI     the screen's scale: 96 (100 %, the default), 120, 144, 192 (200 %);
 #                 the program runs in a Wine prefix of its own made for that DPI
@@ -45,7 +47,8 @@ trap cleanup EXIT
 brx_start_xvfb ${dpi:+"$dpi"}
 
 # The sample file of the release, built by brxtool from its JSON.
-wine "$build/tools/brxtool/brxtool.exe" build "$(brx_windows_path "$root/docs/sample.json")" \
+tool="$build/tools/brxtool/brxtool.exe"
+wine "$tool" build "$(brx_windows_path "$root/docs/sample.json")" \
   "$(brx_windows_path "$work/sample.brx")" >/dev/null 2>"$work/err" </dev/null ||
   { echo "brxtool could not build the sample:" >&2; cat "$work/err" >&2; exit 1; }
 
@@ -74,3 +77,20 @@ xdotool key Escape; sleep 0.2; xdotool key Escape; sleep 0.3
 xdotool key alt+F4
 wait "$program" || true
 program=""
+
+# The atlas page: the sample against a copy with a field, a shape cell and
+# a flag changed, so that the picture shows the compare marks too.
+in_work() { brx_windows_path "$work/$1"; }
+cp "$work/sample.brx" "$work/changed.brx"
+brxtool() {
+  timeout -k 5 60 wine "$tool" "$@" >/dev/null 2>"$work/err" </dev/null ||
+    { echo "brxtool $1 failed:" >&2; cat "$work/err" >&2; exit 1; }
+}
+brxtool set "$(in_work changed.brx)" 1.Armour=12 "0.tiles.1.Shape[2][2]=200" 1.Flags+=Open
+brxtool atlas --compare "$(in_work sample.brx)" "$(in_work changed.brx)" "$(in_work atlas.html)"
+timeout -k 5 60 chromium --headless=new --no-sandbox --disable-gpu --disable-quic --no-first-run \
+  --disable-background-networking --disable-component-update --disable-sync \
+  --user-data-dir="$work/chromium" --hide-scrollbars --window-size=1280,1150 \
+  --screenshot="$out/atlas.png" "file://$work/atlas.html" >/dev/null 2>"$work/err" ||
+  { echo "chromium could not take the page's picture:" >&2; cat "$work/err" >&2; exit 1; }
+echo "$out/atlas.png"

@@ -122,6 +122,24 @@ TEST(Cli, HelpVersionAndUsageErrors) {
        kExitUsage,
        "",
        "brxtool: unknown option for build: -o\n"},
+      {{"atlas", "--help"}, kExitOk, "Usage: brxtool atlas [--compare OLD.brx] [--from N", ""},
+      {{"atlas", "a.brx"}, kExitUsage, "", "brxtool: atlas takes a file and a page, not 1\n"},
+      {{"atlas", "--from", "x", "a.brx", "a.html"},
+       kExitUsage,
+       "",
+       "brxtool: --from takes a structure number (0 to 65534), not \"x\"\n"},
+      {{"atlas", "--to=65536", "a.brx", "a.html"},
+       kExitUsage,
+       "",
+       "brxtool: --to takes a structure number (0 to 65534), not \"65536\"\n"},
+      {{"atlas", "--from", "5", "--to", "3", "a.brx", "a.html"},
+       kExitUsage,
+       "",
+       "brxtool: --from 5 is past --to 3\n"},
+      {{"atlas", "--compare", "-", "-", "a.html"},
+       kExitUsage,
+       "",
+       "brxtool: standard input (\"-\") can be read only once\n"},
   };
   for (const Case& c : cases) {
     const ToolRun r = RunTool(c.args);
@@ -811,7 +829,7 @@ TEST(Cli, ImportShowsTheFirstFiftyMistakes) {
   EXPECT_TRUE(StartsWith(all[kMostProblemsShown], "brxtool: more"));
 }
 
-TEST(Cli, ExportAndImportRefuseToWriteOverTheirInputs) {
+TEST(Cli, CommandsRefuseToWriteOverTheirInputs) {
   TempFolder folder;
   const std::string file = folder.File("file.brx");
   const std::string table = folder.File("s.csv");
@@ -824,6 +842,8 @@ TEST(Cli, ExportAndImportRefuseToWriteOverTheirInputs) {
       {"export", file, table, table},
       {"import", "--output", file, file, table},
       {"import", "--output=" + table, file, table},
+      {"atlas", file, file},
+      {"atlas", "--compare", table, file, table},
   };
   for (const std::vector<std::string>& args : refused) {
     const ToolRun r = RunTool(args);
@@ -838,6 +858,37 @@ TEST(Cli, ExportAndImportRefuseToWriteOverTheirInputs) {
   EXPECT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(ReadBytes(file), bytes);
   EXPECT_NE(ReadBytes(folder.File("out.brx")), bytes);
+}
+
+TEST(Cli, AtlasRefusesWhatItCannotDrawAndLeavesNoPage) {
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  const std::string page = folder.File("page.html");
+  WriteBytes(file, Serialized(PatternDocument({1, 0})));
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"atlas", "--to", "2", file, page},
+       "brxtool: " + file + ": has 2 structures (0 to 1); there is no structure 2\n"},
+      {{"atlas", "--from", "2", file, page},
+       "brxtool: " + file + ": has 2 structures (0 to 1); there is no structure 2\n"},
+      {{"atlas", "--compare", folder.File("old.brx"), file, page},
+       "brxtool: " + folder.File("old.brx") + ": cannot open the file: "},
+      {{"atlas", file, folder.File("no-folder/page.html")},
+       "brxtool: " + folder.File("no-folder/page.html") + ": cannot write the file: "},
+  };
+  for (const Case& c : cases) {
+    const ToolRun r = RunTool(c.args);
+    EXPECT_EQ(r.code, kExitError) << c.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(StartsWith(r.err, c.err)) << r.err;
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"file.brx"});
+  }
+  const ToolRun r = RunTool({"atlas", "--from", "1", file, "-"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_TRUE(StartsWith(r.out, "<!DOCTYPE html>"));
 }
 
 }  // namespace

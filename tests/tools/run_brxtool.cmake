@@ -111,6 +111,13 @@ expect_equal("diff" "${out}"
 run_tool(0 diff "${brx}" "${brx}")
 expect_equal("diff of equal files" "${out}" "")
 
+# The atlas page of those changes: the same bytes on every system. The page
+# carries its script, so the committed page follows tools/documents/atlas:
+# after a change there, write it again with
+#   brxtool atlas --compare sample.brx edited.brx tests/tools/data/sample_atlas.html
+# from the files above, and look at it in a browser.
+run_tool(0 atlas --compare "${brx}" "${WORK}/edited.brx" "${WORK}/atlas.html")
+expect_same_file("atlas --compare" "${WORK}/atlas.html" "${DATA}/sample_atlas.html")
 # diff --patch writes the same patch on every system; apply gives the
 # edited file back, names a field the file changed meanwhile as a conflict,
 # and writes nothing for a patch with a mistake.

@@ -18,6 +18,7 @@ extern const char kMergeHelp[];
 extern const char kExportHelp[];
 extern const char kImportHelp[];
 extern const char kApplyHelp[];
+extern const char kAtlasHelp[];
 
 int RunDump(const Invocation& call, Console& io);
 int RunCheck(const Invocation& call, Console& io);
@@ -28,5 +29,6 @@ int RunMerge(const Invocation& call, Console& io);
 int RunExport(const Invocation& call, Console& io);
 int RunImport(const Invocation& call, Console& io);
 int RunApply(const Invocation& call, Console& io);
+int RunAtlas(const Invocation& call, Console& io);
 
 }  // namespace brx::tool

@@ -1,12 +1,9 @@
 // brxtool export: a structure data file as two tables for a spreadsheet.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <optional>
 
 #include "model/file_system.h"
 #include "tools/brxtool/commands/commands.h"
+#include "tools/brxtool/output_file.h"
 #include "tools/documents/input.h"
 #include "tools/documents/loaded_file.h"
 #include "tools/documents/tables/table_columns.h"
@@ -58,16 +55,8 @@ char SeparatorNamed(const std::string& name) {
 
 bool WriteTableFile(const std::string& path, TableKind kind, const StructureSet& set,
                     char separator, std::string& error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (file) {
-    const bool written = csv::WriteTable(file, kind, set, separator);
-    file.close();
-    if (written && file) return true;
-    // A table cut short would pass for a whole one.
-    std::remove(path.c_str());
-  }
-  error = std::string("cannot write the file: ") + std::strerror(errno);
-  return false;
+  return WriteWholeFile(
+      path, [&](std::ostream& out) { return csv::WriteTable(out, kind, set, separator); }, error);
 }
 
 }  // namespace

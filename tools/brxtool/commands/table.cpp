@@ -40,6 +40,9 @@ const std::vector<Command>& Commands() {
               "apply JSON Patches (mods) in a load order",
               kApplyHelp, {"--dry-run", "--strict", "--json"}, 2, kAny, "a file and 1 or more patches", kTrouble, RunApply,
               {"--output"}},
+    {"atlas", "atlas [--compare OLD.brx] [--from N --to M] FILE.brx OUT.html", "write a page that draws every structure, and\nwhat a change did to them",
+              kAtlasHelp, {},                        2, 2,    "a file and a page",      kExitError, RunAtlas,
+              {"--compare", "--from", "--to"}},
   };
   // clang-format on
   return kTable;

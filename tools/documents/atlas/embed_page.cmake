@@ -1,0 +1,28 @@
+# Makes the page template a C++ source: page.html with page.css and page.js
+# put in where it names them, as one raw string.
+# cmake -DSOURCE=<folder of page.html> -DOUT=<file.cpp> -P embed_page.cmake
+file(READ "${SOURCE}/page.html" page)
+file(READ "${SOURCE}/page.css" style)
+file(READ "${SOURCE}/page.js" script)
+string(REGEX REPLACE "\n$" "" style "${style}")
+string(REGEX REPLACE "\n$" "" script "${script}")
+string(REPLACE "@BRX_EMBED_STYLE@" "${style}" page "${page}")
+string(REPLACE "@BRX_EMBED_SCRIPT@" "${script}" page "${page}")
+set(delimiter "brxpage")
+string(FIND "${page}" ")${delimiter}\"" clash)
+if(NOT clash EQUAL -1)
+  message(FATAL_ERROR "the page holds )${delimiter}\", which would end its C++ string")
+endif()
+string(FIND "${page}" "\r" carriage_return)
+if(NOT carriage_return EQUAL -1)
+  message(FATAL_ERROR "the page's sources must end their lines with LF alone")
+endif()
+set(text "// Made from page.html, page.css and page.js by embed_page.cmake.\n")
+string(APPEND text "#include \"tools/documents/atlas/page_template.h\"\n\n")
+string(APPEND text "namespace brx::tool {\n\n")
+string(APPEND text "const char kAtlasPageTemplate[] = R\"${delimiter}(${page})${delimiter}\";\n\n")
+string(APPEND text "}  // namespace brx::tool\n")
+# Rewritten only when it changes, so that an unchanged page compiles nothing.
+file(WRITE "${OUT}.new" "${text}")
+file(COPY_FILE "${OUT}.new" "${OUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUT}.new")
