@@ -36,10 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   brx::StructureSet set;
   for (brx::StructureEntry& entry : entries) set.AppendStructure(std::move(entry));
   std::vector<std::uint8_t> bytes;
-  if (!brx::SerializeStructureData(set, bytes)) std::abort();
+  std::string error;
+  if (!brx::SerializeStructureData(set, bytes, error)) std::abort();
   brx::StructureSet loaded;
-  if (!brx::ParseStructureData(bytes.data(), bytes.size(), loaded)) std::abort();
+  if (!brx::ParseStructureData(bytes.data(), bytes.size(), loaded, error)) std::abort();
   std::vector<std::uint8_t> again;
-  if (!brx::SerializeStructureData(loaded, again) || again != bytes) std::abort();
+  if (!brx::SerializeStructureData(loaded, again, error) || again != bytes) std::abort();
   return 0;
 }
