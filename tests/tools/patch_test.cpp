@@ -13,6 +13,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/documents/json_document.h"
+#include "tools/documents/patch/patch_path.h"
 
 namespace brx::tool {
 namespace {
@@ -267,6 +268,51 @@ TEST(Apply, MistakesWriteNothing) {
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find(folder.File("q.json:2:")), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\"Density\""), std::string::npos) << r.err;
+}
+
+// Pointers taken apart and written back; the malformed ones refused.
+TEST(PatchPointer, ReadsWhatItNamesAndWritesItBack) {
+  struct Case {
+    const char* pointer;
+    PatchNode node;
+    std::size_t structure, tile, row, index;
+    bool end;
+  };
+  const Case cases[] = {
+      {"", PatchNode::kDocument, 0, 0, 0, 0, false},
+      {"/structures/-", PatchNode::kStructure, 0, 0, 0, 0, true},
+      {"/structures/120/Armour", PatchNode::kHeaderField, 120, 0, 0, 0, false},
+      {"/structures/0/Flags/10", PatchNode::kLabel, 0, 0, 0, 10, false},
+      {"/structures/3/Tiles/1/Shape/2/3", PatchNode::kShapeCell, 3, 1, 2, 3, false},
+      {"/structures/3/Tiles/12/Shape/-", PatchNode::kShapeRow, 3, 12, 0, 0, true},
+      {"/structures/3/Tiles/0/TileFlags", PatchNode::kTileField, 3, 0, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    PatchPath path;
+    std::string error;
+    ASSERT_TRUE(ParsePatchPath(c.pointer, path, error)) << c.pointer << ": " << error;
+    EXPECT_EQ(path.node, c.node) << c.pointer;
+    EXPECT_EQ(path.structure, c.structure) << c.pointer;
+    EXPECT_EQ(path.tile, c.tile) << c.pointer;
+    EXPECT_EQ(path.row, c.row) << c.pointer;
+    EXPECT_EQ(path.index, c.index) << c.pointer;
+    EXPECT_EQ(path.end, c.end) << c.pointer;
+    EXPECT_EQ(PatchPointer(path), c.pointer);
+  }
+  for (const char* pointer :
+       {"/structures/01", "/structures/1x", "/structures/", "/structures/-/Armour",
+        "/structures/0/Armour/1", "/structures/0/Arm~2our", "/structures/0/Arm~1our",
+        "structures/0", "/Structures"}) {
+    PatchPath path;
+    std::string error;
+    EXPECT_FALSE(ParsePatchPath(pointer, path, error)) << pointer;
+    EXPECT_NE(error, "") << pointer;
+  }
+  // An index past every list is read as one, not wrapped round to a small one.
+  PatchPath path;
+  std::string error;
+  ASSERT_TRUE(ParsePatchPath("/structures/18446744073709551616", path, error));
+  EXPECT_GT(path.structure, kMaxStructures);
 }
 
 TEST(Apply, StrictOutputDryRunAndJson) {

@@ -46,6 +46,12 @@ struct JsonValueView {
 inline JsonValue Kept(const JsonValueView& value) {
   return {value.type, std::string(value.text), value.at};
 }
+// The same into a value kept before, whose memory it reuses.
+inline void Keep(const JsonValueView& value, JsonValue& into) {
+  into.type = value.type;
+  into.text.assign(value.text);
+  into.at = value.at;
+}
 inline JsonValueView ViewOf(const JsonValue& value) {
   return {value.type, value.text, value.at};
 }

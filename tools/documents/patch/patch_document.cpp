@@ -16,14 +16,17 @@ std::string Count(std::size_t count) {
 }
 
 // An element of a list of `count`: an index below it, or for an add up to
-// it; "-" (`end`, of the path's last step only) just for an add.
-bool InList(bool end, std::size_t index, std::size_t count, bool adding, const std::string& what,
-            const std::string& owner, std::string& error) {
+// it; "-" (`end`, of the path's last step only) just for an add. The words
+// for the list's owner are made only for a message: this runs for every
+// operation of a patch.
+template <typename Owner>
+bool InList(bool end, std::size_t index, std::size_t count, bool adding, const char* what,
+            const Owner& owner, std::string& error) {
   if (end && adding) return true;
   if (!end && (index < count || (adding && index == count))) return true;
-  error = (end ? "\"-\" names no " + what + " yet, only where one can be added"
-               : "no " + what + " " + std::to_string(index)) +
-          "; " + owner + " " + Count(count);
+  error = (end ? std::string("\"-\" names no ") + what + " yet, only where one can be added"
+               : std::string("no ") + what + " " + std::to_string(index)) +
+          "; " + owner() + " " + Count(count);
   return false;
 }
 
@@ -65,29 +68,33 @@ void ShapeOfCells(const std::array<std::uint8_t, TileRecord::kShapeCells>& cells
 bool PatchDocument::Has(const PatchPath& path, bool adding, std::string& error) {
   if (path.node == PatchNode::kDocument || path.node == PatchNode::kStructures) return true;
   const bool structure = path.node == PatchNode::kStructure;
-  if (!InList(structure && path.end, path.structure, entries_.size(), adding && structure,
-              "structure", "there are", error))
+  if (!InList(
+          structure && path.end, path.structure, entries_.size(), adding && structure, "structure",
+          [] { return std::string("there are"); }, error))
     return false;
-  const std::string owner = "structure " + std::to_string(path.structure);
+  const auto owner = [&path] { return "structure " + std::to_string(path.structure); };
   if (path.node == PatchNode::kLabel) {
-    return InList(path.end, path.index, Labels(path.structure).size(), adding, "label",
-                  owner + "'s Flags lists", error);
+    return InList(
+        path.end, path.index, Labels(path.structure).size(), adding, "label",
+        [&owner] { return owner() + "'s Flags lists"; }, error);
   }
   if (!IsInTile(path.node)) return true;
   const bool tile = path.node == PatchNode::kTile;
-  if (!InList(tile && path.end, path.tile, TileCount(path.structure), adding && tile, "tile",
-              owner + " has", error))
+  if (!InList(
+          tile && path.end, path.tile, TileCount(path.structure), adding && tile, "tile",
+          [&owner] { return owner() + " has"; }, error))
     return false;
   if (path.node != PatchNode::kShapeRow && path.node != PatchNode::kShapeCell) return true;
   const bool row = path.node == PatchNode::kShapeRow;
   const Rows* rows = FindRows(path.structure, path.tile);
   const std::size_t side = TileRecord::kShapeSide;
-  const std::string shape = owner + " tile " + std::to_string(path.tile) + "'s Shape";
-  if (!InList(row && path.end, path.row, rows ? rows->size() : side, adding && row, "row",
-              shape + " has", error))
+  if (!InList(
+          row && path.end, path.row, rows ? rows->size() : side, adding && row, "row",
+          [&] { return owner() + " tile " + std::to_string(path.tile) + "'s Shape has"; }, error))
     return false;
-  return row || InList(path.end, path.index, rows ? (*rows)[path.row].size() : side, adding,
-                       "value", "its row " + std::to_string(path.row) + " has", error);
+  return row || InList(
+                    path.end, path.index, rows ? (*rows)[path.row].size() : side, adding, "value",
+                    [&path] { return "its row " + std::to_string(path.row) + " has"; }, error);
 }
 
 std::vector<std::uint8_t>& PatchDocument::Labels(std::size_t structure) {
@@ -245,8 +252,15 @@ bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
   if (!Has(path, inserting, error)) return false;
   std::uint32_t bits = 0;
   if (kind == PatchValueKind::kNumber) {
+    // A value read from the patch is in its field's range already; one moved
+    // or copied from another field may not be.
     const IntKind int_kind = path.field ? path.field->kind : fields::kShape.kind;
-    if (!IntegerFromText(std::to_string(value.number), int_kind, bits, error)) return false;
+    const IntRange range = RangeOf(int_kind);
+    if (value.number < range.min || value.number > range.max) {
+      IntegerFromText(std::to_string(value.number), int_kind, bits, error);
+      return false;
+    }
+    bits = static_cast<std::uint32_t>(value.number);
   }
   switch (path.node) {
     case PatchNode::kDocument:

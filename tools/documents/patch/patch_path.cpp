@@ -21,12 +21,20 @@ std::vector<std::string_view> Names(const std::array<Field, N>& fields) {
   return names;
 }
 
-// One reference token, with ~1 and ~0 read as '/' and '~'.
-bool Unescaped(std::string_view token, std::string& out, std::string& error) {
-  out.clear();
+// One reference token, from `at` to the next '/' or the end, with ~1 and ~0
+// read as '/' and '~'; nearly every token has neither, and is the pointer's
+// own text. Tokens are a few bytes long: they are scanned by hand.
+bool Token(std::string_view pointer, std::size_t at, std::size_t& end, std::string& scratch,
+           std::string_view& token, std::string& error) {
+  end = at;
+  bool escaped = false;
+  for (; end < pointer.size() && pointer[end] != '/'; ++end) escaped |= pointer[end] == '~';
+  token = pointer.substr(at, end - at);
+  if (!escaped) return true;
+  scratch.clear();
   for (std::size_t k = 0; k < token.size(); ++k) {
     if (token[k] != '~') {
-      out += token[k];
+      scratch += token[k];
       continue;
     }
     const char next = k + 1 < token.size() ? token[k + 1] : '\0';
@@ -34,25 +42,31 @@ bool Unescaped(std::string_view token, std::string& out, std::string& error) {
       error = "\"~\" must be followed by 0 or 1 in a JSON pointer";
       return false;
     }
-    out += next == '0' ? '~' : '/';
+    scratch += next == '0' ? '~' : '/';
     ++k;
   }
+  token = scratch;
   return true;
 }
 
 // An array index as RFC 6901 writes it: 0, or digits without a leading 0;
 // "-" for the place after the last element.
-bool Index(const std::string& token, std::string_view list, std::size_t& index, bool& end,
+bool Index(std::string_view token, std::string_view list, std::size_t& index, bool& end,
            std::string& error) {
   end = token == "-";
   if (end) return true;
-  const bool digits = !token.empty() && token.find_first_not_of("0123456789") == std::string::npos;
-  if (!digits || (token.size() > 1 && token[0] == '0')) {
+  index = 0;
+  bool digits = !token.empty() && (token.size() == 1 || token[0] != '0');
+  for (std::size_t k = 0; digits && k < token.size(); ++k) {
+    digits = token[k] >= '0' && token[k] <= '9';
+    index = index * 10 + static_cast<std::size_t>(token[k] - '0');
+  }
+  if (!digits) {
     error = "expected an index into " + std::string(list) + " (0, 1, ... or -), found " +
             text::Quoted(token);
     return false;
   }
-  index = token.size() > 9 ? kHugeIndex : std::stoul(token);
+  if (token.size() > 9) index = kHugeIndex;
   return true;
 }
 
@@ -84,11 +98,12 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
             text::Quoted(pointer);
     return false;
   }
-  std::string token;
+  std::string scratch;
+  std::string_view token;
   std::size_t at = 1;
   while (true) {
-    const std::size_t slash = std::min(pointer.find('/', at), pointer.size());
-    if (!Unescaped(pointer.substr(at, slash - at), token, error)) return false;
+    std::size_t slash = 0;
+    if (!Token(pointer, at, slash, scratch, token, error)) return false;
     bool end = false;
     switch (path.node) {
       case PatchNode::kDocument:

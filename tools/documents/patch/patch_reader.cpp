@@ -143,9 +143,9 @@ class PatchHandler : public text::JsonHandler {
       return;
     }
     if (member_ == kPathMember) {
-      operation_.path = text::Kept(value);
+      text::Keep(value, operation_.path);
     } else if (member_ == kFromMember) {
-      operation_.from = text::Kept(value);
+      text::Keep(value, operation_.from);
     } else {
       Op(value);
     }
