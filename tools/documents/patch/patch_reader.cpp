@@ -93,9 +93,11 @@ class PatchHandler : public text::JsonHandler {
     if (skip_below_) return;
     if (depth_ != 2 || repeated) return;
     for (const auto& [member, name] : kMembers) {
-      if (key == name) member_ = member;
+      if (std::string_view(key) == name) {
+        member_ = member;
+        return;
+      }
     }
-    if (member_) return;
     std::vector<std::string_view> names;
     for (const auto& entry : kMembers) names.push_back(entry.second);
     // Other members are allowed, but one a letter away from a member's name is
