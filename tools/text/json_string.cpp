@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "tools/text/plain_ascii.h"
 #include "tools/text/text_encoding.h"
 
 namespace brx::text {
@@ -15,9 +16,10 @@ constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 void AppendJsonString(std::string_view text, std::string& out) {
   // Keys and labels are plain ASCII: taken in one piece.
-  std::size_t plain = 0;
-  while (plain < text.size() && text[plain] >= 0x20 && text[plain] != '"' && text[plain] != '\\')
-    ++plain;
+  const char* const end = text.data() + text.size();
+  const char* run_end = PlainAsciiEnd(text.data(), end);
+  while (run_end != end && IsPlainAscii(*run_end)) ++run_end;
+  const auto plain = static_cast<std::size_t>(run_end - text.data());
   out += '"';
   out.append(text.data(), plain);
   for (std::size_t at = plain; at < text.size();) {

@@ -1,39 +1,16 @@
 #include "tools/text/json_tokens.h"
 
 #include <cstdint>
-#include <cstring>
 
+#include "tools/text/plain_ascii.h"
 #include "tools/text/quoting.h"
 #include "tools/text/text_encoding.h"
 
 namespace brx::text {
 namespace {
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of a word is its lowest");
-
 bool IsLetter(int c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// Where the run of bytes from `p` on that are ASCII and can stand in a string
-// as they are (no quote, backslash or control character) ends, found eight
-// bytes at a time; the last few bytes of the text at hand, and what follows a
-// byte that is not ASCII, are looked at one by one.
-const char* PlainAsciiEnd(const char* p, const char* end) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-  // The top bit of each byte of `word` that is zero (with a borrow it may
-  // also mark a byte after a zero one: the lowest mark is always right).
-  const auto zeros = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
-  for (; end - p >= 8; p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    // Bytes below 0x20 have none of the bits 0x20 to 0x80 set.
-    const std::uint64_t stops = zeros(word ^ (kOnes * '"')) | zeros(word ^ (kOnes * '\\')) |
-                                zeros(word & (kOnes * 0xE0)) | (word & kHighs);
-    if (stops) return p + __builtin_ctzll(stops) / 8;
-  }
-  return p;
 }
 
 bool InString(char c) {

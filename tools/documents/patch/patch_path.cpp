@@ -1,6 +1,8 @@
 #include "tools/documents/patch/patch_path.h"
 
 #include <array>
+#include <charconv>
+#include <iterator>
 #include <vector>
 
 #include "model/structure_data.h"
@@ -72,7 +74,15 @@ bool Index(std::string_view token, std::string_view list, std::size_t& index, bo
 
 std::string Escaped(std::string_view name) {
   std::string out;
-  for (char c : name) out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
+  for (const char c : name) {
+    if (c == '~') {
+      out += "~0";
+    } else if (c == '/') {
+      out += "~1";
+    } else {
+      out += c;
+    }
+  }
   return out;
 }
 
@@ -174,48 +184,59 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
 }
 
 std::string PatchPointer(const PatchPath& path) {
-  const auto index = [&path](std::size_t value) {
-    return "/" + (path.end ? std::string("-") : std::to_string(value));
-  };
+  // Written for every operation of a patch: appended into one string.
   std::string pointer;
-  switch (path.node) {
-    case PatchNode::kDocument:
-      return "";
-    case PatchNode::kStructures:
-      return "/" + std::string(kStructures);
-    case PatchNode::kStructure:
-      return "/" + std::string(kStructures) + index(path.structure);
-    default:
-      break;
+  const auto name = [&pointer](std::string_view step) {
+    pointer += '/';
+    pointer += step;
+  };
+  const auto number = [&pointer](std::size_t value) {
+    char digits[24];
+    const auto written = std::to_chars(std::begin(digits), std::end(digits), value);
+    pointer += '/';
+    pointer.append(digits, written.ptr);
+  };
+  // The last step may be "-"; the steps before it never are.
+  const auto index = [&](std::size_t value) { path.end ? name("-") : number(value); };
+  if (path.node == PatchNode::kDocument) return pointer;
+  name(kStructures);
+  if (path.node == PatchNode::kStructures) return pointer;
+  if (path.node == PatchNode::kStructure) {
+    index(path.structure);
+    return pointer;
   }
-  pointer = "/" + std::string(kStructures) + "/" + std::to_string(path.structure);
+  number(path.structure);
   switch (path.node) {
     case PatchNode::kHeaderField:
-      return pointer + "/" + Escaped(path.field->name);
+      name(Escaped(path.field->name));
+      return pointer;
     case PatchNode::kFlags:
-      return pointer + "/" + std::string(fields::kFlags.name);
     case PatchNode::kLabel:
-      return pointer + "/" + std::string(fields::kFlags.name) + index(path.index);
-    case PatchNode::kTiles:
-      return pointer + "/" + std::string(fields::kTiles.name);
-    case PatchNode::kTile:
-      return pointer + "/" + std::string(fields::kTiles.name) + index(path.tile);
+      name(fields::kFlags.name);
+      if (path.node == PatchNode::kLabel) index(path.index);
+      return pointer;
     default:
       break;
   }
-  pointer += "/" + std::string(fields::kTiles.name) + "/" + std::to_string(path.tile);
-  const std::string shape = "/" + std::string(fields::kShape.name);
-  switch (path.node) {
-    case PatchNode::kTileField:
-      return pointer + "/" + Escaped(path.field->name);
-    case PatchNode::kShape:
-      return pointer + shape;
-    case PatchNode::kShapeRow:
-      return pointer + shape + index(path.row);
-    default:
-      break;
+  name(fields::kTiles.name);
+  if (path.node == PatchNode::kTiles) return pointer;
+  if (path.node == PatchNode::kTile) {
+    index(path.tile);
+    return pointer;
   }
-  return pointer + shape + "/" + std::to_string(path.row) + index(path.index);
+  number(path.tile);
+  if (path.node == PatchNode::kTileField) {
+    name(Escaped(path.field->name));
+    return pointer;
+  }
+  name(fields::kShape.name);
+  if (path.node == PatchNode::kShapeRow) {
+    index(path.row);
+  } else if (path.node == PatchNode::kShapeCell) {
+    number(path.row);
+    index(path.index);
+  }
+  return pointer;
 }
 
 std::string PatchFieldName(const PatchPath& path) {

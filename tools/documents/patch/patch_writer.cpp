@@ -56,12 +56,12 @@ PatchWriter::PatchWriter(const StructureSet& base, const StructureSet& mod,
   writer_.BeginArray();
 }
 
-void PatchWriter::Begin(const char* op, const PatchPath& path) {
+void PatchWriter::Begin(const char* op, const std::string& pointer) {
   writer_.BeginObjectRow();
   writer_.Key("op");
   writer_.String(op);
   writer_.Key("path");
-  writer_.String(PatchPointer(path));
+  writer_.String(pointer);
 }
 
 void PatchWriter::Write(const Difference& difference) {
@@ -76,8 +76,9 @@ void PatchWriter::Write(const Difference& difference) {
   }
   FlushRemoved();
   const PatchPath path = PathOf(difference);
+  const std::string pointer = PatchPointer(path);
   if (difference.kind == Difference::Kind::kAdded) {
-    Begin("add", path);
+    Begin("add", pointer);
     writer_.Key("value");
     WriteRecord(mod_, difference, writer_);
     writer_.EndObject();
@@ -86,7 +87,7 @@ void PatchWriter::Write(const Difference& difference) {
   const std::size_t i = path.structure;
   for (const char* op : {"test", "replace"}) {
     const bool before = op[0] == 't';
-    Begin(op, path);
+    Begin(op, pointer);
     writer_.Key("value");
     if (path.node == PatchNode::kFlags) {
       WriteLabels((before ? base_ : mod_).Header(i).Flags(), writer_);
@@ -99,12 +100,12 @@ void PatchWriter::Write(const Difference& difference) {
 
 void PatchWriter::FlushRemoved() {
   for (auto record = removed_.rbegin(); record != removed_.rend(); ++record) {
-    const PatchPath path = PathOf(*record);
-    Begin("test", path);
+    const std::string pointer = PatchPointer(PathOf(*record));
+    Begin("test", pointer);
     writer_.Key("value");
     WriteRecord(base_, *record, writer_);
     writer_.EndObject();
-    Begin("remove", path);
+    Begin("remove", pointer);
     writer_.EndObject();
   }
   removed_.clear();

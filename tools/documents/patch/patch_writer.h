@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "tools/documents/document_diff.h"
@@ -27,7 +28,7 @@ class PatchWriter {
   void Finish();
 
  private:
-  void Begin(const char* op, const PatchPath& path);
+  void Begin(const char* op, const std::string& pointer);
   void FlushRemoved();
 
   const StructureSet& base_;
