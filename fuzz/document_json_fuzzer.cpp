@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/decoded_text.h"
 #include "model/flags.h"
 #include "model/structure_data.h"
 #include "tools/documents/json_document.h"
@@ -38,18 +39,6 @@ std::string Dumped(const std::vector<std::uint8_t>& bytes) {
   std::string error;
   if (!brx::ParseStructureData(bytes.data(), bytes.size(), set, error)) std::abort();
   return Json(set);
-}
-
-// The text as UTF-8, as the reader took it: the differential check below
-// reads it again with another parser.
-std::string Decoded(const std::uint8_t* data, std::size_t size) {
-  brx::text::MemoryByteSource source(data, size);
-  brx::text::TextDecoder decoder(source);
-  decoder.Start();
-  std::string text;
-  std::string_view piece;
-  while (decoder.Next(piece)) text += piece;
-  return text;
 }
 
 void ZeroIfMissing(nlohmann::json& object, const char* key) {
@@ -103,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<std::uint8_t> built = Built(set);
   const std::string dump = Dumped(built);
-  if (nlohmann::json::parse(dump) != Expected(Decoded(data, size))) std::abort();
+  if (nlohmann::json::parse(dump) != Expected(DecodedText(data, size))) std::abort();
 
   brx::StructureSet again;
   if (!brx::tool::DocumentFromJsonText(dump, again, problems)) std::abort();

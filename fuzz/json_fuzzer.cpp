@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/decoded_text.h"
 #include "tools/text/json_reader.h"
 #include "tools/text/text_cursor.h"
 #include "tools/text/text_encoding.h"
@@ -96,17 +97,6 @@ std::size_t Depth(const Json& json) {
   return 0;
 }
 
-// The text as UTF-8, as the reader took it.
-std::string Decoded(const std::uint8_t* data, std::size_t size) {
-  brx::text::MemoryByteSource source(data, size);
-  brx::text::TextDecoder decoder(source);
-  decoder.Start();
-  std::string text;
-  std::string_view piece;
-  while (decoder.Next(piece)) text += piece;
-  return text;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -123,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (problem.message.empty() || problem.at.line == 0 || problem.at.column == 0) std::abort();
   }
   // Numbers beyond a double's range are JSON, but not to nlohmann/json.
-  const std::string text = Decoded(data, size);
+  const std::string text = DecodedText(data, size);
   Json expected;
   // nlohmann/json takes a NUL byte for the end of the text, and skips a
   // byte-order mark, which the decoder has taken already: what follows is

@@ -72,6 +72,57 @@ bool Index(std::string_view token, std::string_view list, std::size_t& index, bo
   return true;
 }
 
+// A step into a list: which list, as a message names it, where the path
+// keeps the index, and what the step names.
+struct ListStep {
+  PatchNode list;
+  const char* words;
+  std::size_t PatchPath::*index;
+  PatchNode element;
+};
+
+const ListStep& ListStepFrom(PatchNode list) {
+  static constexpr ListStep kSteps[] = {
+      {PatchNode::kStructures, "the structures", &PatchPath::structure, PatchNode::kStructure},
+      {PatchNode::kFlags, "Flags", &PatchPath::index, PatchNode::kLabel},
+      {PatchNode::kTiles, "the tiles", &PatchPath::tile, PatchNode::kTile},
+      {PatchNode::kShape, "the shape's rows", &PatchPath::row, PatchNode::kShapeRow},
+      {PatchNode::kShapeRow, "the row", &PatchPath::index, PatchNode::kShapeCell},
+  };
+  for (const ListStep& step : kSteps) {
+    if (step.list == list) return step;
+  }
+  return kSteps[0];
+}
+
+// A step to a member of a structure or a tile: a list (Flags, Tiles, Shape)
+// or else an integer field, a `plain` node.
+template <std::size_t N>
+bool FieldStep(const std::array<Field, N>& table, const std::vector<std::string_view>& names,
+               PatchNode plain, std::string_view token, PatchPath& path, std::string& error) {
+  const Field* field = FindField(table, token);
+  if (!field) {
+    error = text::UnknownName("key", token, names);
+    return false;
+  }
+  switch (field->role) {
+    case FieldRole::kFlags:
+      path.node = PatchNode::kFlags;
+      return true;
+    case FieldRole::kTiles:
+      path.node = PatchNode::kTiles;
+      return true;
+    case FieldRole::kShape:
+      path.node = PatchNode::kShape;
+      return true;
+    default:
+      break;
+  }
+  path.node = plain;
+  path.field = field;
+  return true;
+}
+
 std::string Escaped(std::string_view name) {
   std::string out;
   for (const char c : name) {
@@ -123,47 +174,14 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
         }
         path.node = PatchNode::kStructures;
         break;
-      case PatchNode::kStructures:
-        if (!Index(token, "the structures", path.structure, end, error)) return false;
-        path.node = PatchNode::kStructure;
-        break;
-      case PatchNode::kStructure: {
-        const Field* field = FindField(fields::kStructureFields, token);
-        if (!field) {
-          error = text::UnknownName("key", token, kStructureNames);
+      case PatchNode::kStructure:
+        if (!FieldStep(fields::kStructureFields, kStructureNames, PatchNode::kHeaderField, token,
+                       path, error))
           return false;
-        }
-        path.node = field->role == FieldRole::kFlags   ? PatchNode::kFlags
-                    : field->role == FieldRole::kTiles ? PatchNode::kTiles
-                                                       : PatchNode::kHeaderField;
-        path.field = path.node == PatchNode::kHeaderField ? field : nullptr;
         break;
-      }
-      case PatchNode::kFlags:
-        if (!Index(token, "Flags", path.index, end, error)) return false;
-        path.node = PatchNode::kLabel;
-        break;
-      case PatchNode::kTiles:
-        if (!Index(token, "the tiles", path.tile, end, error)) return false;
-        path.node = PatchNode::kTile;
-        break;
-      case PatchNode::kTile: {
-        const Field* field = FindField(fields::kTileFields, token);
-        if (!field) {
-          error = text::UnknownName("key", token, kTileNames);
+      case PatchNode::kTile:
+        if (!FieldStep(fields::kTileFields, kTileNames, PatchNode::kTileField, token, path, error))
           return false;
-        }
-        path.node = field->role == FieldRole::kShape ? PatchNode::kShape : PatchNode::kTileField;
-        path.field = path.node == PatchNode::kTileField ? field : nullptr;
-        break;
-      }
-      case PatchNode::kShape:
-        if (!Index(token, "the shape's rows", path.row, end, error)) return false;
-        path.node = PatchNode::kShapeRow;
-        break;
-      case PatchNode::kShapeRow:
-        if (!Index(token, "the row", path.index, end, error)) return false;
-        path.node = PatchNode::kShapeCell;
         break;
       case PatchNode::kHeaderField:
       case PatchNode::kTileField:
@@ -172,6 +190,12 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
         error = text::Quoted(pointer.substr(0, at - 1)) + " is a single value; " +
                 text::Quoted(token) + " cannot lie within it";
         return false;
+      default: {
+        const ListStep& step = ListStepFrom(path.node);
+        if (!Index(token, step.words, path.*step.index, end, error)) return false;
+        path.node = step.element;
+        break;
+      }
     }
     path.end = end;
     if (end && slash < pointer.size()) {

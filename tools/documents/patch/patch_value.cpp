@@ -1,5 +1,6 @@
 #include "tools/documents/patch/patch_value.h"
 
+#include <iterator>
 #include <utility>
 
 #include "model/flags.h"
@@ -24,30 +25,37 @@ std::int64_t Widened(std::uint32_t bits, IntKind kind) {
   return bits;
 }
 
-IntKind KindOfNumber(const PatchPath& path) {
-  return path.field ? path.field->kind : fields::kShape.kind;
+// What a patch's value of each kind is called, and the part of a document
+// it is read as (numbers and labels are read by hand).
+struct KindFacts {
+  PatchValueKind kind;
+  const char* description;
+  DocumentPart part;
+};
+
+const KindFacts& KindFactsOf(PatchValueKind kind) {
+  using Kind = PatchValueKind;
+  using Part = DocumentPart;
+  static constexpr KindFacts kFacts[] = {
+      {Kind::kDocument, "a document", Part::kDocument},
+      {Kind::kStructures, "a list of structures", Part::kStructures},
+      {Kind::kStructure, "a structure", Part::kStructure},
+      {Kind::kNumber, "a number", Part::kDocument},
+      {Kind::kFlags, "a list of flag labels", Part::kFlags},
+      {Kind::kLabel, "a flag label", Part::kDocument},
+      {Kind::kTiles, "a list of tiles", Part::kTiles},
+      {Kind::kTile, "a tile", Part::kTile},
+      {Kind::kShape, "a shape", Part::kShape},
+      {Kind::kShapeRow, "a row of a shape", Part::kShapeRow},
+  };
+  for (const KindFacts& facts : kFacts) {
+    if (facts.kind == kind) return facts;
+  }
+  return kFacts[0];
 }
 
-DocumentPart PartOf(PatchValueKind kind) {
-  switch (kind) {
-    case PatchValueKind::kStructures:
-      return DocumentPart::kStructures;
-    case PatchValueKind::kStructure:
-      return DocumentPart::kStructure;
-    case PatchValueKind::kFlags:
-      return DocumentPart::kFlags;
-    case PatchValueKind::kTiles:
-      return DocumentPart::kTiles;
-    case PatchValueKind::kTile:
-      return DocumentPart::kTile;
-    case PatchValueKind::kShape:
-      return DocumentPart::kShape;
-    case PatchValueKind::kShapeRow:
-      return DocumentPart::kShapeRow;
-    default:
-      break;
-  }
-  return DocumentPart::kDocument;
+IntKind KindOfNumber(const PatchPath& path) {
+  return path.field ? path.field->kind : fields::kShape.kind;
 }
 
 bool SameHeader(const StructureHeader& a, const StructureHeader& b) {
@@ -68,55 +76,17 @@ bool SameEntries(const std::vector<StructureEntry>& a, const std::vector<Structu
 }  // namespace
 
 PatchValueKind KindOf(PatchNode node) {
-  switch (node) {
-    case PatchNode::kDocument:
-      return PatchValueKind::kDocument;
-    case PatchNode::kStructures:
-      return PatchValueKind::kStructures;
-    case PatchNode::kStructure:
-      return PatchValueKind::kStructure;
-    case PatchNode::kFlags:
-      return PatchValueKind::kFlags;
-    case PatchNode::kLabel:
-      return PatchValueKind::kLabel;
-    case PatchNode::kTiles:
-      return PatchValueKind::kTiles;
-    case PatchNode::kTile:
-      return PatchValueKind::kTile;
-    case PatchNode::kShape:
-      return PatchValueKind::kShape;
-    case PatchNode::kShapeRow:
-      return PatchValueKind::kShapeRow;
-    default:
-      break;
-  }
-  return PatchValueKind::kNumber;
+  using Kind = PatchValueKind;
+  // In the order of PatchNode: a field, a cell and a row's element are numbers.
+  constexpr Kind kKinds[] = {Kind::kDocument, Kind::kStructures, Kind::kStructure, Kind::kNumber,
+                             Kind::kFlags,    Kind::kLabel,      Kind::kTiles,     Kind::kTile,
+                             Kind::kNumber,   Kind::kShape,      Kind::kShapeRow,  Kind::kNumber};
+  static_assert(std::size(kKinds) == static_cast<std::size_t>(PatchNode::kShapeCell) + 1);
+  return kKinds[static_cast<std::size_t>(node)];
 }
 
 std::string DescribeKind(PatchValueKind kind) {
-  switch (kind) {
-    case PatchValueKind::kDocument:
-      return "a document";
-    case PatchValueKind::kStructures:
-      return "a list of structures";
-    case PatchValueKind::kStructure:
-      return "a structure";
-    case PatchValueKind::kFlags:
-      return "a list of flag labels";
-    case PatchValueKind::kLabel:
-      return "a flag label";
-    case PatchValueKind::kTiles:
-      return "a list of tiles";
-    case PatchValueKind::kTile:
-      return "a tile";
-    case PatchValueKind::kShape:
-      return "a shape";
-    case PatchValueKind::kShapeRow:
-      return "a row of a shape";
-    case PatchValueKind::kNumber:
-      break;
-  }
-  return "a number";
+  return KindFactsOf(kind).description;
 }
 
 std::uint32_t FlagWordOf(const std::vector<std::uint8_t>& items) {
@@ -164,8 +134,8 @@ bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue&
   }
   StructureSet set;
   if (!ReadDocumentPart(
-          PartOf(kind), [&json](text::JsonHandler& handler) { json.Replay(handler); }, set,
-          problems))
+          KindFactsOf(kind).part, [&json](text::JsonHandler& handler) { json.Replay(handler); },
+          set, problems))
     return false;
   std::vector<StructureEntry> entries = set.TakeEntries();
   switch (kind) {
