@@ -23,17 +23,34 @@ const char* SpacesEnd(const char* p, const char* end) {
 
 }  // namespace
 
+void TextCursor::Own() {
+  if (data_ == buffer_.data()) {
+    buffer_.erase(0, pos_);
+  } else {
+    buffer_.assign(data_ + pos_, size_ - pos_);
+  }
+  data_ = buffer_.data();
+  size_ = buffer_.size();
+  pos_ = 0;
+}
+
 bool TextCursor::Fill(std::size_t count) {
-  while (buffer_.size() - pos_ < count) {
+  while (size_ - pos_ < count) {
+    // What was moved past goes; what was only looked at stays.
+    Own();
     std::string_view piece;
     if (!text_.Next(piece)) {
       Stopped();
       return false;
     }
-    // What was moved past goes; what was only looked at stays.
-    buffer_.erase(0, pos_);
-    pos_ = 0;
-    buffer_.append(piece);
+    if (size_ == 0 && piece.size() >= count) {
+      data_ = piece.data();
+      size_ = piece.size();
+    } else {
+      buffer_.append(piece);
+      data_ = buffer_.data();
+      size_ = buffer_.size();
+    }
   }
   return true;
 }
@@ -65,14 +82,14 @@ void TextCursor::SkipBlanks() {
       ++p;
     }
     here_.column = column + static_cast<std::size_t>(p - line_start);
-    pos_ = static_cast<std::size_t>(p - buffer_.data());
+    pos_ = static_cast<std::size_t>(p - data_);
     if (p != end || !Fill(1)) return;
   }
 }
 
 void TextCursor::Drain() {
   do {
-    while (pos_ != buffer_.size()) Skip();
+    while (pos_ != size_) Skip();
   } while (Fill(1));
 }
 

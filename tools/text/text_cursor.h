@@ -23,24 +23,23 @@ class TextCursor {
   // The byte `ahead` past the current one, or -1 past the end of the text
   // (or where it stops at an encoding problem or a read error).
   int Peek(std::size_t ahead = 0) {
-    return pos_ + ahead < buffer_.size() || Fill(ahead + 1)
-               ? static_cast<unsigned char>(buffer_[pos_ + ahead])
-               : -1;
+    return pos_ + ahead < size_ || Fill(ahead + 1) ? static_cast<unsigned char>(data_[pos_ + ahead])
+                                                   : -1;
   }
-  bool AtEnd() { return pos_ == buffer_.size() && !Fill(1); }
+  bool AtEnd() { return pos_ == size_ && !Fill(1); }
 
   // Makes at least `count` bytes from the current one on available at once;
   // false when the text ends before.
   bool Fill(std::size_t count);
   // The bytes at hand, from the current one on: for a reader that takes a
   // run of them at once.
-  const char* begin() const { return buffer_.data() + pos_; }
-  const char* end() const { return buffer_.data() + buffer_.size(); }
+  const char* begin() const { return data_ + pos_; }
+  const char* end() const { return data_ + size_; }
 
   const TextPosition& Here() const { return here_; }
 
   // Moves past the current byte.
-  void Skip() { Pass(buffer_[pos_++]); }
+  void Skip() { Pass(data_[pos_++]); }
   // Moves past `bytes` bytes at hand that hold no line break, of which
   // `characters` start a character.
   void SkipInLine(std::size_t bytes, std::size_t characters) {
@@ -79,9 +78,18 @@ class TextCursor {
   // Tells the decoder where the text it gave stops, for its message.
   void Stopped();
 
+  // Keeps what is left of the bytes at hand in buffer_, which the decoder's
+  // next piece may overwrite where they stand.
+  void Own();
+
   TextDecoder& text_;
-  std::string buffer_;  // from pos_ on, not yet moved past
+  // The bytes at hand, from pos_ on not yet moved past: the decoder's piece
+  // itself while the reader is within it, which saves copying nearly every
+  // byte; buffer_ when a look-ahead joins pieces.
+  const char* data_ = "";
+  std::size_t size_ = 0;
   std::size_t pos_ = 0;
+  std::string buffer_;
   TextPosition here_;
   bool after_cr_ = false;  // the last byte moved past was a CR
 };

@@ -15,12 +15,12 @@ namespace {
 using Type = text::JsonValue::Type;
 using Event = RecordedJson::Event;
 
-constexpr std::array<std::pair<PatchOp, const char*>, 6> kOps{{{PatchOp::kAdd, "add"},
-                                                               {PatchOp::kRemove, "remove"},
-                                                               {PatchOp::kReplace, "replace"},
-                                                               {PatchOp::kMove, "move"},
-                                                               {PatchOp::kCopy, "copy"},
-                                                               {PatchOp::kTest, "test"}}};
+constexpr std::array<std::pair<PatchOp, std::string_view>, 6> kOps{{{PatchOp::kAdd, "add"},
+                                                                    {PatchOp::kRemove, "remove"},
+                                                                    {PatchOp::kReplace, "replace"},
+                                                                    {PatchOp::kMove, "move"},
+                                                                    {PatchOp::kCopy, "copy"},
+                                                                    {PatchOp::kTest, "test"}}};
 
 enum Member : unsigned { kOpMember = 1, kPathMember = 2, kFromMember = 4, kValueMember = 8 };
 constexpr std::array<std::pair<Member, std::string_view>, 4> kMembers{
@@ -251,7 +251,7 @@ void RecordedJson::Replay(text::JsonHandler& handler) const {
 
 const char* PatchOpName(PatchOp op) {
   for (const auto& [each, name] : kOps) {
-    if (each == op) return name;
+    if (each == op) return name.data();  // a literal: ends in a NUL
   }
   return "";
 }
