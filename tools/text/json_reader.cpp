@@ -108,21 +108,26 @@ class Parser {
         return true;
       }
     }
-    return SkipBlanksAndComments();
+    text_.SkipBlanks();
+    return text_.begin() == text_.end() || *text_.begin() != '/' || NoComment();
   }
 
-  bool SkipBlanksAndComments() {
-    text_.SkipBlanks();
-    if (text_.Peek() == '/' && (text_.Peek(1) == '/' || text_.Peek(1) == '*'))
+  // At a '/' after blanks: a comment is refused.
+  bool NoComment() {
+    if (text_.Peek(1) == '/' || text_.Peek(1) == '*')
       return errors_.ErrorHere("a comment; JSON has no comments");
     return true;
   }
 
   bool Skipped(char c) {
     if (text_.Peek() != c) return false;
-    text_.Skip();
+    PassPunctuation();
     return true;
   }
+
+  // Moves past the bracket, brace, colon or comma at hand: one character,
+  // never a line break.
+  void PassPunctuation() { text_.SkipInLine(1, 1); }
 
   void Deliver(JsonValue::Type type, const TextPosition& at, std::string_view text = {}) {
     handler_.Value({type, text, at}, path_);
@@ -166,7 +171,7 @@ class Parser {
 
   bool ParseObject(std::size_t depth) {
     const TextPosition open = text_.Here();
-    text_.Skip();
+    PassPunctuation();
     if (!SkipSpace()) return false;
     if (Skipped('}')) {
       handler_.EndObject(path_);
@@ -207,7 +212,7 @@ class Parser {
       }
       comma = text_.Here();
       after_comma = true;
-      text_.Skip();
+      PassPunctuation();
       if (!SkipSpace()) return false;
     }
   }
@@ -225,7 +230,7 @@ class Parser {
 
   bool ParseArray(std::size_t depth) {
     const TextPosition open = text_.Here();
-    text_.Skip();
+    PassPunctuation();
     if (!SkipSpace()) return false;
     if (Skipped(']')) {
       handler_.EndArray(path_);
@@ -256,7 +261,7 @@ class Parser {
         return errors_.ErrorHere("expected ',' or ']' after the element, found " + errors_.Found());
       }
       comma = text_.Here();
-      text_.Skip();
+      PassPunctuation();
       if (!SkipSpace()) return false;
     }
   }
