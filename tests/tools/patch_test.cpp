@@ -299,14 +299,49 @@ TEST(PatchPointer, ReadsWhatItNamesAndWritesItBack) {
     EXPECT_EQ(path.end, c.end) << c.pointer;
     EXPECT_EQ(PatchPointer(path), c.pointer);
   }
-  for (const char* pointer :
-       {"/structures/01", "/structures/1x", "/structures/", "/structures/-/Armour",
-        "/structures/0/Armour/1", "/structures/0/Arm~2our", "/structures/0/Arm~1our",
-        "structures/0", "/Structures"}) {
+  const char* const malformed[] = {
+      "/structures/01",         "/structures/1x",         "/structures/",
+      "/structures/-/Armour",   "/structures/0/Armour/1", "/structures/0/Arm~2our",
+      "/structures/0/Arm~1our", "structures/0",           "/Structures"};
+  for (const char* pointer : malformed) {
     PatchPath path;
     std::string error;
     EXPECT_FALSE(ParsePatchPath(pointer, path, error)) << pointer;
     EXPECT_NE(error, "") << pointer;
+  }
+  // One reader, taking each pointer after the one before (sharing steps
+  // with it or not, after a mistake or not), reads what a fresh one reads.
+  std::vector<std::string> sequence = {"/structures/3/Tiles/1/Shape/2/3",
+                                       "/structures/3/Tiles/1/Shape/2/4",
+                                       "/structures/3/Tiles/1/Shape/2",
+                                       "/structures/3/Tiles/1/Shape/2/3",
+                                       "/structures/3/Tiles/1/Shape/2/3",
+                                       "/structures/3/Tiles/-",
+                                       "/structures/3/Tiles/-/Shape",
+                                       "/structures/3/Tiles/12/TileFlags",
+                                       "/structures/3/Tiles/12/TileFlags/0",
+                                       "/structures/3/Tiles/12/TileFlags",
+                                       "/structures/34/Tiles/12/TileFlags",
+                                       "/structures/3/Tiles/1/Shape/2/3x",
+                                       "/structures/3/Tiles/1/Shape/2/3",
+                                       "/structures/3/Armour",
+                                       "/structures/3/Arm~0our",
+                                       "/structures/3/Armour",
+                                       ""};
+  for (const Case& c : cases) sequence.push_back(c.pointer);
+  sequence.insert(sequence.end(), std::begin(malformed), std::end(malformed));
+  PatchPathReader reader;
+  for (const std::string& pointer : sequence) {
+    PatchPath fresh;
+    PatchPath read;
+    std::string fresh_error;
+    std::string read_error;
+    const bool parsed = ParsePatchPath(pointer, fresh, fresh_error);
+    EXPECT_EQ(reader.Read(pointer, read, read_error), parsed) << pointer;
+    EXPECT_EQ(read_error, fresh_error) << pointer;
+    if (parsed) {
+      EXPECT_TRUE(read == fresh) << pointer << " read as " << PatchPointer(read);
+    }
   }
   // An index past every list is read as one, not wrapped round to a small one.
   PatchPath path;

@@ -62,18 +62,10 @@ void PatchApplier::Mistake(const text::TextPosition& at, std::string message) {
 }
 
 bool PatchApplier::Resolve(const text::JsonValue& pointer, PatchPath& path) {
-  if (pointer.text == last_pointer_) {
-    path = last_path_;
-    return true;
-  }
   std::string error;
-  if (!ParsePatchPath(pointer.text, path, error)) {
-    Mistake(pointer.at, error);
-    return false;
-  }
-  last_pointer_ = pointer.text;
-  last_path_ = path;
-  return true;
+  if (paths_.Read(pointer.text, path, error)) return true;
+  Mistake(pointer.at, error);
+  return false;
 }
 
 void PatchApplier::Relocated(PatchPath& path) const {

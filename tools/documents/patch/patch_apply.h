@@ -83,9 +83,7 @@ class PatchApplier {
   std::string name_;
   std::vector<text::JsonProblem> patch_mistakes_;  // of the patch being applied
   std::optional<Step> pending_test_;
-  // The last pointer taken apart: a test and its change share theirs.
-  std::string last_pointer_;
-  PatchPath last_path_;
+  PatchPathReader paths_;
   text::TextPosition last_at_;  // of the patch's last operation
   // Of this patch: where the structures and tiles it added elsewhere went.
   std::map<std::size_t, std::size_t> moved_structures_;

@@ -1,5 +1,6 @@
 #include "tools/documents/patch/patch_path.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <iterator>
@@ -137,6 +138,54 @@ std::string Escaped(std::string_view name) {
   return out;
 }
 
+// Takes the step of `pointer` that starts at `at` (just past a '/') into
+// `path`; `slash` is where it ends: the next '/', or the pointer's end.
+bool Step(std::string_view pointer, std::size_t at, std::size_t& slash, PatchPath& path,
+          std::string& scratch, std::string& error) {
+  static const std::vector<std::string_view> kStructureNames = Names(fields::kStructureFields);
+  static const std::vector<std::string_view> kTileNames = Names(fields::kTileFields);
+  std::string_view token;
+  if (!Token(pointer, at, slash, scratch, token, error)) return false;
+  bool end = false;
+  switch (path.node) {
+    case PatchNode::kDocument:
+      if (token != kStructures) {
+        error = text::UnknownName("key", token, {kStructures});
+        return false;
+      }
+      path.node = PatchNode::kStructures;
+      break;
+    case PatchNode::kStructure:
+      if (!FieldStep(fields::kStructureFields, kStructureNames, PatchNode::kHeaderField, token,
+                     path, error))
+        return false;
+      break;
+    case PatchNode::kTile:
+      if (!FieldStep(fields::kTileFields, kTileNames, PatchNode::kTileField, token, path, error))
+        return false;
+      break;
+    case PatchNode::kHeaderField:
+    case PatchNode::kTileField:
+    case PatchNode::kLabel:
+    case PatchNode::kShapeCell:
+      error = text::Quoted(pointer.substr(0, at - 1)) + " is a single value; " +
+              text::Quoted(token) + " cannot lie within it";
+      return false;
+    default: {
+      const ListStep& step = ListStepFrom(path.node);
+      if (!Index(token, step.words, path.*step.index, end, error)) return false;
+      path.node = step.element;
+      break;
+    }
+  }
+  path.end = end;
+  if (end && slash < pointer.size()) {
+    error = "\"-\" names no element yet; nothing can lie within it";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool operator==(const PatchPath& a, const PatchPath& b) {
@@ -149,9 +198,7 @@ bool IsListElement(PatchNode node) {
          node == PatchNode::kShapeRow || node == PatchNode::kShapeCell;
 }
 
-bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& error) {
-  static const std::vector<std::string_view> kStructureNames = Names(fields::kStructureFields);
-  static const std::vector<std::string_view> kTileNames = Names(fields::kTileFields);
+bool PatchPathReader::Read(std::string_view pointer, PatchPath& path, std::string& error) {
   path = PatchPath();
   if (pointer.empty()) return true;
   if (pointer.front() != '/') {
@@ -159,52 +206,47 @@ bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& erro
             text::Quoted(pointer);
     return false;
   }
-  std::string scratch;
-  std::string_view token;
+  // A test and its change name the same place.
+  if (!steps_.empty() && pointer == last_) {
+    path = steps_.back().path;
+    return true;
+  }
+  // The steps this pointer shares with the last one: those that end within
+  // the text both have in common, where this one too ends or goes on.
+  const std::size_t most = std::min(pointer.size(), last_.size());
+  const auto common = static_cast<std::size_t>(
+      std::mismatch(pointer.begin(), pointer.begin() + static_cast<std::ptrdiff_t>(most),
+                    last_.begin())
+          .first -
+      pointer.begin());
+  std::size_t shared = 0;
+  for (; shared < steps_.size() && !steps_[shared].path.end; ++shared) {
+    const std::size_t end = steps_[shared].end;
+    if (end > common || (end < pointer.size() && pointer[end] != '/')) break;
+  }
+  steps_.resize(shared);
   std::size_t at = 1;
-  while (true) {
+  if (shared) {
+    path = steps_.back().path;
+    at = steps_.back().end + 1;
+  }
+  last_.assign(pointer);
+  while (at <= pointer.size()) {
     std::size_t slash = 0;
-    if (!Token(pointer, at, slash, scratch, token, error)) return false;
-    bool end = false;
-    switch (path.node) {
-      case PatchNode::kDocument:
-        if (token != kStructures) {
-          error = text::UnknownName("key", token, {kStructures});
-          return false;
-        }
-        path.node = PatchNode::kStructures;
-        break;
-      case PatchNode::kStructure:
-        if (!FieldStep(fields::kStructureFields, kStructureNames, PatchNode::kHeaderField, token,
-                       path, error))
-          return false;
-        break;
-      case PatchNode::kTile:
-        if (!FieldStep(fields::kTileFields, kTileNames, PatchNode::kTileField, token, path, error))
-          return false;
-        break;
-      case PatchNode::kHeaderField:
-      case PatchNode::kTileField:
-      case PatchNode::kLabel:
-      case PatchNode::kShapeCell:
-        error = text::Quoted(pointer.substr(0, at - 1)) + " is a single value; " +
-                text::Quoted(token) + " cannot lie within it";
-        return false;
-      default: {
-        const ListStep& step = ListStepFrom(path.node);
-        if (!Index(token, step.words, path.*step.index, end, error)) return false;
-        path.node = step.element;
-        break;
-      }
-    }
-    path.end = end;
-    if (end && slash < pointer.size()) {
-      error = "\"-\" names no element yet; nothing can lie within it";
+    if (!Step(pointer, at, slash, path, scratch_, error)) {
+      // Taken apart in part only: nothing of it is kept for the next one.
+      last_.clear();
+      steps_.clear();
       return false;
     }
-    if (slash == pointer.size()) return true;
+    steps_.push_back({slash, path});
     at = slash + 1;
   }
+  return true;
+}
+
+bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& error) {
+  return PatchPathReader().Read(pointer, path, error);
 }
 
 std::string PatchPointer(const PatchPath& path) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/fields.h"
 
@@ -47,6 +48,24 @@ struct PatchPath {
 // Takes the pointer apart. On failure `error` names the step that is no part
 // of the document, with the name it may mean ("Armor": "Armour").
 bool ParsePatchPath(std::string_view pointer, PatchPath& path, std::string& error);
+
+// Takes the pointers of a patch apart one after the other, as ParsePatchPath
+// does. A patch names the fields of one record one after another, and a
+// test and its change the same field: the steps a pointer shares with the
+// one before it (the structure, the tile) are not read again.
+class PatchPathReader {
+ public:
+  bool Read(std::string_view pointer, PatchPath& path, std::string& error);
+
+ private:
+  struct Done {
+    std::size_t end;  // where the step ends in last_: a '/' or its end
+    PatchPath path;   // the path up to and with the step
+  };
+  std::string last_;         // the last pointer, when it was taken apart whole
+  std::vector<Done> steps_;  // its steps
+  std::string scratch_;      // a step with escapes, unescaped
+};
 
 // The pointer of a path: "/structures/3/Tiles/1/Shape/2/3".
 std::string PatchPointer(const PatchPath& path);
