@@ -109,7 +109,7 @@ best "apply (every field)" "$tool" apply --output "$work/applied.brx" "$small" "
 apply_seconds=$best
 cmp "$work/applied.brx" "$mod"
 awk -v a="$apply_seconds" -v b="$build_seconds" -v pb="$patch_bytes" -v jb="$json_bytes" 'BEGIN {
-  printf "  (%d bytes of patch, %.1f times the JSON)\n", pb, pb / jb
+  printf "  (%.0f bytes of patch, %.1f times the JSON)\n", pb, pb / jb
   printf "apply / build:                                      %.2f (goal <= 1.5)\n", a / b
   printf "apply per patch byte / build per JSON byte:         %.2f\n", (a / pb) / (b / jb) }'
 rm -f "$work/small.json" "$work/small.patch.json" "$work/applied.brx" "$mod"
