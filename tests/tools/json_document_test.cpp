@@ -12,6 +12,7 @@
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/documents/document_checks.h"
 
 namespace brx::tool {
 namespace {
@@ -617,6 +618,29 @@ TEST(JsonText, ReadingStopsSoonAfterFiftyMistakes) {
   EXPECT_EQ(problems[0].path, "structures[0].Armour");
   EXPECT_EQ(problems[1].path, "structures[1].Armour");
   EXPECT_EQ(problems[50].path, "structures[1].Tiles[48].TileFlags");
+}
+
+// Within one structure there is no stop: a million mistakes in it are not
+// all kept, but every one that can be among the first told is.
+TEST(JsonText, MistakesPastThoseToldAreNotKept) {
+  const std::size_t most = 5;
+  DocumentChecks checks(most);
+  for (std::size_t line = 10; line < 10000; ++line) checks.Problem({line, 1}, "", "later");
+  EXPECT_EQ(checks.count(), most + 1);
+  // As a key missing from an object is named at its start.
+  checks.Problem({3, 1}, "", "earlier");
+  EXPECT_EQ(checks.count(), most + 2);
+  EXPECT_EQ(checks.problems().back().message, "earlier");
+  // The whole reading: 2,000 unknown labels in one structure missing a key.
+  Json json = ValidDocument();
+  Json& structure = Structure(json, 0);
+  structure.erase("Armour");
+  structure["Flags"] = Json(std::vector<std::string>(2000, "Dor"));
+  StructureSet set;
+  std::vector<text::JsonProblem> problems;
+  EXPECT_FALSE(DocumentFromJsonText(FormatJson(json), set, problems));
+  ASSERT_EQ(problems.size(), kMostProblemsShown + 1);
+  EXPECT_EQ(problems[0].path, "structures[0]");
 }
 
 TEST(JsonText, ANumberTooLargeForAnyTypeIsAnError) {

@@ -23,11 +23,20 @@ class DocumentChecks {
  public:
   using Type = text::JsonValue::Type;
 
+  // Of the problems, the first `most_problems` + 1 in the text are told.
+  explicit DocumentChecks(std::size_t most_problems) : most_problems_(most_problems) {}
+
   std::vector<text::JsonProblem>& problems() { return problems_; }
   std::size_t count() const { return problems_.size(); }
 
   // Notes a mistake; false, for a check to return.
   bool Problem(const text::TextPosition& at, std::string path, std::string message) {
+    // Past that many, one later in the text than every one kept can never be
+    // told, and is not kept: a hostile text, a list of a million bad labels,
+    // is not held whole. A key missing from an object is named at its start,
+    // before problems within it, and is kept.
+    if (problems_.size() > most_problems_ && !(at < latest_)) return false;
+    if (latest_ < at) latest_ = at;
     problems_.push_back({at, std::move(path), std::move(message)});
     return false;
   }
@@ -111,6 +120,8 @@ class DocumentChecks {
     return names;
   }
 
+  std::size_t most_problems_;
+  text::TextPosition latest_;  // of the problems kept, the one latest in the text
   std::vector<text::JsonProblem> problems_;
 };
 

@@ -333,7 +333,7 @@ class DocumentReader : public text::JsonHandler {
   StructureSet& set_;
   const std::vector<text::JsonProblem>& syntax_;
   const Place start_;
-  DocumentChecks checks_;
+  DocumentChecks checks_{kMostProblemsShown};
   std::vector<Frame> frames_;
   StructureEntry entry_;
   TileRecord tile_;

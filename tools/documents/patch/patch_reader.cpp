@@ -42,8 +42,8 @@ unsigned Needed(PatchOp op) {
 class PatchHandler : public text::JsonHandler {
  public:
   PatchHandler(const std::function<void(const PatchOperation&)>& each,
-               std::vector<text::JsonProblem>& problems)
-      : each_(each), problems_(problems) {}
+               std::vector<text::JsonProblem>& problems, std::size_t most_problems)
+      : each_(each), problems_(problems), most_problems_(most_problems) {}
 
   void Value(const text::JsonValueView& value, const text::JsonPath&) override {
     const bool container = value.type == Type::kArray || value.type == Type::kObject;
@@ -71,7 +71,6 @@ class PatchHandler : public text::JsonHandler {
         operation_.value.events.clear();
         members_ = 0;
         guessed_ = 0;
-        op_known_ = false;
         broken_ = false;
         break;
       default:
@@ -157,7 +156,6 @@ class PatchHandler : public text::JsonHandler {
     for (const auto& [op, name] : kOps) {
       if (value.text == name) {
         operation_.op = op;
-        op_known_ = true;
         return;
       }
     }
@@ -172,7 +170,6 @@ class PatchHandler : public text::JsonHandler {
       if (!(guessed_ & kOpMember)) Problem(operation_.at, "missing member \"op\"");
       return;
     }
-    if (!op_known_) return;
     bool whole = true;
     const unsigned needed = Needed(operation_.op);
     for (const auto& [member, name] : kMembers) {
@@ -183,22 +180,27 @@ class PatchHandler : public text::JsonHandler {
                                    PatchOpName(operation_.op) + "\"");
       }
     }
-    if (whole) each_(operation_);
+    if (!whole) return;
+    // A member the operation does not take is ignored, as any other is.
+    if (!(needed & kValueMember)) operation_.value.events.clear();
+    each_(operation_);
   }
 
+  // Problems come in the order of the text, and only the first few are
+  // told: a hostile patch full of them is not kept whole.
   bool Problem(const text::TextPosition& at, std::string message) {
-    problems_.push_back({at, "", std::move(message)});
+    if (problems_.size() <= most_problems_) problems_.push_back({at, "", std::move(message)});
     return true;
   }
 
   const std::function<void(const PatchOperation&)>& each_;
   std::vector<text::JsonProblem>& problems_;
+  const std::size_t most_problems_;
   PatchOperation operation_;
   std::size_t depth_ = 0;
-  unsigned member_ = 0;   // the member whose value comes next
-  unsigned members_ = 0;  // the operation's members so far
-  unsigned guessed_ = 0;  // members that a misspelt name stood for
-  bool op_known_ = false;
+  unsigned member_ = 0;         // the member whose value comes next
+  unsigned members_ = 0;        // the operation's members so far
+  unsigned guessed_ = 0;        // members that a misspelt name stood for
   bool broken_ = false;         // a member's value was wrong: the operation is not handed on
   bool recording_ = false;      // within the value of "value"
   std::size_t skip_below_ = 0;  // not 0: within a container of that depth not to be read
@@ -261,7 +263,7 @@ bool ReadPatch(text::TextDecoder& patch_text,
                std::vector<text::JsonProblem>& problems, std::size_t most_problems) {
   problems.clear();
   std::vector<text::JsonProblem> found;
-  PatchHandler handler(each, found);
+  PatchHandler handler(each, found, most_problems);
   std::vector<text::JsonProblem> syntax;
   text::TextCursor cursor(patch_text);
   text::ReadJson(cursor, handler, syntax, most_problems);
