@@ -51,7 +51,7 @@ TEST(Cli, HelpVersionAndUsageErrors) {
       {{"dump", "--help"}, kExitOk, "Usage: brxtool dump [--json] [--lenient] FILE", ""},
       {{"check", "--help"}, kExitOk, "Usage: brxtool check [--strict] FILE...", ""},
       {{"build", "--help"}, kExitOk, "Usage: brxtool build IN.json OUT.brx", ""},
-      {{"diff", "--help"}, kExitOk, "Usage: brxtool diff [--json | --patch] [--bytes] A B", ""},
+      {{"diff", "--help"}, kExitOk, "Usage: brxtool diff [--json] [--bytes] A B", ""},
       {{"set", "--help"}, kExitOk, "Usage: brxtool set FILE ASSIGNMENT...", ""},
       {{"merge", "--help"},
        kExitOk,

@@ -7,7 +7,8 @@
 
 namespace brx::tool {
 
-const char kDiffHelp[] = R"(Usage: brxtool diff [--json | --patch] [--bytes] A B
+const char kDiffHelp[] = R"(Usage: brxtool diff [--json] [--bytes] A B
+       brxtool diff --patch A B
 
 Lists the differences between the structure data files A and B, one per line,
 by structure, tile and field, under the names of the JSON form, in file order:
@@ -34,6 +35,11 @@ input.
             and Reserved (bytes 11 to 15, in hex), and the "trailing bytes"
             (in hex, the first 16 and their count). Files without a
             difference are then byte for byte the same.
+  --patch   print a JSON Patch (RFC 6902) that turns A's "brxtool dump
+            --json" document into B's, one operation a line: for each
+            changed field a "test" of A's value and a "replace" with B's,
+            records B appends as "add", trailing records B lacks as a
+            "test" and a "remove". "brxtool apply" applies it.
 
 Exits 0 when the files are equal, 1 when they differ, 2 on trouble (a file
 that cannot be read or does not load, wrong usage), as diff(1) does.
@@ -42,6 +48,8 @@ that cannot be read or does not load, wrong usage), as diff(1) does.
 int RunDiff(const Invocation& call, Console& io) {
   if (!StandardInputAtMostOnce(call.operands))
     return UsageError("standard input (\"-\") can be read only once", call.usage, io.err);
+  if (call.Has("--patch") && (call.Has("--json") || call.Has("--bytes")))
+    return UsageError("--patch goes with neither --json nor --bytes", call.usage, io.err);
   LoadedFile files[2];
   bool loaded = true;
   for (std::size_t k = 0; k < 2; ++k) {
@@ -53,8 +61,6 @@ int RunDiff(const Invocation& call, Console& io) {
   }
   if (!loaded) return kTrouble;
   if (call.Has("--patch")) {
-    if (call.Has("--json") || call.Has("--bytes"))
-      return UsageError("--patch goes with neither --json nor --bytes", call.usage, io.err);
     text::JsonWriter writer(io.out);
     PatchWriter patch(files[0].set, files[1].set, writer);
     const std::size_t count =

@@ -22,7 +22,7 @@ const std::vector<Command>& Commands() {
               kCheckHelp, {"--strict"},             1, kAny, "1 or more files",        kExitError, RunCheck},
     {"build", "build IN.json OUT.brx",            "write a structure data file from JSON",
               kBuildHelp, {},                       2, 2,    "2 files",                kExitError, RunBuild},
-    {"diff",  "diff [--json | --patch] [--bytes] A B", "list the differences between two files,\nor print them as a JSON Patch",
+    {"diff",  "diff [--json] [--bytes] A B | diff --patch A B", "list the differences between two files,\nor print them as a JSON Patch",
               kDiffHelp,  {"--json", "--bytes", "--patch"}, 2, 2, "2 files",           kTrouble,   RunDiff},
     {"set",   "set FILE ASSIGNMENT...",           "change fields of a file in place",
               kSetHelp,   {},                       2, kAny, "a file and 1 or more assignments", kExitError, RunSet},
