@@ -112,6 +112,10 @@ int Failed(const std::string& file, const std::string& reason, std::ostream& err
   return code;
 }
 
+std::string MoreMistakes(std::size_t shown) {
+  return "more mistakes follow; only the first " + std::to_string(shown) + " are shown";
+}
+
 int OutputFailed(std::ostream& err, int code) {
   err << "brxtool: cannot write to the standard output\n";
   return code;

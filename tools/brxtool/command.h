@@ -69,6 +69,10 @@ const std::vector<Command>& Commands();
 // "brxtool: FILE: reason" on the error stream; returns `code`.
 int Failed(const std::string& file, const std::string& reason, std::ostream& err, int code);
 
+// "more mistakes follow; only the first `shown` are shown", for the line
+// after the mistakes shown.
+std::string MoreMistakes(std::size_t shown);
+
 // "brxtool: cannot write to the standard output" on the error stream; returns `code`.
 int OutputFailed(std::ostream& err, int code);
 

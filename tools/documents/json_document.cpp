@@ -1,6 +1,5 @@
 #include "tools/documents/json_document.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -369,9 +368,7 @@ bool ReadDocumentJson(text::TextDecoder& text, StructureSet& set,
     problems.insert(problems.end(), std::make_move_iterator(found.begin()),
                     std::make_move_iterator(found.end()));
   }
-  std::stable_sort(
-      problems.begin(), problems.end(),
-      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  text::SortByPlace(problems);
   if (problems.size() > kMostProblemsShown + 1) problems.resize(kMostProblemsShown + 1);
   if (problems.empty() && text.problem().empty() && text.read_error().empty()) return true;
   set.Clear();
@@ -386,9 +383,7 @@ bool ReadDocumentPart(DocumentPart part, const std::function<void(text::JsonHand
   feed(reader);
   reader.FinishPart();
   problems = std::move(reader.problems());
-  std::stable_sort(
-      problems.begin(), problems.end(),
-      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  text::SortByPlace(problems);
   if (problems.empty()) return true;
   set.Clear();
   return false;

@@ -1,5 +1,6 @@
 #include "tools/text/json_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <unordered_set>
@@ -292,6 +293,11 @@ std::string JsonTypeName(JsonValue::Type type) {
       break;
   }
   return "a number";
+}
+
+void SortByPlace(std::vector<JsonProblem>& problems) {
+  std::stable_sort(problems.begin(), problems.end(),
+                   [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
 }
 
 bool ReadJson(TextCursor& text, JsonHandler& handler, std::vector<JsonProblem>& problems,

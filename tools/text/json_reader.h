@@ -56,6 +56,10 @@ inline JsonValueView ViewOf(const JsonValue& value) {
   return {value.type, value.text, value.at};
 }
 
+// Puts problems in the order of the text; those at one place stay in the
+// order they were found.
+void SortByPlace(std::vector<JsonProblem>& problems);
+
 // "a number", "an object", "null": a type as a message names it.
 std::string JsonTypeName(JsonValue::Type type);
 

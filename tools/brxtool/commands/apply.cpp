@@ -10,6 +10,7 @@
 #include "tools/brxtool/commands/commands.h"
 #include "tools/documents/document_diff.h"
 #include "tools/documents/input.h"
+#include "tools/documents/json_document.h"
 #include "tools/documents/loaded_file.h"
 #include "tools/documents/patch/patch_apply.h"
 #include "tools/documents/patch/patch_report.h"
@@ -137,8 +138,7 @@ int Apply(const Invocation& call, Console& io) {
   if (!applier.mistakes().empty()) {
     for (const std::string& mistake : applier.mistakes()) io.err << mistake << "\n";
     if (applier.more_mistakes()) {
-      io.err << "brxtool: more mistakes follow; only the first " << PatchApplier::kMostMistakes
-             << " are shown\n";
+      io.err << "brxtool: " << MoreMistakes(kMostProblemsShown) << "\n";
     }
     return Failed(DisplayName(path), "not changed", io.err, kTrouble);
   }

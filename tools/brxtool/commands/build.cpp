@@ -23,8 +23,7 @@ int ReportProblems(const std::string& name, const std::vector<text::JsonProblem>
   for (std::size_t k = 0; k < shown; ++k)
     err << Location(name, problems[k]) << problems[k].message << "\n";
   if (problems.size() > shown) {
-    Failed(name, "more mistakes follow; only the first " + std::to_string(shown) + " are shown",
-           err, kExitError);
+    Failed(name, MoreMistakes(shown), err, kExitError);
   }
   return kExitError;
 }

@@ -119,7 +119,7 @@ int RunImport(const Invocation& call, Console& io) {
   const std::size_t shown = std::min(problems.size(), kMostProblemsShown);
   for (std::size_t k = 0; k < shown; ++k) io.err << problems[k].text << "\n";
   if (problems.size() > shown) {
-    io.err << "brxtool: more mistakes follow; only the first " << shown << " are shown\n";
+    io.err << "brxtool: " << MoreMistakes(shown) << "\n";
   }
   if (!problems.empty()) return Failed(DisplayName(path), "not changed", io.err, kExitError);
   if (dry_run) {

@@ -1,8 +1,8 @@
 #include "tools/documents/patch/patch_apply.h"
 
-#include <algorithm>
 #include <utility>
 
+#include "tools/documents/json_document.h"
 #include "tools/documents/patch/patch_value.h"
 
 namespace brx::tool {
@@ -21,7 +21,7 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
   std::vector<text::JsonProblem> problems;
   ReadPatch(
       patch_text, [this](const PatchOperation& operation) { Operation(operation); }, problems,
-      kMostMistakes + 1);
+      kMostProblemsShown + 1);
   if (pending_test_) LoneTest(*pending_test_);
   pending_test_.reset();
   std::string error;
@@ -38,9 +38,7 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
   }
   // Those of reading and those of applying, in the order of the text.
   found.insert(found.end(), problems.begin(), problems.end());
-  std::stable_sort(
-      found.begin(), found.end(),
-      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  text::SortByPlace(found);
   for (const text::JsonProblem& problem : found) {
     NoteMistake(name + ":" + std::to_string(problem.at.line) + ":" +
                 std::to_string(problem.at.column) + ": " + problem.message);
@@ -48,7 +46,7 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
 }
 
 void PatchApplier::NoteMistake(std::string line) {
-  if (mistakes_.size() < kMostMistakes) {
+  if (mistakes_.size() < kMostProblemsShown) {
     mistakes_.push_back(std::move(line));
   } else {
     more_mistakes_ = true;
@@ -57,7 +55,7 @@ void PatchApplier::NoteMistake(std::string line) {
 
 void PatchApplier::Mistake(const text::TextPosition& at, std::string message) {
   // A patch full of mistakes is not kept whole: a few past what is shown tell that more follow.
-  if (patch_mistakes_.size() <= kMostMistakes)
+  if (patch_mistakes_.size() <= kMostProblemsShown)
     patch_mistakes_.push_back({at, "", std::move(message)});
 }
 

@@ -48,10 +48,9 @@ class PatchApplier {
 
   const std::vector<PatchConflict>& conflicts() const { return conflicts_; }
   // "PATCH:LINE:COLUMN: message", in the order of the patches and their
-  // lines; no more than `kMostMistakes`.
+  // lines; no more than kMostProblemsShown.
   const std::vector<std::string>& mistakes() const { return mistakes_; }
   bool more_mistakes() const { return more_mistakes_; }
-  static constexpr std::size_t kMostMistakes = 50;
 
  private:
   // An operation with its paths taken apart and its value read.

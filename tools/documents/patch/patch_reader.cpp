@@ -1,6 +1,5 @@
 #include "tools/documents/patch/patch_reader.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -270,9 +269,7 @@ bool ReadPatch(text::TextDecoder& patch_text,
   cursor.Drain();
   problems = std::move(found);
   problems.insert(problems.end(), syntax.begin(), syntax.end());
-  std::stable_sort(
-      problems.begin(), problems.end(),
-      [](const text::JsonProblem& a, const text::JsonProblem& b) { return a.at < b.at; });
+  text::SortByPlace(problems);
   if (problems.size() > most_problems) problems.resize(most_problems);
   return problems.empty();
 }
