@@ -43,21 +43,22 @@ bool Insert(std::vector<Element>& list, const PatchPath& path, std::size_t index
   return true;
 }
 
-void CellsOfShape(const TileRecord& tile, std::array<std::uint8_t, TileRecord::kShapeCells>& cells,
-                  std::size_t first_row, std::size_t rows) {
-  for (std::size_t row = 0; row < rows; ++row) {
+using Cells = std::array<std::uint8_t, TileRecord::kShapeCells>;
+
+// A shape's cells row by row, as a patch sees them, from the tile and back.
+void CellsOfShape(const TileRecord& tile, Cells& cells) {
+  for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
     for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
       cells[row * TileRecord::kShapeSide + column] =
-          tile.ShapeByte(TileRecord::ShapeByteIndex(first_row + row, column));
+          tile.ShapeByte(TileRecord::ShapeByteIndex(row, column));
     }
   }
 }
 
-void ShapeOfCells(const std::array<std::uint8_t, TileRecord::kShapeCells>& cells,
-                  std::size_t first_row, std::size_t rows, TileRecord& tile) {
-  for (std::size_t row = 0; row < rows; ++row) {
+void ShapeOfCells(const Cells& cells, TileRecord& tile) {
+  for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
     for (std::size_t column = 0; column < TileRecord::kShapeSide; ++column) {
-      tile.SetShapeByte(TileRecord::ShapeByteIndex(first_row + row, column),
+      tile.SetShapeByte(TileRecord::ShapeByteIndex(row, column),
                         cells[row * TileRecord::kShapeSide + column]);
     }
   }
@@ -110,12 +111,11 @@ PatchDocument::Rows* PatchDocument::FindRows(std::size_t structure, std::size_t 
 
 PatchDocument::Rows& PatchDocument::OpenRows(std::size_t structure, std::size_t tile) {
   if (Rows* rows = FindRows(structure, tile)) return *rows;
-  PatchValue value;
-  CellsOfShape(entries_[structure].tiles[tile], value.cells, 0, TileRecord::kShapeSide);
+  Cells cells;
+  CellsOfShape(entries_[structure].tiles[tile], cells);
   Rows rows;
   for (std::size_t row = 0; row < TileRecord::kShapeSide; ++row) {
-    const auto first =
-        value.cells.begin() + static_cast<std::ptrdiff_t>(row * TileRecord::kShapeSide);
+    const auto first = cells.begin() + static_cast<std::ptrdiff_t>(row * TileRecord::kShapeSide);
     rows.emplace_back(first, first + TileRecord::kShapeSide);
   }
   return open_shapes_[{structure, tile}] = std::move(rows);
@@ -140,14 +140,14 @@ bool PatchDocument::SettleWithin(const std::size_t* structure, const std::size_t
     }
     const Rows& rows = open->second;
     bool grid = rows.size() == TileRecord::kShapeSide;
-    PatchValue value;
+    Cells cells{};
     for (std::size_t row = 0; grid && row < TileRecord::kShapeSide; ++row) {
       grid = rows[row].size() == TileRecord::kShapeSide;
       for (std::size_t column = 0; grid && column < TileRecord::kShapeSide; ++column)
-        value.cells[row * TileRecord::kShapeSide + column] = rows[row][column];
+        cells[row * TileRecord::kShapeSide + column] = rows[row][column];
     }
     if (grid) {
-      ShapeOfCells(value.cells, 0, TileRecord::kShapeSide, entries_[owner].tiles[own_tile]);
+      ShapeOfCells(cells, entries_[owner].tiles[own_tile]);
     } else if (settled) {
       settled = false;
       error = RecordPlace(owner, own_tile) + ": the patch leaves its Shape other than " +
@@ -216,7 +216,7 @@ bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& e
       value.number = path.field->ValueIn(Tile(path));
       break;
     case PatchNode::kShape:
-      CellsOfShape(Tile(path), value.cells, 0, TileRecord::kShapeSide);
+      CellsOfShape(Tile(path), value.cells);
       break;
     case PatchNode::kShapeRow:
       value.items = OpenRows(path.structure, path.tile)[path.row];
@@ -308,7 +308,7 @@ bool PatchDocument::Put(const PatchPath& path, PatchValue&& value, bool adding,
       path.field->Put(Tile(path), bits);
       return true;
     case PatchNode::kShape:
-      ShapeOfCells(value.cells, 0, TileRecord::kShapeSide, Tile(path));
+      ShapeOfCells(value.cells, Tile(path));
       return true;
     case PatchNode::kShapeRow: {
       Rows& rows = OpenRows(path.structure, path.tile);
