@@ -833,8 +833,11 @@ TEST(Cli, CommandsRefuseToWriteOverTheirInputs) {
   TempFolder folder;
   const std::string file = folder.File("file.brx");
   const std::string table = folder.File("s.csv");
+  const std::string older = folder.File("older.brx");
   const std::vector<std::uint8_t> bytes = Serialized(PatternDocument({1}));
+  const std::vector<std::uint8_t> older_bytes = Serialized(PatternDocument({1, 0}));
   WriteBytes(file, bytes);
+  WriteBytes(older, older_bytes);
   ASSERT_EQ(RunTool({"export", file, table, folder.File("t.csv")}).code, kExitOk);
   const std::vector<std::uint8_t> exported = ReadBytes(table);
   const std::vector<std::vector<std::string>> refused = {
@@ -843,7 +846,7 @@ TEST(Cli, CommandsRefuseToWriteOverTheirInputs) {
       {"import", "--output", file, file, table},
       {"import", "--output=" + table, file, table},
       {"atlas", file, file},
-      {"atlas", "--compare", table, file, table},
+      {"atlas", "--compare", older, file, older},
   };
   for (const std::vector<std::string>& args : refused) {
     const ToolRun r = RunTool(args);
@@ -851,6 +854,7 @@ TEST(Cli, CommandsRefuseToWriteOverTheirInputs) {
     EXPECT_NE(r.err, "") << args[0];
     EXPECT_EQ(ReadBytes(file), bytes);
     EXPECT_EQ(ReadBytes(table), exported);
+    EXPECT_EQ(ReadBytes(older), older_bytes);
   }
   // --output leaves the file as it is.
   WriteText(table, "Structure,Armour\n0,200\n");
