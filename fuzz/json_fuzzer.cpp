@@ -112,7 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const brx::text::JsonProblem& problem : problems) {
     if (problem.message.empty() || problem.at.line == 0 || problem.at.column == 0) std::abort();
   }
-  // Numbers beyond a double's range are JSON, but not to nlohmann/json.
   const std::string text = DecodedText(data, size);
   Json expected;
   // nlohmann/json takes a NUL byte for the end of the text, and skips a
@@ -122,6 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     if (parsed) expected = Json::parse(text);
   } catch (const Json::out_of_range&) {
+    // Numbers beyond a double's range are JSON, but not to nlohmann/json.
     return 0;
   } catch (const Json::parse_error&) {
     parsed = false;

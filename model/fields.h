@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/records.h"
 
@@ -190,6 +191,16 @@ const Field* FindField(const std::array<Field, N>& table, std::string_view name)
     if (field.name == name) return &field;
   }
   return nullptr;
+}
+
+// The names of a table's fields in its order: what an unknown name is
+// matched against, for the name that was meant.
+template <std::size_t N>
+std::vector<std::string_view> FieldNames(const std::array<Field, N>& table) {
+  std::vector<std::string_view> names;
+  names.reserve(N);
+  for (const Field& field : table) names.push_back(field.name);
+  return names;
 }
 
 // One cell of a tile's shape, as a field of its own: the byte of row `row`

@@ -153,6 +153,14 @@ class TileRecord : public ByteRecord<32> {
   static constexpr std::size_t ShapeByteIndex(std::size_t row, std::size_t column) {
     return column * kShapeSide + row;
   }
+  // Where shape byte k stands in the grid: ShapeByteIndex the other way round.
+  struct ShapeCell {
+    std::size_t row;
+    std::size_t column;
+  };
+  static constexpr ShapeCell ShapeCellOfByte(std::size_t k) {
+    return {k % kShapeSide, k / kShapeSide};
+  }
 
   std::uint8_t ShapeByte(std::size_t k) const { return U8(kShape + CheckedShapeIndex(k)); }
   void SetShapeByte(std::size_t k, std::uint8_t v) { SetU8(kShape + CheckedShapeIndex(k), v); }

@@ -19,10 +19,11 @@ const std::vector<FieldBinding>& CTilePane::Fields() {
         FieldBinding::Flag(IDC_TILE_PASSABLE, flags.offset, flags.kind, TileFlags::kPassable),
     };
     // Control k is shape byte k: the grid's edit boxes run column by column, as the bytes do.
-    constexpr std::size_t kSide = TileRecord::kShapeSide;
-    for (std::size_t k = 0; k < TileRecord::kShapeCells; ++k)
+    for (std::size_t k = 0; k < TileRecord::kShapeCells; ++k) {
+      const TileRecord::ShapeCell cell = TileRecord::ShapeCellOfByte(k);
       list.push_back(FieldBinding::Int(IDC_FIRST_SHAPE_CELL + static_cast<int>(k),
-                                       ShapeCellField(k % kSide, k / kSide)));
+                                       ShapeCellField(cell.row, cell.column)));
+    }
     return list;
   }();
   return fields;
@@ -31,11 +32,11 @@ const std::vector<FieldBinding>& CTilePane::Fields() {
 std::string CTilePane::FieldName(int control) const {
   const std::string label = CRecordPane::FieldName(control);
   if (control < IDC_FIRST_SHAPE_CELL || control > IDC_LAST_SHAPE_CELL) return label;
-  // Cell k stands in column k / 5 and row k % 5, counted from 1 for people.
-  const int cell = control - IDC_FIRST_SHAPE_CELL;
-  const int side = static_cast<int>(TileRecord::kShapeSide);
-  return label + " (column " + std::to_string(cell / side + 1) + ", row " +
-         std::to_string(cell % side + 1) + ")";
+  // Columns and rows counted from 1 for people.
+  const TileRecord::ShapeCell cell =
+      TileRecord::ShapeCellOfByte(static_cast<std::size_t>(control - IDC_FIRST_SHAPE_CELL));
+  return label + " (column " + std::to_string(cell.column + 1) + ", row " +
+         std::to_string(cell.row + 1) + ")";
 }
 
 }  // namespace brx

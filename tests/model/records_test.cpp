@@ -43,6 +43,13 @@ TEST(Records, ShapeIsStoredColumnByColumn) {
   TileRecord tile;
   tile.SetShapeByte(TileRecord::ShapeByteIndex(2, 3), 9);  // row 2, column 3
   EXPECT_EQ(tile.bytes[4 + 5 * 3 + 2], 9);
+  // Byte 7 is column 1, row 2; and every byte comes back to itself.
+  EXPECT_EQ(TileRecord::ShapeCellOfByte(7).row, 2u);
+  EXPECT_EQ(TileRecord::ShapeCellOfByte(7).column, 1u);
+  for (std::size_t k = 0; k < TileRecord::kShapeCells; ++k) {
+    const TileRecord::ShapeCell cell = TileRecord::ShapeCellOfByte(k);
+    EXPECT_EQ(TileRecord::ShapeByteIndex(cell.row, cell.column), k);
+  }
 }
 
 struct CutCase {

@@ -131,7 +131,11 @@ def check_shading(browser, structures, number, what):
     """Every cell of every tile of the structure's card: its value under its
     name, its shade, and its place (rows down, columns across)."""
     wrong = []
-    for drawn in card(browser, number)["tiles"]:
+    tiles = card(browser, number)["tiles"]
+    numbers = sorted(drawn["tile"] for drawn in tiles)
+    check(f"{what}: structure {number}'s card draws each of its tiles once",
+          numbers == list(range(len(structures[number]["Tiles"]))), numbers)
+    for drawn in tiles:
         expected = shape_cells(structures, number, drawn["tile"])
         got = {}
         box = {}

@@ -81,7 +81,7 @@ class DocumentChecks {
       accounted |= 1u << (field - fields.data());
       return field;
     }
-    if (const auto guess = UnknownKey(Names(fields), key, at, path))
+    if (const auto guess = UnknownKey(FieldNames(fields), key, at, path))
       accounted |= 1u << (FindField(fields, *guess) - fields.data());
     return nullptr;
   }
@@ -109,16 +109,6 @@ class DocumentChecks {
                   const text::JsonPath& path);
   bool OtherInteger(const text::JsonValueView& value, IntKind kind, const text::JsonPath& path,
                     std::uint32_t& number);
-
-  template <std::size_t N>
-  static const std::vector<std::string_view>& Names(const std::array<Field, N>& fields) {
-    static const std::vector<std::string_view> names = [&fields] {
-      std::vector<std::string_view> list;
-      for (const Field& field : fields) list.push_back(field.name);
-      return list;
-    }();
-    return names;
-  }
 
   std::size_t most_problems_;
   text::TextPosition latest_;  // of the problems kept, the one latest in the text

@@ -17,10 +17,6 @@ namespace {
 // exhausting the stack.
 constexpr std::size_t kMaxDepth = 100;
 
-bool IsLetter(int c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool StartsNumber(int c) {
   return c == '-' || (c >= '0' && c <= '9');
 }

@@ -9,10 +9,6 @@
 namespace brx::text {
 namespace {
 
-bool IsLetter(int c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool InString(char c) {
   return c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20;
 }

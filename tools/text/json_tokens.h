@@ -13,6 +13,12 @@
 
 namespace brx::text {
 
+// An ASCII letter: what true, false and null are made of, and what starts a
+// word that JSON does not have.
+inline bool IsLetter(int c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 class JsonTokens {
  public:
   JsonTokens(TextCursor& text, JsonErrors& errors) : text_(text), errors_(errors) {}

@@ -1,8 +1,10 @@
 // JSON written as it goes, in the layout of brxtool's JSON: two-space
-// indentation, one key or element per line, except that a row (an array of
-// numbers, or an object asked for as one) stays on one line, and an empty object or array is {} or
-// []. A diff of two dumps thus shows each changed value on its own line. Nothing is held but the
-// current line of containers and a buffer of output.
+// indentation, one key or element per line, except that a row stays on one
+// line (an array or object asked for as one, whatever it holds: numbers,
+// strings, both, and containers within it), and an empty object or array is
+// {} or []. A diff of two dumps thus shows each changed value on its own
+// line. Nothing is held but the current line of containers and a buffer of
+// output.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "model/number_text.h"
+#include "model/structure_data.h"
 #include "tools/brxtool/commands/commands.h"
 #include "tools/brxtool/output_file.h"
 #include "tools/documents/atlas/atlas_page.h"
@@ -88,7 +89,8 @@ int RunAtlas(const Invocation& call, Console& io) {
   std::optional<std::size_t> to;
   for (const auto& [option, number] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
     if (!StructureNumberOption(call, option, *number)) {
-      return UsageError(std::string(option) + " takes a structure number (0 to 65534), not " +
+      return UsageError(std::string(option) + " takes a structure number (0 to " +
+                            std::to_string(kMaxStructures - 1) + "), not " +
                             text::Quoted(*call.Value(option)),
                         call.usage, io.err);
     }

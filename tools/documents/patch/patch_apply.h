@@ -41,7 +41,7 @@ class PatchApplier {
  public:
   explicit PatchApplier(std::vector<StructureEntry>& entries) : document_(entries) {}
 
-  // Applies the patch read from `text`; `name` is how messages name it.
+  // Applies the patch read from `patch_text`; `name` is how messages name it.
   void Apply(const std::string& name, text::TextDecoder& patch_text);
   // A mistake that is no patch's: a patch that cannot be opened.
   void NoteMistake(std::string line);

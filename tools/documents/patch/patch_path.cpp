@@ -17,13 +17,6 @@ constexpr std::string_view kStructures = "structures";
 // Indices beyond this are out of every list of a document all the same.
 constexpr std::size_t kHugeIndex = 1u << 30;
 
-template <std::size_t N>
-std::vector<std::string_view> Names(const std::array<Field, N>& fields) {
-  std::vector<std::string_view> names;
-  for (const Field& field : fields) names.push_back(field.name);
-  return names;
-}
-
 // One reference token, from `at` to the next '/' or the end, with ~1 and ~0
 // read as '/' and '~'; nearly every token has neither, and is the pointer's
 // own text. Tokens are a few bytes long: they are scanned by hand.
@@ -142,8 +135,8 @@ std::string Escaped(std::string_view name) {
 // `path`; `slash` is where it ends: the next '/', or the pointer's end.
 bool Step(std::string_view pointer, std::size_t at, std::size_t& slash, PatchPath& path,
           std::string& scratch, std::string& error) {
-  static const std::vector<std::string_view> kStructureNames = Names(fields::kStructureFields);
-  static const std::vector<std::string_view> kTileNames = Names(fields::kTileFields);
+  static const std::vector<std::string_view> kStructureNames = FieldNames(fields::kStructureFields);
+  static const std::vector<std::string_view> kTileNames = FieldNames(fields::kTileFields);
   std::string_view token;
   if (!Token(pointer, at, slash, scratch, token, error)) return false;
   bool end = false;

@@ -21,8 +21,9 @@ PatchPath PathOf(const Difference& difference) {
     path.node = path.field->role == FieldRole::kFlags ? PatchNode::kFlags : PatchNode::kHeaderField;
   } else if (const auto byte = ShapeByteOfName(difference.field)) {
     path.node = PatchNode::kShapeCell;
-    path.row = *byte % TileRecord::kShapeSide;
-    path.index = *byte / TileRecord::kShapeSide;
+    const TileRecord::ShapeCell cell = TileRecord::ShapeCellOfByte(*byte);
+    path.row = cell.row;
+    path.index = cell.column;
   } else {
     path.node = PatchNode::kTileField;
     path.field = FindField(fields::kTileFields, difference.field);
