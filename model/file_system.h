@@ -5,11 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace brx {
+
+// Receives the bytes of a file front to back; false stops the writing.
+using ByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 
 // A file being read, or any other source of bytes read front to back.
 class InputFile {

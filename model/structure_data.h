@@ -38,8 +38,6 @@ bool ParseStructureDataUpToDamage(InputFile& source, StructureSet& set, std::str
 // of each structure's tiles); `error` says why not.
 bool FitsTheFormat(const StructureSet& set, std::string& error);
 
-// Receives the bytes of a file front to back; false stops the writing.
-using ByteSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 // The largest piece a sink is handed at once.
 constexpr std::size_t kWritePieceSize = 256 * 1024;
 

@@ -13,8 +13,10 @@
 #include "model/structure_data.h"
 #include "os/system_file_system.h"
 #include "tests/support/documents.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/brxtool/output_file.h"
 #include "tools/documents/json_document.h"
 
 namespace brx::tool {
@@ -902,7 +904,8 @@ TEST(Cli, AtlasRefusesWhatItCannotDrawAndLeavesNoPage) {
       {{"atlas", "--compare", folder.File("old.brx"), file, page},
        "brxtool: " + folder.File("old.brx") + ": cannot open the file: "},
       {{"atlas", file, folder.File("no-folder/page.html")},
-       "brxtool: " + folder.File("no-folder/page.html") + ": cannot write the file: "},
+       "brxtool: " + folder.File("no-folder/page.html") + ": cannot create a temporary file in " +
+           folder.File("no-folder") + ": "},
   };
   for (const Case& c : cases) {
     const ToolRun r = RunTool(c.args);
@@ -914,6 +917,31 @@ TEST(Cli, AtlasRefusesWhatItCannotDrawAndLeavesNoPage) {
   const ToolRun r = RunTool({"atlas", "--from", "1", file, "-"});
   EXPECT_EQ(r.code, kExitOk) << r.err;
   EXPECT_TRUE(StartsWith(r.out, "<!DOCTYPE html>"));
+}
+
+// Tables and pages are saved as structure files are: through the file
+// system the command is handed, whole or not at all.
+TEST(OutputFile, AStreamIsSavedWholeOrNotAtAll) {
+  testing::MemoryFileSystem files;
+  std::string text;
+  for (int k = 0; text.size() < 200000; ++k) text += std::to_string(k) + (k % 7 ? "," : "\n");
+  std::string error;
+  ASSERT_TRUE(WriteWholeFile(
+      files, "page.html", [&text](std::ostream& out) { return static_cast<bool>(out << text); },
+      error))
+      << error;
+  const std::vector<std::uint8_t> written = files.Bytes("page.html");
+  EXPECT_EQ(std::string(written.begin(), written.end()), text);
+  // A write that stops part way leaves the old file, and nothing beside it.
+  EXPECT_FALSE(WriteWholeFile(
+      files, "page.html",
+      [](std::ostream& out) {
+        out << std::string(100000, 'x');
+        return false;
+      },
+      error));
+  EXPECT_EQ(files.Bytes("page.html"), written);
+  EXPECT_EQ(files.Names(), std::vector<std::string>{"page.html"});
 }
 
 }  // namespace

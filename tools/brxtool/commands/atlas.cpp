@@ -160,7 +160,7 @@ int RunAtlas(const Invocation& call, Console& io) {
   }
   std::string error;
   const bool written = WriteWholeFile(
-      out_path,
+      io.files, out_path,
       [&page](std::ostream& out) {
         WriteAtlasPage(page, out);
         return static_cast<bool>(out);

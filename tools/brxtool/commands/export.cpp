@@ -53,10 +53,11 @@ char SeparatorNamed(const std::string& name) {
   return name == "tab" ? '\t' : 0;
 }
 
-bool WriteTableFile(const std::string& path, TableKind kind, const StructureSet& set,
-                    char separator, std::string& error) {
+bool WriteTableFile(FileSystem& files, const std::string& path, TableKind kind,
+                    const StructureSet& set, char separator, std::string& error) {
   return WriteWholeFile(
-      path, [&](std::ostream& out) { return csv::WriteTable(out, kind, set, separator); }, error);
+      files, path, [&](std::ostream& out) { return csv::WriteTable(out, kind, set, separator); },
+      error);
 }
 
 }  // namespace
@@ -87,7 +88,7 @@ int RunExport(const Invocation& call, Console& io) {
     return Failed(DisplayName(in), reason, io.err, kExitError);
   const TableKind kinds[] = {TableKind::kStructures, TableKind::kTiles};
   for (std::size_t k = 0; k < 2; ++k) {
-    if (!WriteTableFile(tables[k], kinds[k], file.set, separator, reason))
+    if (!WriteTableFile(io.files, tables[k], kinds[k], file.set, separator, reason))
       return Failed(tables[k], reason, io.err, kExitError);
   }
   return kExitOk;
