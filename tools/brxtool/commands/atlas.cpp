@@ -36,8 +36,8 @@ and opens offline in Chromium, Firefox and Edge.
 A page carries at most 160 MiB of data (about 120 MB of records: 65,535
 structures of up to 59 tiles), so that a browser can open it; a larger file
 is refused, naming a range that fits. FILE.brx or OLD.brx "-" is standard
-input; OUT.html "-" is standard output. OUT.html is written as it goes, and
-removed again when it cannot be written whole.
+input; OUT.html "-" is standard output. OUT.html is saved as "set" saves a
+file: whole or not at all, an old page left as it was on a failure.
 )";
 
 namespace {

@@ -39,8 +39,8 @@ name, which no spreadsheet turns into anything else.
               in most of Europe), or "tab" (tab-separated text)
 
 FILE.brx "-" is standard input. STRUCTURES.csv and TILES.csv are two files,
-neither of them FILE.brx; each is written as it goes, and removed again when
-it cannot be written whole.
+neither of them FILE.brx; each is saved as "set" saves a file: whole or not
+at all, an old table left as it was on a failure.
 )";
 
 namespace {
