@@ -121,6 +121,30 @@ int OutputFailed(std::ostream& err, int code) {
   return code;
 }
 
+std::optional<int> RefusedInPlaceStandardInput(const Invocation& call, std::ostream& err) {
+  if (call.operands[0] != kStandardStream || call.Value("--output") || call.Has("--dry-run"))
+    return std::nullopt;
+  const std::string_view command = call.usage.substr(0, call.usage.find(' '));
+  return UsageError(std::string(command) +
+                        " changes FILE.brx in place; standard input (\"-\") is not a file (name "
+                        "one with --output)",
+                    call.usage, err);
+}
+
+std::optional<int> RefusedOutput(const Invocation& call, Console& io, int code) {
+  const std::optional<std::string> output = call.Value("--output");
+  if (!output) return std::nullopt;
+  if (*output == kStandardStream)
+    return UsageError("--output names a file; standard output (\"-\") is not one", call.usage,
+                      io.err);
+  for (const std::string& input : call.operands) {
+    if (input == *output || io.files.SameFile(input, *output))
+      return Failed(*output, "is the input file " + input + "; nothing was read or written", io.err,
+                    code);
+  }
+  return std::nullopt;
+}
+
 int UsageError(const std::string& problem, std::string_view usage, std::ostream& err) {
   err << "brxtool: " << problem << "\n"
       << "Usage: brxtool " << usage << "\n"

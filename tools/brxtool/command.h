@@ -79,4 +79,11 @@ int OutputFailed(std::ostream& err, int code);
 // A usage error: the problem, the command's usage and where to find help.
 int UsageError(const std::string& problem, std::string_view usage, std::ostream& err);
 
+// For a command that changes FILE, its first operand, in place or writes it
+// to --output: standard input is no file to change in place (unless the run
+// is a dry run, which writes nothing). The usage error's code, if so.
+std::optional<int> RefusedInPlaceStandardInput(const Invocation& call, std::ostream& err);
+// --output names a file, and none of the inputs; `code` when it names one.
+std::optional<int> RefusedOutput(const Invocation& call, Console& io, int code);
+
 }  // namespace brx::tool

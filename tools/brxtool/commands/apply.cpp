@@ -171,24 +171,10 @@ int Apply(const Invocation& call, Console& io) {
 
 int RunApply(const Invocation& call, Console& io) {
   const std::string& path = call.operands[0];
-  const std::optional<std::string> output = call.Value("--output");
   if (!StandardInputAtMostOnce(call.operands))
     return UsageError("standard input (\"-\") can be read only once", call.usage, io.err);
-  if (path == kStandardStream && !output && !call.Has("--dry-run"))
-    return UsageError(
-        "apply changes FILE.brx in place; standard input (\"-\") is not a file (name one with "
-        "--output)",
-        call.usage, io.err);
-  if (output) {
-    if (*output == kStandardStream)
-      return UsageError("--output names a file; standard output (\"-\") is not one", call.usage,
-                        io.err);
-    for (const std::string& input : call.operands) {
-      if (input == *output || io.files.SameFile(input, *output))
-        return Failed(*output, "is the input file " + input + "; nothing was read or written",
-                      io.err, kTrouble);
-    }
-  }
+  if (const auto refused = RefusedInPlaceStandardInput(call, io.err)) return *refused;
+  if (const auto refused = RefusedOutput(call, io, kTrouble)) return *refused;
   // Out of memory on huge files, mostly: trouble, never "conflicts".
   try {
     return Apply(call, io);

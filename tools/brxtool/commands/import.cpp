@@ -69,26 +69,13 @@ int RunImport(const Invocation& call, Console& io) {
   const std::string& path = call.operands[0];
   const std::optional<std::string> output = call.Value("--output");
   const bool dry_run = call.Has("--dry-run");
-  const std::string_view usage = call.usage;
-  if (path == kStandardStream && !output && !dry_run)
-    return UsageError(
-        "import changes FILE.brx in place; standard input (\"-\") is not a file "
-        "(name one with --output)",
-        usage, io.err);
+  if (const auto refused = RefusedInPlaceStandardInput(call, io.err)) return *refused;
   for (std::size_t k = 1; k < call.operands.size(); ++k) {
     if (call.operands[k] == kStandardStream)
-      return UsageError("import reads tables from files; standard input (\"-\") is not one", usage,
-                        io.err);
+      return UsageError("import reads tables from files; standard input (\"-\") is not one",
+                        call.usage, io.err);
   }
-  if (output) {
-    if (*output == kStandardStream)
-      return UsageError("--output names a file; standard output (\"-\") is not one", usage, io.err);
-    for (const std::string& input : call.operands) {
-      if (input == *output || io.files.SameFile(input, *output))
-        return Failed(*output, "is the input file " + input + "; nothing was read or written",
-                      io.err, kExitError);
-    }
-  }
+  if (const auto refused = RefusedOutput(call, io, kExitError)) return *refused;
   LoadedFile file;
   std::string reason;
   if (!LoadStructureFile(path, io.inputs(), file, reason))
