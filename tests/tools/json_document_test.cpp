@@ -12,7 +12,6 @@
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/documents/document_checks.h"
 
 namespace brx::tool {
 namespace {
@@ -623,14 +622,18 @@ TEST(JsonText, ReadingStopsSoonAfterFiftyMistakes) {
 // Within one structure there is no stop: a million mistakes in it are not
 // all kept, but every one that can be among the first told is.
 TEST(JsonText, MistakesPastThoseToldAreNotKept) {
-  const std::size_t most = 5;
-  DocumentChecks checks(most);
-  for (std::size_t line = 10; line < 10000; ++line) checks.Problem({line, 1}, "", "later");
-  EXPECT_EQ(checks.count(), most + 1);
+  const std::size_t limit = 6;
+  text::ToldProblems told(limit);
+  for (std::size_t line = 10; line < 10000; ++line) told.Add({{line, 1}, "", "later"});
+  EXPECT_EQ(told.items().size(), limit);
   // As a key missing from an object is named at its start.
-  checks.Problem({3, 1}, "", "earlier");
-  EXPECT_EQ(checks.count(), most + 2);
-  EXPECT_EQ(checks.problems().back().message, "earlier");
+  told.Add({{3, 1}, "", "earlier"});
+  EXPECT_EQ(told.items().size(), limit + 1);
+  EXPECT_EQ(told.items().back().message, "earlier");
+  // Taken, they start again for another text, from its first line.
+  EXPECT_EQ(told.Take().size(), limit + 1);
+  for (std::size_t line = 1; line <= limit + 1; ++line) told.Add({{line, 1}, "", "next text"});
+  EXPECT_EQ(told.items().size(), limit);
   // The whole reading: 2,000 unknown labels in one structure missing a key.
   Json json = ValidDocument();
   Json& structure = Structure(json, 0);

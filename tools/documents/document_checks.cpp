@@ -37,7 +37,7 @@ void DocumentChecks::FlagLabel(const text::JsonValueView& label, const text::Jso
 
 void DocumentChecks::Refuse(std::size_t mark, const text::TextPosition& at,
                             const text::JsonPath& path, std::string message) {
-  problems_.resize(mark);
+  problems_.items().resize(mark);
   Problem(at, path.Text(), std::move(message));
 }
 

@@ -24,20 +24,14 @@ class DocumentChecks {
   using Type = text::JsonValue::Type;
 
   // Of the problems, the first `most_problems` + 1 in the text are told.
-  explicit DocumentChecks(std::size_t most_problems) : most_problems_(most_problems) {}
+  explicit DocumentChecks(std::size_t most_problems) : problems_(most_problems + 1) {}
 
-  std::vector<text::JsonProblem>& problems() { return problems_; }
-  std::size_t count() const { return problems_.size(); }
+  std::vector<text::JsonProblem>& problems() { return problems_.items(); }
+  std::size_t count() const { return problems_.items().size(); }
 
   // Notes a mistake; false, for a check to return.
   bool Problem(const text::TextPosition& at, std::string path, std::string message) {
-    // Past that many, one later in the text than every one kept can never be
-    // told, and is not kept: a hostile text, a list of a million bad labels,
-    // is not held whole. A key missing from an object is named at its start,
-    // before problems within it, and is kept.
-    if (problems_.size() > most_problems_ && !(at < latest_)) return false;
-    if (latest_ < at) latest_ = at;
-    problems_.push_back({at, std::move(path), std::move(message)});
+    problems_.Add({at, std::move(path), std::move(message)});
     return false;
   }
 
@@ -110,9 +104,7 @@ class DocumentChecks {
   bool OtherInteger(const text::JsonValueView& value, IntKind kind, const text::JsonPath& path,
                     std::uint32_t& number);
 
-  std::size_t most_problems_;
-  text::TextPosition latest_;  // of the problems kept, the one latest in the text
-  std::vector<text::JsonProblem> problems_;
+  text::ToldProblems problems_;
 };
 
 }  // namespace brx::tool

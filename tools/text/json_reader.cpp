@@ -296,6 +296,17 @@ void SortByPlace(std::vector<JsonProblem>& problems) {
                    [](const JsonProblem& a, const JsonProblem& b) { return a.at < b.at; });
 }
 
+void ToldProblems::Add(JsonProblem problem) {
+  if (items_.size() >= limit_ && !(problem.at < latest_)) return;
+  if (latest_ < problem.at) latest_ = problem.at;
+  items_.push_back(std::move(problem));
+}
+
+std::vector<JsonProblem> ToldProblems::Take() {
+  latest_ = TextPosition();
+  return std::exchange(items_, {});
+}
+
 bool ReadJson(TextCursor& text, JsonHandler& handler, std::vector<JsonProblem>& problems,
               std::size_t most_problems) {
   return Parser(text, handler, problems, most_problems).ParseDocument();

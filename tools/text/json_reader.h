@@ -60,6 +60,28 @@ inline JsonValueView ViewOf(const JsonValue& value) {
 // order they were found.
 void SortByPlace(std::vector<JsonProblem>& problems);
 
+// The problems of a text as they are found, of which only the first `limit`
+// in the text are ever told. Past that many, one later in the text than
+// every one kept can never be told and is not kept, so that a hostile text
+// full of mistakes is not held whole; one found later but named earlier (a
+// key missing from an object is named at the object's start) still is.
+class ToldProblems {
+ public:
+  explicit ToldProblems(std::size_t limit) : limit_(limit) {}
+
+  void Add(JsonProblem problem);
+  // In the order they were kept; SortByPlace puts them in the text's.
+  std::vector<JsonProblem>& items() { return items_; }
+  const std::vector<JsonProblem>& items() const { return items_; }
+  // The problems kept, and a fresh start for another text.
+  std::vector<JsonProblem> Take();
+
+ private:
+  std::size_t limit_;
+  TextPosition latest_;  // of the problems kept, the one latest in the text
+  std::vector<JsonProblem> items_;
+};
+
 // "a number", "an object", "null": a type as a message names it.
 std::string JsonTypeName(JsonValue::Type type);
 

@@ -28,8 +28,7 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
   if (!document_.SettleAll(error)) Mistake(last_at_, error);
   moved_structures_.clear();
   moved_tiles_.clear();
-  std::vector<text::JsonProblem> found = std::move(patch_mistakes_);
-  patch_mistakes_.clear();
+  std::vector<text::JsonProblem> found = patch_mistakes_.Take();
   if (!patch_text.problem().empty() || !patch_text.read_error().empty()) {
     NoteMistake(name + ": " +
                 (patch_text.problem().empty() ? "cannot read the file: " + patch_text.read_error()
@@ -54,9 +53,7 @@ void PatchApplier::NoteMistake(std::string line) {
 }
 
 void PatchApplier::Mistake(const text::TextPosition& at, std::string message) {
-  // A patch full of mistakes is not kept whole: a few past what is shown tell that more follow.
-  if (patch_mistakes_.size() <= kMostProblemsShown)
-    patch_mistakes_.push_back({at, "", std::move(message)});
+  patch_mistakes_.Add({at, "", std::move(message)});
 }
 
 bool PatchApplier::Resolve(const text::JsonValue& pointer, PatchPath& path) {

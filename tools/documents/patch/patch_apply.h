@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/structure_set.h"
+#include "tools/documents/json_document.h"
 #include "tools/documents/patch/patch_document.h"
 #include "tools/documents/patch/patch_reader.h"
 #include "tools/text/text_encoding.h"
@@ -80,7 +81,8 @@ class PatchApplier {
   std::vector<std::string> mistakes_;
   bool more_mistakes_ = false;
   std::string name_;
-  std::vector<text::JsonProblem> patch_mistakes_;  // of the patch being applied
+  // Of the patch being applied; one past those shown tells that more follow.
+  text::ToldProblems patch_mistakes_{kMostProblemsShown + 1};
   std::optional<Step> pending_test_;
   PatchPathReader paths_;
   text::TextPosition last_at_;  // of the patch's last operation

@@ -40,9 +40,8 @@ unsigned Needed(PatchOp op) {
 
 class PatchHandler : public text::JsonHandler {
  public:
-  PatchHandler(const std::function<void(const PatchOperation&)>& each,
-               std::vector<text::JsonProblem>& problems, std::size_t most_problems)
-      : each_(each), problems_(problems), most_problems_(most_problems) {}
+  PatchHandler(const std::function<void(const PatchOperation&)>& each, text::ToldProblems& problems)
+      : each_(each), problems_(problems) {}
 
   void Value(const text::JsonValueView& value, const text::JsonPath&) override {
     const bool container = value.type == Type::kArray || value.type == Type::kObject;
@@ -185,16 +184,13 @@ class PatchHandler : public text::JsonHandler {
     each_(operation_);
   }
 
-  // Problems come in the order of the text, and only the first few are
-  // told: a hostile patch full of them is not kept whole.
   bool Problem(const text::TextPosition& at, std::string message) {
-    if (problems_.size() <= most_problems_) problems_.push_back({at, "", std::move(message)});
+    problems_.Add({at, "", std::move(message)});
     return true;
   }
 
   const std::function<void(const PatchOperation&)>& each_;
-  std::vector<text::JsonProblem>& problems_;
-  const std::size_t most_problems_;
+  text::ToldProblems& problems_;
   PatchOperation operation_;
   std::size_t depth_ = 0;
   unsigned member_ = 0;         // the member whose value comes next
@@ -260,14 +256,13 @@ const char* PatchOpName(PatchOp op) {
 bool ReadPatch(text::TextDecoder& patch_text,
                const std::function<void(const PatchOperation&)>& each,
                std::vector<text::JsonProblem>& problems, std::size_t most_problems) {
-  problems.clear();
-  std::vector<text::JsonProblem> found;
-  PatchHandler handler(each, found, most_problems);
+  text::ToldProblems found(most_problems);
+  PatchHandler handler(each, found);
   std::vector<text::JsonProblem> syntax;
   text::TextCursor cursor(patch_text);
   text::ReadJson(cursor, handler, syntax, most_problems);
   cursor.Drain();
-  problems = std::move(found);
+  problems = found.Take();
   problems.insert(problems.end(), syntax.begin(), syntax.end());
   text::SortByPlace(problems);
   if (problems.size() > most_problems) problems.resize(most_problems);
