@@ -14,6 +14,21 @@ namespace brx {
 // An integer field's width and signedness inside a record.
 enum class IntKind { U8, I8, U16, I16, U32 };
 
+// The bytes a field of the kind takes.
+constexpr std::size_t WidthOf(IntKind kind) {
+  switch (kind) {
+    case IntKind::U8:
+    case IntKind::I8:
+      break;
+    case IntKind::U16:
+    case IntKind::I16:
+      return 2;
+    case IntKind::U32:
+      return 4;
+  }
+  return 1;
+}
+
 template <std::size_t N>
 class ByteRecord {
  public:

@@ -13,20 +13,6 @@
 namespace brx {
 namespace {
 
-std::size_t WidthOf(IntKind kind) {
-  switch (kind) {
-    case IntKind::U8:
-    case IntKind::I8:
-      return 1;
-    case IntKind::U16:
-    case IntKind::I16:
-      return 2;
-    case IntKind::U32:
-      break;
-  }
-  return 4;
-}
-
 // Every byte of a record belongs to at most one field, and names are unique:
 // a wrong offset or width in the table would make two fields share bytes.
 template <std::size_t N, std::size_t Size>

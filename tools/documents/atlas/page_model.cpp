@@ -29,20 +29,6 @@ std::string_view RoleName(FieldRole role) {
   return "integer";
 }
 
-std::size_t WidthOf(IntKind kind) {
-  switch (kind) {
-    case IntKind::U8:
-    case IntKind::I8:
-      break;
-    case IntKind::U16:
-    case IntKind::I16:
-      return 2;
-    case IntKind::U32:
-      return 4;
-  }
-  return 1;
-}
-
 std::vector<std::string> MakeChangeFieldNames() {
   std::vector<std::string> names;
   const auto add = [&names](std::string_view name) {
