@@ -225,6 +225,14 @@ class Parser {
     return errors_.ErrorHere("expected a key in double quotes, found " + errors_.Found());
   }
 
+  // An element of the top-level array that the handler read by itself.
+  bool Taken() {
+    const auto size = static_cast<std::size_t>(text_.end() - text_.begin());
+    const std::size_t taken = handler_.TakeElement({text_.begin(), size}, text_.Here());
+    text_.SkipInLine(taken, taken);
+    return taken != 0;
+  }
+
   bool ParseArray(std::size_t depth) {
     const TextPosition open = text_.Here();
     PassPunctuation();
@@ -244,7 +252,9 @@ class Parser {
         path_.Pop();
         return errors_.NotClosed(open, '[');
       }
-      if (!(StartsNumber(c) ? ParseNumber(text_.Here()) : ParseValue(depth + 1))) return false;
+      if (!(depth == 0 && Taken()) &&
+          !(StartsNumber(c) ? ParseNumber(text_.Here()) : ParseValue(depth + 1)))
+        return false;
       path_.Pop();
       if (!SkipSpace()) return false;
       if (Skipped(']')) {

@@ -20,7 +20,8 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
   name_ = name;
   std::vector<text::JsonProblem> problems;
   ReadPatch(
-      patch_text, [this](const PatchOperation& operation) { Operation(operation); }, problems,
+      patch_text, [this](const PatchOperation& operation) { Operation(operation); },
+      [this](const NumberOperation& operation) { Number(operation); }, problems,
       kMostProblemsShown + 1);
   if (pending_test_) LoneTest(*pending_test_);
   pending_test_.reset();
@@ -56,11 +57,18 @@ void PatchApplier::Mistake(const text::TextPosition& at, std::string message) {
   patch_mistakes_.Add({at, "", std::move(message)});
 }
 
-bool PatchApplier::Resolve(const text::JsonValue& pointer, PatchPath& path) {
+bool PatchApplier::Resolve(std::string_view pointer, const text::TextPosition& at,
+                           PatchPath& path) {
   std::string error;
-  if (paths_.Read(pointer.text, path, error)) return true;
-  Mistake(pointer.at, error);
+  if (paths_.Read(pointer, path, error)) return true;
+  Mistake(at, error);
   return false;
+}
+
+void PatchApplier::ValueMistakes(const std::vector<text::JsonProblem>& problems) {
+  for (const text::JsonProblem& problem : problems)
+    Mistake(problem.at,
+            (problem.path.empty() ? "" : "value." + problem.path + ": ") + problem.message);
 }
 
 void PatchApplier::Relocated(PatchPath& path) const {
@@ -77,18 +85,31 @@ void PatchApplier::Operation(const PatchOperation& operation) {
   Step step;
   step.op = operation.op;
   step.at = operation.at;
-  if (!Resolve(operation.path, step.path)) return;
+  if (!Resolve(operation.path.text, operation.path.at, step.path)) return;
   const bool has_from = step.op == PatchOp::kMove || step.op == PatchOp::kCopy;
-  if (has_from && !Resolve(operation.from, step.from)) return;
+  if (has_from && !Resolve(operation.from.text, operation.from.at, step.from)) return;
   if (!operation.value.events.empty()) {
     std::vector<text::JsonProblem> problems;
-    if (!ReadPatchValue(operation.value, step.path, step.value, problems)) {
-      for (const text::JsonProblem& problem : problems)
-        Mistake(problem.at,
-                (problem.path.empty() ? "" : "value." + problem.path + ": ") + problem.message);
-      return;
-    }
+    if (!ReadPatchValue(operation.value, step.path, step.value, problems))
+      return ValueMistakes(problems);
   }
+  Take(step, has_from);
+}
+
+void PatchApplier::Number(const NumberOperation& operation) {
+  Step step;
+  step.op = operation.op;
+  step.at = operation.at;
+  if (!Resolve(operation.pointer, operation.pointer_at, step.path)) return;
+  // A label, a list or a record given a number: the reader's own words.
+  if (KindOf(step.path.node) != PatchValueKind::kNumber) return Operation(operation.Whole());
+  std::vector<text::JsonProblem> problems;
+  if (!ReadPatchNumber(operation.number, operation.number_at, step.path, step.value, problems))
+    return ValueMistakes(problems);
+  Take(step, false);
+}
+
+void PatchApplier::Take(Step& step, bool has_from) {
   Relocated(step.path);
   if (has_from) Relocated(step.from);
   last_at_ = step.at;

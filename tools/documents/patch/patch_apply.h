@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -64,7 +65,11 @@ class PatchApplier {
   };
 
   void Operation(const PatchOperation& operation);
-  bool Resolve(const text::JsonValue& pointer, PatchPath& path);
+  void Number(const NumberOperation& operation);
+  // An operation read: the pending test or the change it goes with.
+  void Take(Step& step, bool has_from);
+  bool Resolve(std::string_view pointer, const text::TextPosition& at, PatchPath& path);
+  void ValueMistakes(const std::vector<text::JsonProblem>& problems);
   void Relocated(PatchPath& path) const;
   static bool Pairs(const Step& test, const Step& step);
   void Pair(const Step& test, Step& step);

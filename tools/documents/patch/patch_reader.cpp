@@ -1,10 +1,12 @@
 #include "tools/documents/patch/patch_reader.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <utility>
 
+#include "tools/text/plain_ascii.h"
 #include "tools/text/quoting.h"
 #include "tools/text/suggestion.h"
 
@@ -38,10 +40,74 @@ unsigned Needed(PatchOp op) {
   return kOpMember | kPathMember | kValueMember;
 }
 
+// Takes `word` off the front of `rest`; of a length known when compiled, so
+// that the comparison is a few loads.
+template <std::size_t N>
+bool Took(std::string_view& rest, const char (&word)[N]) {
+  constexpr std::size_t kLength = N - 1;
+  if (rest.size() < kLength || std::memcmp(rest.data(), word, kLength) != 0) return false;
+  rest.remove_prefix(kLength);
+  return true;
+}
+
+// The integer at the front of `rest` as JSON writes it, of at most ten
+// digits (no field takes more), and no more than that.
+bool TookInteger(std::string_view& rest, std::string_view& number) {
+  std::size_t end = !rest.empty() && rest[0] == '-';
+  const std::size_t first = end;
+  while (end < rest.size() && end - first <= 10 && rest[end] >= '0' && rest[end] <= '9') ++end;
+  const std::size_t digits = end - first;
+  if (digits == 0 || digits > 10 || (digits > 1 && rest[first] == '0')) return false;
+  number = rest.substr(0, end);
+  rest.remove_prefix(end);
+  return true;
+}
+
+// How many bytes of `ahead` are a NumberOperation, which it fills; 0 when
+// they do not start with one.
+std::size_t TakeNumberOperation(std::string_view ahead, const text::TextPosition& at,
+                                NumberOperation& operation) {
+  std::string_view rest = ahead;
+  // In ASCII on one line, a column is a byte.
+  const auto here = [&] {
+    return text::TextPosition{at.line, at.column + (ahead.size() - rest.size())};
+  };
+  if (!Took(rest, "{\"op\": \"")) return 0;
+  if (Took(rest, "test")) {
+    operation.op = PatchOp::kTest;
+  } else if (Took(rest, "replace")) {
+    operation.op = PatchOp::kReplace;
+  } else {
+    return 0;
+  }
+  if (!Took(rest, "\", \"path\": ")) return 0;
+  operation.pointer_at = here();
+  if (!Took(rest, "\"")) return 0;
+  const char* const end = rest.data() + rest.size();
+  const char* stop = text::PlainAsciiEnd(rest.data(), end);
+  while (stop != end && text::IsPlainAscii(*stop)) ++stop;
+  operation.pointer = rest.substr(0, static_cast<std::size_t>(stop - rest.data()));
+  rest.remove_prefix(operation.pointer.size());
+  if (!Took(rest, "\", \"value\": ")) return 0;
+  operation.number_at = here();
+  if (!TookInteger(rest, operation.number) || !Took(rest, "}")) return 0;
+  operation.at = at;
+  return ahead.size() - rest.size();
+}
+
 class PatchHandler : public text::JsonHandler {
  public:
-  PatchHandler(const std::function<void(const PatchOperation&)>& each, text::ToldProblems& problems)
-      : each_(each), problems_(problems) {}
+  PatchHandler(const std::function<void(const PatchOperation&)>& each,
+               const std::function<void(const NumberOperation&)>& each_number,
+               text::ToldProblems& problems)
+      : each_(each), each_number_(each_number), problems_(problems) {}
+
+  std::size_t TakeElement(std::string_view ahead, const text::TextPosition& at) override {
+    if (!each_number_ || depth_ != 1 || skip_below_) return 0;
+    const std::size_t taken = TakeNumberOperation(ahead, at, number_);
+    if (taken) each_number_(number_);
+    return taken;
+  }
 
   void Value(const text::JsonValueView& value, const text::JsonPath&) override {
     const bool container = value.type == Type::kArray || value.type == Type::kObject;
@@ -190,8 +256,10 @@ class PatchHandler : public text::JsonHandler {
   }
 
   const std::function<void(const PatchOperation&)>& each_;
+  const std::function<void(const NumberOperation&)>& each_number_;
   text::ToldProblems& problems_;
   PatchOperation operation_;
+  NumberOperation number_;
   std::size_t depth_ = 0;
   unsigned member_ = 0;         // the member whose value comes next
   unsigned members_ = 0;        // the operation's members so far
@@ -253,11 +321,22 @@ const char* PatchOpName(PatchOp op) {
   return "";
 }
 
+PatchOperation NumberOperation::Whole() const {
+  PatchOperation whole;
+  whole.op = op;
+  whole.at = at;
+  whole.path = {Type::kString, std::string(pointer), pointer_at};
+  whole.value.events.push_back(
+      {Event::Kind::kValue, {Type::kNumber, std::string(number), number_at}, false});
+  return whole;
+}
+
 bool ReadPatch(text::TextDecoder& patch_text,
                const std::function<void(const PatchOperation&)>& each,
+               const std::function<void(const NumberOperation&)>& each_number,
                std::vector<text::JsonProblem>& problems, std::size_t most_problems) {
   text::ToldProblems found(most_problems);
-  PatchHandler handler(each, found);
+  PatchHandler handler(each, each_number, found);
   std::vector<text::JsonProblem> syntax;
   text::TextCursor cursor(patch_text);
   text::ReadJson(cursor, handler, syntax, most_problems);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/text/json_reader.h"
@@ -38,6 +39,22 @@ struct PatchOperation {
   RecordedJson value;     // add, replace and test only
 };
 
+// What nearly every line of a patch that `diff --patch` writes holds: a test
+// or a replace of one number, written as diff writes it,
+//   {"op": "test", "path": "/structures/3/Armour", "value": 30}
+// and read straight from the text, without the events of the JSON reader.
+struct NumberOperation {
+  PatchOp op = PatchOp::kTest;
+  text::TextPosition at;  // of its opening brace
+  std::string_view pointer;
+  text::TextPosition pointer_at;
+  std::string_view number;  // an integer as JSON writes it
+  text::TextPosition number_at;
+
+  // The operation as the JSON reader hands it on.
+  PatchOperation Whole() const;
+};
+
 // Reads a patch from `text`, handing each well-formed operation to `each`.
 // The mistakes found go into `problems`: a syntax error (which ends the
 // reading), a top level that is no array, an element that is no object, an
@@ -45,8 +62,11 @@ struct PatchOperation {
 // a member it needs or has one of the wrong type; a member of another name is
 // ignored, as RFC 6902 says, unless it looks like a misspelt one. At most
 // `most_problems` are kept. False when there were any.
+// Operations that are NumberOperations go to `each_number` instead, when it
+// is given.
 bool ReadPatch(text::TextDecoder& patch_text,
                const std::function<void(const PatchOperation&)>& each,
+               const std::function<void(const NumberOperation&)>& each_number,
                std::vector<text::JsonProblem>& problems, std::size_t most_problems);
 
 // The name of an operation as a patch writes it: "add", "test".

@@ -103,6 +103,19 @@ std::vector<std::uint8_t> LabelsOf(std::uint32_t word) {
   return items;
 }
 
+bool ReadPatchNumber(std::string_view text, const text::TextPosition& at, const PatchPath& path,
+                     PatchValue& value, std::vector<text::JsonProblem>& problems) {
+  value.node = path.node;
+  std::string error;
+  std::uint32_t bits = 0;
+  if (!IntegerFromText(text, KindOfNumber(path), bits, error)) {
+    problems.push_back({at, "", error});
+    return false;
+  }
+  value.number = Widened(bits, KindOfNumber(path));
+  return true;
+}
+
 bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue& value,
                     std::vector<text::JsonProblem>& problems) {
   value = PatchValue();
@@ -117,17 +130,11 @@ bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue&
                               ", found " + text::JsonTypeName(first.type)});
       return false;
     }
+    if (number) return ReadPatchNumber(first.text, first.at, path, value, problems);
     std::string error;
-    std::uint32_t bits = 0;
-    if (number && IntegerFromText(first.text, KindOfNumber(path), bits, error)) {
-      value.number = Widened(bits, KindOfNumber(path));
+    if (const auto bit = FlagBitOf(first.text, error)) {
+      value.number = static_cast<std::int64_t>(*bit);
       return true;
-    }
-    if (!number) {
-      if (const auto bit = FlagBitOf(first.text, error)) {
-        value.number = static_cast<std::int64_t>(*bit);
-        return true;
-      }
     }
     problems.push_back({first.at, "", error});
     return false;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/structure_set.h"
@@ -53,6 +54,11 @@ std::string DescribeKind(PatchValueKind kind);
 // with paths within the value.
 bool ReadPatchValue(const RecordedJson& json, const PatchPath& path, PatchValue& value,
                     std::vector<text::JsonProblem>& problems);
+
+// Reads the integer `text`, which stands at `at`, as the number field or
+// cell `path` names takes it.
+bool ReadPatchNumber(std::string_view text, const text::TextPosition& at, const PatchPath& path,
+                     PatchValue& value, std::vector<text::JsonProblem>& problems);
 
 // As RFC 6902's test compares them, but for Flags, which are compared as
 // sets of labels.
