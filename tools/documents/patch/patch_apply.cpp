@@ -23,8 +23,8 @@ void PatchApplier::Apply(const std::string& name, text::TextDecoder& patch_text)
       patch_text, [this](const PatchOperation& operation) { Operation(operation); },
       [this](const NumberOperation& operation) { Number(operation); }, problems,
       kMostProblemsShown + 1);
-  if (pending_test_) LoneTest(*pending_test_);
-  pending_test_.reset();
+  if (has_pending_test_) LoneTest(pending_test_);
+  has_pending_test_ = false;
   std::string error;
   if (!document_.SettleAll(error)) Mistake(last_at_, error);
   moved_structures_.clear();
@@ -116,14 +116,14 @@ void PatchApplier::Take(Step& step, bool has_from) {
   std::string error;
   if (!document_.Settle(step.path, error) || (has_from && !document_.Settle(step.from, error)))
     return Mistake(step.at, error);
-  if (pending_test_) {
-    const Step test = std::move(*pending_test_);
-    pending_test_.reset();
-    if (Pairs(test, step)) return Pair(test, step);
-    LoneTest(test);
+  if (has_pending_test_) {
+    has_pending_test_ = false;
+    if (Pairs(pending_test_, step)) return Pair(pending_test_, step);
+    LoneTest(pending_test_);
   }
   if (step.op == PatchOp::kTest) {
     pending_test_ = std::move(step);
+    has_pending_test_ = true;
     return;
   }
   Do(step);

@@ -88,7 +88,9 @@ class PatchApplier {
   std::string name_;
   // Of the patch being applied; one past those shown tells that more follow.
   text::ToldProblems patch_mistakes_{kMostProblemsShown + 1};
-  std::optional<Step> pending_test_;
+  // A test waits for the operation after it, which may be the change it goes with.
+  Step pending_test_;
+  bool has_pending_test_ = false;
   PatchPathReader paths_;
   text::TextPosition last_at_;  // of the patch's last operation
   // Of this patch: where the structures and tiles it added elsewhere went.

@@ -187,8 +187,13 @@ bool PatchDocument::SettleAll(std::string& error) {
 
 bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& error) {
   if (!Has(path, false, error)) return false;
-  value = PatchValue();
+  // Emptied in place: a number is got for nearly every operation of a patch.
   value.node = path.node;
+  value.number = 0;
+  value.items.clear();
+  value.structures.clear();
+  value.tiles.clear();
+  value.cells.fill(0);
   switch (path.node) {
     case PatchNode::kDocument:
     case PatchNode::kStructures:
@@ -232,11 +237,11 @@ bool PatchDocument::Get(const PatchPath& path, PatchValue& value, std::string& e
   return true;
 }
 
-bool PatchDocument::Add(const PatchPath& path, PatchValue value, std::string& error) {
+bool PatchDocument::Add(const PatchPath& path, PatchValue&& value, std::string& error) {
   return Put(path, std::move(value), true, error);
 }
 
-bool PatchDocument::Replace(const PatchPath& path, PatchValue value, std::string& error) {
+bool PatchDocument::Replace(const PatchPath& path, PatchValue&& value, std::string& error) {
   return Put(path, std::move(value), false, error);
 }
 

@@ -41,8 +41,8 @@ class PatchDocument {
   // These fail with `error` saying why, and then change nothing; the path
   // must have been settled.
   bool Get(const PatchPath& path, PatchValue& value, std::string& error);
-  bool Add(const PatchPath& path, PatchValue value, std::string& error);
-  bool Replace(const PatchPath& path, PatchValue value, std::string& error);
+  bool Add(const PatchPath& path, PatchValue&& value, std::string& error);
+  bool Replace(const PatchPath& path, PatchValue&& value, std::string& error);
   bool Remove(const PatchPath& path, std::string& error);
 
   std::size_t StructureCount() const { return entries_.size(); }
