@@ -11,8 +11,10 @@
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/support/temp_folder.h"
+#include "tests/tools/text/chunked_source.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/documents/json_document.h"
+#include "tools/documents/patch/patch_apply.h"
 #include "tools/documents/patch/patch_path.h"
 
 namespace brx::tool {
@@ -297,6 +299,19 @@ TEST(Apply, MistakesWriteNothing) {
   EXPECT_NE(r.err.find("\"Density\""), std::string::npos) << r.err;
 }
 
+// Some 200 KB of tests and changes of shape cells, many of them conflicts,
+// with a value out of range now and then.
+std::vector<Json> ManyCellChanges() {
+  std::vector<Json> operations;
+  for (int k = 0; k < 1500; ++k) {
+    const std::string cell =
+        "/structures/0/Tiles/1/Shape/" + std::to_string(k % 5) + "/" + std::to_string(k / 5 % 5);
+    operations.push_back(Op("test", cell, k % 3));
+    operations.push_back(Op("replace", cell, k % 499 == 0 ? 256 : k % 7));
+  }
+  return operations;
+}
+
 // apply reads the lines diff --patch writes by a quicker way of its own. Each
 // row is applied as written and again with one comma moved (" ,\"path\""),
 // which that way does not take but which leaves every value and key where
@@ -306,7 +321,7 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
   const auto number = [](const std::string& text) {
     return "{\"op\": \"replace\", \"path\": \"" + kArmour + "\", \"value\": " + text + "}";
   };
-  const std::vector<std::vector<std::string>> rows = {
+  std::vector<std::vector<std::string>> rows = {
       {line(Op("test", kArmour, 30)), line(Op("replace", kArmour, 50))},
       {line(Op("test", kArmour, 31)), line(Op("replace", kArmour, 50))},
       {line(Op("test", kCell, 0)), Op("replace", kCell, 255).dump(), line(Op("test", kCell, 1))},
@@ -329,6 +344,9 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
       {number("-")},
       {number("2 ")},
   };
+  std::vector<std::string> many;
+  for (const Json& operation : ManyCellChanges()) many.push_back(line(operation));
+  rows.push_back(many);
   TempFolder folder;
   const std::string file = folder.File("file.brx");
   const std::string patch = folder.File("p.json");
@@ -353,6 +371,35 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
     EXPECT_EQ(runs[0].err, runs[1].err) << text;
     EXPECT_EQ(written[0], written[1]) << text;
   }
+}
+
+// A line that the end of a piece of the text cuts is read the general way:
+// wherever the pieces end, the patch applies the same.
+TEST(Apply, ThePiecesAPatchComesInChangeNothing) {
+  const std::string patch = Patch(ManyCellChanges(), Layout::kDiff);
+  const auto applied = [&patch](std::size_t chunk) {
+    std::vector<StructureEntry> entries = testing::PatternDocument({2, 0, 1}).TakeEntries();
+    PatchApplier applier(entries);
+    testing::ChunkedSource source(patch, chunk);
+    text::TextDecoder decoder(source);
+    EXPECT_TRUE(decoder.Start());
+    applier.Apply("p.json", decoder);
+    std::string told;
+    for (const std::string& mistake : applier.mistakes()) told += mistake + "\n";
+    for (const PatchConflict& conflict : applier.conflicts()) {
+      told += std::to_string(conflict.line) + " " + PatchPointer(conflict.path) + " " +
+              std::to_string(conflict.found.number) + "\n";
+    }
+    StructureSet set;
+    for (StructureEntry& entry : entries) set.AppendStructure(std::move(entry));
+    return std::make_pair(told, testing::Serialized(set));
+  };
+  const auto whole = applied(patch.size());
+  EXPECT_NE(whole.first.find("p.json:"), std::string::npos);
+  // Pieces shorter than a line leave every line to the general way; longer
+  // ones cut lines at every place in them.
+  for (const std::size_t chunk : {1, 7, 100, 151, 257, 1000, 4096})
+    EXPECT_EQ(applied(chunk), whole) << chunk << " bytes a piece";
 }
 
 // Pointers taken apart and written back; the malformed ones refused.

@@ -4,32 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 
-#include "tools/text/byte_source.h"
+#include "tests/tools/text/chunked_source.h"
 #include "tools/text/text_encoding.h"
 
 namespace brx::text {
 namespace {
 
-// Bytes handed out `chunk` at a time, as a pipe may hand them.
-class ChunkedSource : public ByteSource {
- public:
-  ChunkedSource(const std::string& bytes, std::size_t chunk) : bytes_(bytes), chunk_(chunk) {}
-  bool Read(std::uint8_t* data, std::size_t size, std::size_t& got, std::string&) override {
-    got = std::min({size, chunk_, bytes_.size() - at_});
-    std::memcpy(data, bytes_.data() + at_, got);
-    at_ += got;
-    return true;
-  }
-
- private:
-  std::string bytes_;
-  std::size_t chunk_;
-  std::size_t at_ = 0;
-};
+using testing::ChunkedSource;
 
 std::string Place(const TextPosition& at) {
   return std::to_string(at.line) + ":" + std::to_string(at.column);
