@@ -223,6 +223,25 @@ def patch_seeds():
             {"op": "remove", "path": "/structures/0/Tiles/1/Shape/2/0"},
             {"op": "test", "path": "/structures/0/Flags/~2"}),
         "not-json.json": "[{\"op\": \"test\",}]",
+        # Numbers in the lines diff writes, which apply reads by a quicker way:
+        # at their field's bounds, -0, a cell, a test alone at the end...
+        "diff-numbers.json": lines(
+            {"op": "test", "path": "/structures/0/Armour", "value": 1},
+            {"op": "replace", "path": "/structures/0/Armour", "value": 255},
+            {"op": "test", "path": "/structures/0/Tiles/1/Shape/1/2", "value": 7},
+            {"op": "replace", "path": "/structures/0/Tiles/1/Shape/1/2", "value": 0},
+            {"op": "replace", "path": "/structures/2/DestructionPartner", "value": -128},
+            {"op": "test", "path": "/structures/2/Tiles/0/TileFlags", "value": 0},
+            {"op": "test", "path": "/structures/2/Tiles/0/TileFlags", "value": 5},
+        ).replace('"value": 0},\n  {"op": "replace", "path": "/structures/2/D',
+                  '"value": -0},\n  {"op": "replace", "path": "/structures/2/D'),
+        # ...and those it leaves to the JSON reader: a number for a label, a
+        # leading zero, a fraction.
+        "diff-mistakes.json": lines(
+            {"op": "test", "path": "/structures/2/Flags/0", "value": 3},
+            {"op": "replace", "path": "/structures/2/Tiles/0/TileFlags", "value": 1},
+            {"op": "replace", "path": "/structures/9/Armour", "value": 1.5},
+        ).replace('"value": 1}', '"value": 01}'),
     }
 
 
