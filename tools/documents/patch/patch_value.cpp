@@ -78,9 +78,10 @@ bool SameEntries(const std::vector<StructureEntry>& a, const std::vector<Structu
 PatchValueKind KindOf(PatchNode node) {
   using Kind = PatchValueKind;
   // In the order of PatchNode: a field, a cell and a row's element are numbers.
-  static constexpr Kind kKinds[] = {Kind::kDocument, Kind::kStructures, Kind::kStructure, Kind::kNumber,
-                             Kind::kFlags,    Kind::kLabel,      Kind::kTiles,     Kind::kTile,
-                             Kind::kNumber,   Kind::kShape,      Kind::kShapeRow,  Kind::kNumber};
+  static constexpr Kind kKinds[] = {Kind::kDocument, Kind::kStructures, Kind::kStructure,
+                                    Kind::kNumber,   Kind::kFlags,      Kind::kLabel,
+                                    Kind::kTiles,    Kind::kTile,       Kind::kNumber,
+                                    Kind::kShape,    Kind::kShapeRow,   Kind::kNumber};
   static_assert(std::size(kKinds) == static_cast<std::size_t>(PatchNode::kShapeCell) + 1);
   return kKinds[static_cast<std::size_t>(node)];
 }
