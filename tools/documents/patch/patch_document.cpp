@@ -15,6 +15,14 @@ std::string Count(std::size_t count) {
   return count == 0 ? "none" : std::to_string(count) + " (0 to " + std::to_string(count - 1) + ")";
 }
 
+bool NotInList(bool end, std::size_t index, std::size_t count, const char* what,
+               const std::string& owner, std::string& error) {
+  error = (end ? std::string("\"-\" names no ") + what + " yet, only where one can be added"
+               : std::string("no ") + what + " " + std::to_string(index)) +
+          "; " + owner + " " + Count(count);
+  return false;
+}
+
 // An element of a list of `count`: an index below it, or for an add up to
 // it; "-" (`end`, of the path's last step only) just for an add. The words
 // for the list's owner are made only for a message: this runs for every
@@ -22,12 +30,8 @@ std::string Count(std::size_t count) {
 template <typename Owner>
 bool InList(bool end, std::size_t index, std::size_t count, bool adding, const char* what,
             const Owner& owner, std::string& error) {
-  if (end && adding) return true;
-  if (!end && (index < count || (adding && index == count))) return true;
-  error = (end ? std::string("\"-\" names no ") + what + " yet, only where one can be added"
-               : std::string("no ") + what + " " + std::to_string(index)) +
-          "; " + owner() + " " + Count(count);
-  return false;
+  if (end ? adding : index < count || (adding && index == count)) return true;
+  return NotInList(end, index, count, what, owner(), error);
 }
 
 template <typename Element>

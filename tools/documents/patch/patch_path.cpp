@@ -226,11 +226,15 @@ bool PatchPathReader::Read(std::string_view pointer, PatchPath& path, std::strin
     return true;
   }
   // The steps this pointer shares with the last one: those that end within
-  // the text both have in common, where this one too ends or goes on.
-  std::size_t shared = 0;
-  for (; shared < steps_.size() && !steps_[shared].path.end; ++shared) {
-    const std::size_t end = steps_[shared].end;
-    if (end > common || (end < pointer.size() && pointer[end] != '/')) break;
+  // the text both have in common, where this one too ends or goes on. Each
+  // step ends further on than the one before, so the last such step is
+  // looked for from the end, and those before it are shared as well.
+  std::size_t shared = steps_.size();
+  for (; shared > 0; --shared) {
+    const Done& step = steps_[shared - 1];
+    if (!step.path.end && step.end <= common &&
+        (step.end == pointer.size() || pointer[step.end] == '/'))
+      break;
   }
   steps_.resize(shared);
   std::size_t at = 1;
