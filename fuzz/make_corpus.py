@@ -150,6 +150,9 @@ def json_seeds():
         "comment.json": '{"structures": [] // none\n}',
         # What Windows PowerShell 5.1 writes: UTF-16 LE with a byte-order mark.
         "walls-utf16.json": ("\ufeff" + canonical(walls) + "\n").encode("utf-16-le"),
+        # A key, a label and a number each longer than any a document has.
+        "long-values.json": '{"structures": [{"%s": 1, "Flags": ["%s"], "Armour": %s}]}'
+                            % ("K" * 70, "\u00e9" * 45, "9" * 200) + "\n",
     }
 
 
