@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures how much of the model, the POSIX file layer and brxtool the native
-# tests and the two fuzz corpora reach: a gcc --coverage tree in
+# tests and the fuzz corpora reach: a gcc --coverage tree in
 # build/coverage (or BRX_BUILD_DIR), all its tests, then a branch report with
 # gcovr. Branches of thrown exceptions and branches the compiler adds to lines
 # without code of ours are left out: neither is a decision in our code.

@@ -515,6 +515,73 @@ TEST(Apply, StrictOutputDryRunAndJson) {
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"file.brx", "out.brx", "p.json"}));
 }
 
+// Each kind of conflict, told on standard error after its place, and in
+// --json as an object of its own.
+TEST(Apply, EveryKindOfConflictIsToldInJson) {
+  struct Case {
+    std::vector<Edit> file;
+    std::vector<Json> patch;
+    std::string place;  // what the line on standard error starts with, after the patch's name
+    const char* json;   // the conflict, but for its "patch"
+  };
+  const Json tile = Base()["structures"][0]["Tiles"][1];
+  Json other_tile = tile;
+  other_tile["TileFlags"] = 9;
+  const std::string tile_path = "/structures/0/Tiles/1";
+  const Case cases[] = {
+      {{},
+       Ops({Op("test", kFlags + "/0", "Wall")}),
+       ":2: structure 1: Flags[0]:",
+       R"({"line": 2, "structure": 1, "field": "Flags[0]", "expected": "Wall", "found": "BaseTile"})"},
+      {{},
+       Ops({Op("test", kFlags, {"Door"})}),
+       ":2: structure 1: Flags:",
+       R"({"line": 2, "structure": 1, "field": "Flags", "expected": ["Door"],
+           "found": ["BaseTile", "Wall"]})"},
+      {{},
+       Ops({Op("test", tile_path, other_tile), Op("replace", tile_path, other_tile)}),
+       ":3: structure 0 tile 1:",
+       R"({"line": 3, "structure": 0, "tile": 1, "change": "replaced"})"},
+      {{},
+       Ops({Op("test", tile_path, other_tile)}),
+       ":2: structure 0 tile 1:",
+       R"({"line": 2, "structure": 0, "tile": 1, "change": "none"})"},
+      {{},
+       Ops({Op("test", "/structures/9/Armour", 1)}),
+       ":2: structure 9: Armour:",
+       R"({"line": 2, "structure": 9, "field": "Armour", "change": "missing"})"},
+      {{},
+       Ops({Op("test", tile_path, other_tile), Op("remove", tile_path)}),
+       ":3: structure 0 tile 1:",
+       R"({"line": 3, "structure": 0, "tile": 1, "change": "not removed"})"},
+      {{Append(5)},
+       Ops({Op("add", "/structures/3", NewStructure(9))}),
+       ":2: structure 3:",
+       R"({"line": 2, "structure": 3, "change": "added elsewhere", "added as": 4})"},
+      {{[&tile](Json& json) { json["structures"][2]["Tiles"].push_back(tile); }},
+       Ops({Op("add", "/structures/2/Tiles/1", tile)}),
+       ":2: structure 2 tile 1:",
+       R"({"line": 2, "structure": 2, "tile": 1, "change": "added elsewhere", "added as": 2})"},
+  };
+  TempFolder folder;
+  const std::string file = folder.File("file.brx");
+  const std::string patch = folder.File("p.json");
+  for (const Case& c : cases) {
+    testing::WriteText(patch, Patch(c.patch, Layout::kDiff));
+    WriteBytes(file, BytesOf(Edited(c.file)));
+    ToolRun r = RunTool({"apply", "--dry-run", file, patch});
+    EXPECT_EQ(r.code, 1) << c.json;
+    EXPECT_EQ(r.err.rfind(patch + c.place, 0), 0u) << c.json << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    r = RunTool({"apply", "--dry-run", "--json", file, patch});
+    EXPECT_EQ(r.code, 1) << c.json;
+    Json conflict = Json::object();
+    conflict["patch"] = patch;
+    conflict.update(Json::parse(c.json));
+    EXPECT_EQ(Json::parse(r.out)["conflicts"], Json::array({conflict})) << r.out;
+  }
+}
+
 // diff --patch of two files, applied by apply to the first, gives the second.
 TEST(DiffPatch, AppliedToTheFirstFileGivesTheSecond) {
   const std::vector<std::vector<Edit>> mods = {
