@@ -297,6 +297,38 @@ TEST(Apply, MistakesWriteNothing) {
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find(folder.File("q.json:2:")), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\"Density\""), std::string::npos) << r.err;
+
+  // A patch that is not there or is a structure file (the two operands
+  // swapped), a file that is no structure file: each named first.
+  struct Refused {
+    std::vector<std::string> operands;
+    std::string named;
+  };
+  const std::string missing = folder.File("none.json");
+  const std::string patch = folder.File("q.json");
+  const Refused refused[] = {
+      {{file, missing, patch}, missing}, {{file, file}, file}, {{patch, missing}, patch}};
+  for (const Refused& c : refused) {
+    std::vector<std::string> args = {"apply"};
+    args.insert(args.end(), c.operands.begin(), c.operands.end());
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.code, 2) << c.named;
+    EXPECT_EQ(run.err.find("brxtool: " + c.named), 0u) << run.err;
+    EXPECT_EQ(ReadBytes(file), base) << c.named;
+  }
+
+  // Past the mistakes shown, one line says that more follow.
+  std::vector<Json> many;
+  for (std::size_t k = 0; k <= kMostProblemsShown; ++k)
+    many.push_back(Op("replace", kArmour, 256 + static_cast<int>(k)));
+  testing::WriteText(patch, Patch(many, Layout::kDiff));
+  const ToolRun more = RunTool({"apply", file, patch});
+  EXPECT_EQ(more.code, 2);
+  // The mistakes shown, the line that more follow, and that the file is as it was.
+  EXPECT_EQ(static_cast<std::size_t>(std::count(more.err.begin(), more.err.end(), '\n')),
+            kMostProblemsShown + 2)
+      << more.err;
+  EXPECT_EQ(ReadBytes(file), base);
 }
 
 // Some 200 KB of tests and changes of shape cells, many of them conflicts,
