@@ -331,19 +331,6 @@ TEST(Apply, MistakesWriteNothing) {
   EXPECT_EQ(ReadBytes(file), base);
 }
 
-// Some 200 KB of tests and changes of shape cells, many of them conflicts,
-// with a value out of range now and then.
-std::vector<Json> ManyCellChanges() {
-  std::vector<Json> operations;
-  for (int k = 0; k < 1500; ++k) {
-    const std::string cell =
-        "/structures/0/Tiles/1/Shape/" + std::to_string(k % 5) + "/" + std::to_string(k / 5 % 5);
-    operations.push_back(Op("test", cell, k % 3));
-    operations.push_back(Op("replace", cell, k % 499 == 0 ? 256 : k % 7));
-  }
-  return operations;
-}
-
 // apply reads the lines diff --patch writes by a quicker way of its own. Each
 // row is applied as written and again with one comma moved (" ,\"path\""),
 // which that way does not take but which leaves every value and key where
@@ -353,9 +340,8 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
   const auto number = [](const std::string& text) {
     return "{\"op\": \"replace\", \"path\": \"" + kArmour + "\", \"value\": " + text + "}";
   };
-  std::vector<std::vector<std::string>> rows = {
-      {line(Op("test", kArmour, 30)), line(Op("replace", kArmour, 50))},
-      {line(Op("test", kArmour, 31)), line(Op("replace", kArmour, 50))},
+  // Clean changes and conflicts of numbers run in both layouts in the load-order table.
+  const std::vector<std::vector<std::string>> rows = {
       {line(Op("test", kCell, 0)), Op("replace", kCell, 255).dump(), line(Op("test", kCell, 1))},
       {line(Op("replace", "/structures/0/Armor", 1)), line(Op("replace", kArmour, 256))},
       {line(Op("replace", "/structures/0/DestructionPartner", -129))},
@@ -368,17 +354,11 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
       {line(Op("replace", kArmour + "/x", 1)), line(Op("replace", "/structures/00/Armour", 1))},
       {line(Op("replace", "/structures/0/\u00c4rmour", 1)), line(Op("replace", "", 1))},
       {line(Op("replace", "/structures/0/Ar\"mour", 1)), line(Op("replace", "/", 1))},
-      {number("-0"), number("7"), number("0"), number("-5")},
-      {number("1.0")},
-      {number("1e2")},
+      {number("-0"), number("7"), number("0"), number("-5"), number("2 ")},
+      {number("1.0"), number("1e2"), number("99999999999")},
       {number("01")},
-      {number("99999999999")},
       {number("-")},
-      {number("2 ")},
   };
-  std::vector<std::string> many;
-  for (const Json& operation : ManyCellChanges()) many.push_back(line(operation));
-  rows.push_back(many);
   TempFolder folder;
   const std::string file = folder.File("file.brx");
   const std::string patch = folder.File("p.json");
@@ -389,7 +369,6 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
     std::string moved = text;
     for (std::size_t at = 0; (at = moved.find("\", \"path\"", at)) != std::string::npos;)
       moved.replace(at, 3, "\" ,");
-    ASSERT_EQ(moved.size(), text.size());
     ASSERT_NE(moved, text) << text;
     std::vector<ToolRun> runs;
     std::vector<Bytes> written;
@@ -408,7 +387,16 @@ TEST(Apply, DiffsLayoutReadsAsAnyOther) {
 // A line that the end of a piece of the text cuts is read the general way:
 // wherever the pieces end, the patch applies the same.
 TEST(Apply, ThePiecesAPatchComesInChangeNothing) {
-  const std::string patch = Patch(ManyCellChanges(), Layout::kDiff);
+  // Some 200 KB of tests and changes of shape cells, many of them conflicts,
+  // with a value out of range now and then.
+  std::vector<Json> operations;
+  for (int k = 0; k < 1500; ++k) {
+    const std::string cell =
+        "/structures/0/Tiles/1/Shape/" + std::to_string(k % 5) + "/" + std::to_string(k / 5 % 5);
+    operations.push_back(Op("test", cell, k % 3));
+    operations.push_back(Op("replace", cell, k % 499 == 0 ? 256 : k % 7));
+  }
+  const std::string patch = Patch(operations, Layout::kDiff);
   const auto applied = [&patch](std::size_t chunk) {
     std::vector<StructureEntry> entries = testing::PatternDocument({2, 0, 1}).TakeEntries();
     PatchApplier applier(entries);
