@@ -202,7 +202,8 @@ TEST(Apply, PatchesInALoadOrder) {
       {"members an operation does not take are ignored",
        {},
        {Ops({Op("remove", "/structures/0/Tiles/1", "no tile"),
-             {{"op", "replace"}, {"path", kArmour}, {"value", 50}, {"from", "~"}}})},
+             {{"op", "replace"}, {"path", kArmour}, {"value", 50}, {"from", "~"}},
+             {{"op", "test"}, {"path", kArmour}, {"value", 50}, {"note", {{"by", {1, "x"}}}}}})},
        {Erase("/structures/0/Tiles/1"), Set(kArmour, 50)},
        ""},
       {"a record to remove that the file changed is kept",
@@ -279,6 +280,13 @@ TEST(Apply, MistakesWriteNothing) {
       {"a shape left four wide", Patch({Op("remove", "/structures/0/Tiles/1/Shape/2/0")}),
        "p.json:2:1: "},
       {"a member missing", Patch({{{"op", "replace"}, {"path", kArmour}}}), "p.json:2:1: "},
+      {"a from missing", Patch({{{"op", "move"}, {"path", kArmour}}}), "p.json:2:1: "},
+      {"a from that is no field", Patch({From("copy", "/structures/0/Armr", kArmour)}),
+       "p.json:2:21: "},
+      {"an element that is no operation", "[\n1\n]\n", "p.json:2:1: "},
+      {"no op", Patch({{{"path", kArmour}, {"value", 1}}}), "p.json:2:1: "},
+      {"an operation named by a number", Patch({{{"op", 1}, {"path", kArmour}}}), "p.json:2:7: "},
+      {"a misspelt member", Patch({{{"op", "remove"}, {"pth", kArmour}}}), "p.json:2:16: "},
   };
   TempFolder folder;
   const std::string file = folder.File("file.brx");
