@@ -265,7 +265,17 @@ TEST(Apply, MistakesWriteNothing) {
     const char* what;
     std::string patch;
     std::string where;  // the start of the first line on standard error
+    std::vector<Edit> file = {};
   };
+  // Structure 2 with as many tiles as a structure holds.
+  const Edit full = [](Json& json) {
+    Json& tiles = json["structures"][2]["Tiles"];
+    while (tiles.size() < kMaxTilesPerStructure) tiles.push_back(tiles[0]);
+  };
+  Json too_many = Edited({full})["structures"][2]["Tiles"];
+  too_many.push_back(too_many[0]);
+  Json bad_tile = NewStructure(9);
+  bad_tile["Tiles"][0]["Shape"] = 5;
   const Case cases[] = {
       {"not JSON", "[\n  {\"op\": \"test\",}\n]\n", "p.json:2:16: "},
       {"no array", "{}", "p.json:1:1: "},
@@ -285,20 +295,42 @@ TEST(Apply, MistakesWriteNothing) {
        "p.json:2:21: "},
       {"an element that is no operation", "[\n1\n]\n", "p.json:2:1: "},
       {"no op", Patch({{{"path", kArmour}, {"value", 1}}}), "p.json:2:1: "},
+      {"a patch in no encoding", "[\n\xc3(]", "p.json: "},
+      {"a tile in a record that is not one", Patch({Op("add", "/structures/-", bad_tile)}),
+       "p.json:2:"},
+      {"a label past the end", Patch({Op("add", kFlags + "/3", "Door")}), "p.json:2:1: "},
+      {"\"-\" where only an add may name it", Patch({Op("replace", kFlags + "/-", "Door")}),
+       "p.json:2:1: "},
+      {"a value past the end of a row",
+       Patch({Op("replace", "/structures/0/Tiles/1/Shape/2/5", 1)}), "p.json:2:1: "},
+      {"a number copied where a tile goes, named as the patch names it",
+       Patch({From("copy", kArmour, "/structures/0/Tiles/0")}),
+       "p.json:2:1: \"/structures/0/Tiles/0\""},
+      {"a tile past the most a structure holds",
+       Patch({From("copy", "/structures/2/Tiles/0", "/structures/2/Tiles/-")}),
+       "p.json:2:1: ",
+       {full}},
+      {"tiles past the most, as a list",
+       Patch({Op("test", "/structures/2/Tiles", Edited({full})["structures"][2]["Tiles"]),
+              Op("replace", "/structures/2/Tiles", too_many)}),
+       "p.json:3:",
+       {full}},
       {"an operation named by a number", Patch({{{"op", 1}, {"path", kArmour}}}), "p.json:2:7: "},
       {"a misspelt member", Patch({{{"op", "remove"}, {"pth", kArmour}}}), "p.json:2:16: "},
   };
   TempFolder folder;
   const std::string file = folder.File("file.brx");
-  const Bytes base = BytesOf(Base());
   for (const Case& c : cases) {
-    WriteBytes(file, base);
+    const Bytes before = BytesOf(Edited(c.file));
+    WriteBytes(file, before);
     testing::WriteText(folder.File("p.json"), c.patch);
     const ToolRun r = RunTool({"apply", file, folder.File("p.json")});
     EXPECT_EQ(r.code, 2) << c.what;
     EXPECT_EQ(r.err.rfind(folder.File(c.where), 0), 0u) << c.what << "\n" << r.err;
-    EXPECT_EQ(ReadBytes(file), base) << c.what;
+    EXPECT_EQ(ReadBytes(file), before) << c.what;
   }
+  const Bytes base = BytesOf(Base());
+  WriteBytes(file, base);
   // Of several patches, every mistake is told, a misspelt name with the one it may mean.
   testing::WriteText(folder.File("q.json"), Patch({Op("replace", "/structures/0/Densty", 1)}));
   const ToolRun r = RunTool({"apply", file, folder.File("p.json"), folder.File("q.json")});

@@ -209,13 +209,14 @@ void PatchApplier::Do(Step& step) {
 
 // A structure or tile added where the file already has one goes to the end
 // instead: other data refers to structures by their number, which an insert
-// would shift.
+// would shift. A value of another kind is refused where the patch put it.
 void PatchApplier::Add(Step& step, PatchValue value) {
   std::string error;
   PatchPath& path = step.path;
   const bool structure = path.node == PatchNode::kStructure;
   const bool tile = path.node == PatchNode::kTile;
-  if ((structure || tile) && !path.end && document_.Has(path, false, error)) {
+  if ((structure || tile) && !path.end && KindOf(value.node) == KindOf(path.node) &&
+      document_.Has(path, false, error)) {
     const std::size_t expected = structure ? path.structure : path.tile;
     const std::size_t end =
         structure ? document_.StructureCount() : document_.TileCount(path.structure);
