@@ -189,6 +189,13 @@ TEST(Cli, FilesThatCannotBeReadOrWrittenAreErrors) {
   bytes.pop_back();
   WriteBytes(truncated, bytes);
   WriteText(json, SampleJsonText());
+  const std::string good = folder.File("good.brx");
+  const std::string table = folder.File("s.csv");
+  const std::string table_too = folder.File("t.csv");
+  const std::string patch = folder.File("p.json");
+  WriteBytes(good, Serialized(PatternDocument({1})));
+  WriteText(table, "Structure,Armour\n0,200\n");
+  WriteText(patch, "[]");
   struct Case {
     std::vector<std::string> args;
     std::string err_start;
@@ -214,10 +221,23 @@ TEST(Cli, FilesThatCannotBeReadOrWrittenAreErrors) {
       {{"set", missing, "0.Armour=1"}, "brxtool: " + missing + ": cannot open the file: "},
       {{"set", truncated, "0.Armour=1"}, "brxtool: " + truncated + ": the file is truncated"},
       {{"dump", "--lenient", missing}, "brxtool: " + missing + ": cannot open the file: "},
+      // The rest named only: their words are those above.
+      {{"export", missing, table, table_too}, "brxtool: " + missing + ": "},
+      {{"export", good, folder.File("no-folder/s.csv"), table_too},
+       "brxtool: " + folder.File("no-folder/s.csv") + ": "},
+      {{"import", missing, table}, "brxtool: " + missing + ": "},
+      {{"import", good, folder.File("missing.csv")},
+       "brxtool: " + folder.File("missing.csv") + ": "},
+      {{"import", "--output", folder.File("no-folder/out.brx"), good, table},
+       "brxtool: " + folder.File("no-folder/out.brx") + ": "},
+      {{"apply", "--output", folder.File("no-folder/out.brx"), good, patch},
+       "brxtool: " + folder.File("no-folder/out.brx") + ": "},
+      {{"atlas", missing, folder.File("page.html")}, "brxtool: " + missing + ": "},
   };
   for (const Case& c : cases) {
     const ToolRun r = RunTool(c.args);
-    EXPECT_EQ(r.code, c.args[0] == "diff" ? 2 : kExitError) << c.args[0];
+    const bool two = c.args[0] == "diff" || c.args[0] == "apply";
+    EXPECT_EQ(r.code, two ? 2 : kExitError) << c.args[0];
     EXPECT_EQ(r.out, "") << c.args[0];
     EXPECT_TRUE(StartsWith(r.err, c.err_start)) << r.err;
   }
@@ -894,12 +914,15 @@ TEST(Cli, AtlasRefusesWhatItCannotDrawAndLeavesNoPage) {
   TempFolder folder;
   const std::string file = folder.File("file.brx");
   const std::string page = folder.File("page.html");
+  const std::string empty = folder.File("empty.brx");
   WriteBytes(file, Serialized(PatternDocument({1, 0})));
+  WriteBytes(empty, Serialized(PatternDocument({})));
   struct Case {
     std::vector<std::string> args;
     std::string err;
   };
   const Case cases[] = {
+      {{"atlas", "--from", "0", empty, page}, "brxtool: " + empty + ": "},
       {{"atlas", "--to", "2", file, page},
        "brxtool: " + file + ": has 2 structures (0 to 1); there is no structure 2\n"},
       {{"atlas", "--from", "2", file, page},
@@ -915,7 +938,7 @@ TEST(Cli, AtlasRefusesWhatItCannotDrawAndLeavesNoPage) {
     EXPECT_EQ(r.code, kExitError) << c.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(StartsWith(r.err, c.err)) << r.err;
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"file.brx"});
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"empty.brx", "file.brx"}));
   }
   const ToolRun r = RunTool({"atlas", "--from", "1", file, "-"});
   EXPECT_EQ(r.code, kExitOk) << r.err;

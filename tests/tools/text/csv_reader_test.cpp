@@ -1,11 +1,15 @@
 // The CSV reader on the bytes spreadsheets write: encodings, separators,
-// quoting and line ends, with each cell's line and column.
+// quoting and line ends, with each cell's line and column; and what the
+// writer quotes, read back.
 #include "tools/text/csv_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tools/text/csv_writer.h"
 
 namespace brx::text {
 namespace {
@@ -84,6 +88,37 @@ TEST(CsvReader, ReadsWhatSpreadsheetsWrite) {
     std::string problem;
     EXPECT_EQ(Rows(c.bytes, &problem), c.rows) << c.bytes.substr(0, 40);
     EXPECT_EQ(problem, "") << c.bytes.substr(0, 40);
+  }
+}
+
+// What the writer puts in a cell, quoted or not, the reader gives back.
+TEST(CsvWriter, EveryCellReadsBackAsWritten) {
+  const std::string texts[] = {"Wall", "a,b",          "a;b",  "a\tb", "say \"hi\"",
+                               "\"",   "two\r\nlines", "cr\r", "\nlf", ""};
+  for (const char separator : {',', ';', '\t'}) {
+    for (const std::string& text : texts) {
+      std::ostringstream out;
+      {
+        text::CsvWriter writer(out, separator);
+        writer.Cell("Name");
+        writer.Cell("Number");
+        writer.EndRow();
+        writer.Cell(text);
+        writer.Cell(std::int64_t{-5});
+        writer.EndRow();
+      }
+      const std::string bytes = out.str();
+      text::MemoryByteSource file(bytes.data(), bytes.size());
+      text::CsvReader reader(file);
+      std::vector<text::Cell> row;
+      ASSERT_TRUE(reader.NextRow(row)) << bytes;
+      ASSERT_TRUE(reader.NextRow(row)) << bytes;
+      ASSERT_EQ(row.size(), 2u) << bytes;
+      EXPECT_EQ(row[0].text, text) << bytes;
+      EXPECT_EQ(row[1].text, "-5") << bytes;
+      EXPECT_FALSE(reader.NextRow(row)) << bytes;
+      EXPECT_EQ(reader.problem(), "") << bytes;
+    }
   }
 }
 
