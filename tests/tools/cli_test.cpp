@@ -18,6 +18,7 @@
 #include "tests/tools/tool_test_support.h"
 #include "tools/brxtool/output_file.h"
 #include "tools/documents/json_document.h"
+#include "tools/text/csv_reader.h"
 
 namespace brx::tool {
 namespace {
@@ -837,6 +838,16 @@ TEST(Cli, ImportReportsEveryMistakeWhereItIs) {
         {"s.csv:1:11", "\"Shape[0][0]\""}}},
       {{{"s.csv", "Armour\n1\n"}, {"t.csv", ""}},
        {{"s.csv:1:1", "\"Structure\""}, {"t.csv", "empty"}}},
+      // A column twice, a column without a name, a cell too long, rows without a tile.
+      {{{"s.csv",
+         "Structure,Armour,Armour,Density,\n0,1,2,12:30,5\n1," + std::string(1100, '7') + "\n"},
+        {"t.csv", "Structure,Tile,TileFlags\n0,,1\n0\n"}},
+       {{"s.csv:1:18 (Armour)", "twice"},
+        {"s.csv:2:7 (Density)", "12:30"},
+        {"s.csv:2:13", "name"},
+        {"s.csv:3:3 (Armour)", std::to_string(text::CsvReader::kMaxCellBytes)},
+        {"t.csv:2:3 (Tile)", "254"},
+        {"t.csv:3:1 (Tile)", "254"}}},
       // A structure data file given where a table belongs.
       {{{"s.csv", std::string("BRXF\0\0", 6)}}, {{"s.csv:1:1", "swapped"}}},
   };
