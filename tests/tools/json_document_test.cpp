@@ -12,6 +12,7 @@
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/text/json_string.h"
 
 namespace brx::tool {
 namespace {
@@ -561,6 +562,40 @@ TEST(JsonText, ARepeatedKeyIsRefusedWhereItIsRepeated) {
         "missing"}},
   };
   for (const auto& [text, problems] : cases) EXPECT_EQ(Located(text), problems) << text;
+  // Past a few dozen keys an object's keys are looked up another way: a key
+  // repeated from before and from after that point is refused as well.
+  std::string many = "[{";
+  for (int k = 0; k < 40; ++k) many += "\"k" + std::to_string(k) + "\": 0, ";
+  const auto column = [&many](const std::string& key) {
+    return std::to_string(many.rfind("\"" + key + "\"") + 1);
+  };
+  many += "\"k5\": 1, ";
+  const std::string early = column("k5");
+  many += "\"k36\": 1}]";
+  EXPECT_EQ(Located(many),
+            (std::vector<std::string>{
+                "1:1: top level: expected an object, found an array",
+                "1:" + early + ": [0].k5: the key appears more than once",
+                "1:" + column("k36") + ": [0].k36: the key appears more than once"}));
+}
+
+// What the writer puts in quotes, a JSON reader nobody here wrote reads as
+// the text it was, every control character and quote included; bytes that
+// are no UTF-8 read as U+FFFD each.
+TEST(JsonText, WrittenStringsReadBackAsThemselves) {
+  std::string every;
+  for (int c = 1; c < 0x80; ++c) every += static_cast<char>(c);
+  const std::pair<std::string, std::string> cases[] = {
+      {every, every},
+      {std::string("a\0b", 3), std::string("a\0b", 3)},
+      {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      {"\xFF\xC3(\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD(\xEF\xBF\xBD"},
+  };
+  for (const auto& [text, read] : cases) {
+    std::string written;
+    text::AppendJsonString(text, written);
+    EXPECT_EQ(Json::parse(written).get<std::string>(), read) << written;
+  }
 }
 
 TEST(JsonText, EveryMistakeIsReportedInTheOrderOfTheText) {
