@@ -34,6 +34,10 @@ TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
       {"\xFF\xFE{\0}"s, "", {"UTF-16 LE", "odd"}},
       {"\xFF\xFE{\0\0\xD8"s, "", {"UTF-16 LE", "0xD800", "offset 4"}},
       {"\xFE\xFF\xDC\0\0}"s, "", {"UTF-16 BE", "0xDC00", "offset 2"}},
+      {"\xFF\xFE\0\xD8{\0"s, "", {"UTF-16 LE", "0xD800", "offset 2"}},
+      {"\xFE\xFF\0{\0"s, "", {"UTF-16 BE", "odd"}},
+      // An odd length is told before a surrogate: it says more of the file.
+      {"\xFF\xFE\0\xDC{"s, "", {"UTF-16 LE", "odd"}},
       {"\xFF\xFE\0\0{\0\0\0"s, "", {"UTF-32"}},
       {"\0\0\xFE\xFF\0\0\0{"s, "", {"UTF-32"}},
       {"{\0}\0"s, "", {"UTF-16 LE"}},
