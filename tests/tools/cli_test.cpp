@@ -94,6 +94,7 @@ TEST(Cli, HelpVersionAndUsageErrors) {
        kExitUsage,
        "",
        "brxtool: unknown option for diff: --strict\n"},
+      {{"diff", "--patch", "--json", "a.brx", "b.brx"}, kExitUsage, "", "brxtool: --patch goes"},
       {{"diff", "-", "-"},
        kExitUsage,
        "",
@@ -848,6 +849,7 @@ TEST(Cli, ImportReportsEveryMistakeWhereItIs) {
         {"s.csv:3:3 (Armour)", std::to_string(text::CsvReader::kMaxCellBytes)},
         {"t.csv:2:3 (Tile)", "254"},
         {"t.csv:3:1 (Tile)", "254"}}},
+      {{{"s.csv", "Structure,Armour\n0,\xE9\n"}}, {{"s.csv:2:3", "0xE9"}}},
       // A structure data file given where a table belongs.
       {{{"s.csv", std::string("BRXF\0\0", 6)}}, {{"s.csv:1:1", "swapped"}}},
   };

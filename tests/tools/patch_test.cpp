@@ -138,6 +138,8 @@ TEST(Apply, PatchesInALoadOrder) {
     std::string err;           // the start of the conflicts, one a line, each after the folder
   };
   const Json removed_tile = Base()["structures"][0]["Tiles"][1];
+  const Json stripes = Json::array(
+      {{1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 3, 3, 3, 3}, {4, 4, 4, 4, 4}, {5, 5, 5, 5, 5}});
   const Case cases[] = {
       {"a field changed", {}, {Ops({Change(kArmour, 30, 50)})}, {Set(kArmour, 50)}, ""},
       {"the file has another value: the patch wins",
@@ -210,6 +212,12 @@ TEST(Apply, PatchesInALoadOrder) {
                     {1, 2, 3, 4, 5})})},
        {Set("/structures/0/Tiles/1/Shape/2", {1, 2, 3, 4, 5})},
        "p1.json:3: structure 0 tile 1: Shape[2]: "},
+      {"a whole shape the file changed",
+       {Set(kCell, 5)},
+       {Ops({Change("/structures/0/Tiles/1/Shape", Base()["structures"][0]["Tiles"][1]["Shape"],
+                    stripes)})},
+       {Set("/structures/0/Tiles/1/Shape", stripes)},
+       "p1.json:3: structure 0 tile 1: Shape: "},
       {"a trailing tile removed after its test",
        {},
        {Ops({Op("test", "/structures/0/Tiles/1", removed_tile),
