@@ -11,6 +11,7 @@
 #include "model/fields.h"
 #include "model/structure_data.h"
 #include "tests/support/documents.h"
+#include "tests/tools/text/chunked_source.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/text/json_string.h"
 
@@ -595,6 +596,22 @@ TEST(JsonText, WrittenStringsReadBackAsThemselves) {
     std::string written;
     text::AppendJsonString(text, written);
     EXPECT_EQ(Json::parse(written).get<std::string>(), read) << written;
+  }
+}
+
+// A read that fails leaves no document, even where what came before it is a
+// whole one: the rest of the file is unknown.
+TEST(JsonText, AReadThatFailsLeavesNoDocument) {
+  const std::string text = Canonical(PatternDocument({2, 1}));
+  for (const std::size_t fails_at : {std::size_t{0}, text.size() / 2, text.size() - 1}) {
+    testing::ChunkedSource source(text, 4096, fails_at);
+    text::TextDecoder decoder(source);
+    decoder.Start();
+    StructureSet set = PatternDocument({1});
+    std::vector<text::JsonProblem> problems;
+    EXPECT_FALSE(ReadDocumentJson(decoder, set, problems)) << fails_at;
+    EXPECT_EQ(set.StructureCount(), 0u) << fails_at;
+    EXPECT_EQ(decoder.read_error(), testing::ChunkedSource::kError) << fails_at;
   }
 }
 

@@ -473,10 +473,10 @@ TEST(Apply, ThePiecesAPatchComesInChangeNothing) {
     operations.push_back(Op("replace", cell, k % 499 == 0 ? 256 : k % 7));
   }
   const std::string patch = Patch(operations, Layout::kDiff);
-  const auto applied = [&patch](std::size_t chunk) {
+  const auto applied = [&patch](std::size_t chunk, std::size_t fails_at = std::string::npos) {
     std::vector<StructureEntry> entries = testing::PatternDocument({2, 0, 1}).TakeEntries();
     PatchApplier applier(entries);
-    testing::ChunkedSource source(patch, chunk);
+    testing::ChunkedSource source(patch, chunk, fails_at);
     text::TextDecoder decoder(source);
     EXPECT_TRUE(decoder.Start());
     applier.Apply("p.json", decoder);
@@ -496,6 +496,11 @@ TEST(Apply, ThePiecesAPatchComesInChangeNothing) {
   // ones cut lines at every place in them.
   for (const std::size_t chunk : {1, 7, 100, 151, 257, 1000, 4096})
     EXPECT_EQ(applied(chunk), whole) << chunk << " bytes a piece";
+  // A read that fails part way is the one mistake told, whatever was read before it.
+  const std::string failed = applied(4096, patch.size() / 2).first;
+  EXPECT_EQ(failed.rfind("p.json: ", 0), 0u) << failed;
+  EXPECT_EQ(failed.find("p.json", 1), std::string::npos) << failed;
+  EXPECT_NE(failed.find(testing::ChunkedSource::kError), std::string::npos) << failed;
 }
 
 // Pointers taken apart and written back; the malformed ones refused.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/text/chunked_source.h"
 #include "tools/text/csv_writer.h"
 
 namespace brx::text {
@@ -142,6 +143,15 @@ TEST(CsvReader, StopsWhereTheTextCannotBeRead) {
     EXPECT_EQ(Rows(c.bytes, &problem), c.rows) << c.bytes.substr(0, 40);
     EXPECT_NE(problem, "") << c.bytes.substr(0, 40);
   }
+  // A read that fails: the rows before it, then the reason.
+  testing::ChunkedSource file("a,b\n1,2\n3,4\n", 4, 9);
+  text::CsvReader reader(file);
+  std::vector<text::Cell> row;
+  EXPECT_TRUE(reader.NextRow(row));
+  EXPECT_TRUE(reader.NextRow(row));
+  EXPECT_FALSE(reader.NextRow(row));
+  EXPECT_NE(reader.problem().find(testing::ChunkedSource::kError), std::string::npos)
+      << reader.problem();
 }
 
 // A character cut by the end of a chunk read, and cells too long to keep.

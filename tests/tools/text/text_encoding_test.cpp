@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/text/chunked_source.h"
 #include "tools/text/byte_source.h"
 #include "tools/text/text_cursor.h"
 
@@ -71,6 +72,30 @@ TEST(TextEncoding, WhatEditorsAndShellsWriteIsRead) {
     }
     for (const std::string& fact : c.facts)
       EXPECT_NE(problem.find(fact), std::string::npos) << problem << "\nexpected " << fact;
+  }
+}
+
+// A read that fails, before the first bytes, inside the mark, inside a
+// character or later: the decoder stops with the reason and says nothing of
+// the encoding, in each of the encodings it reads.
+TEST(TextEncoding, AReadThatFailsIsToldAsSuch) {
+  using namespace std::string_literals;
+  const std::string texts[] = {"{\"\xC3\xA9\xC3\xA9\"}", "\xEF\xBB\xBF{\"\xE2\x82\xAC\"}",
+                               "\xFF\xFE{\0\xE9\0=\xD8\0\xDE}\0"s, "\xFE\xFF\0{\0\xE9\0}"s};
+  for (const std::string& text : texts) {
+    for (std::size_t fails_at = 0; fails_at < text.size(); ++fails_at) {
+      testing::ChunkedSource source(text, 3, fails_at);
+      TextDecoder decoder(source);
+      std::string read;
+      if (decoder.Start()) {
+        TextCursor cursor(decoder);
+        for (; !cursor.AtEnd(); cursor.Skip()) read += static_cast<char>(cursor.Peek());
+      }
+      const std::string what =
+          ::testing::PrintToString(text) + " failing at " + std::to_string(fails_at);
+      EXPECT_EQ(decoder.read_error(), testing::ChunkedSource::kError) << what;
+      EXPECT_EQ(decoder.problem(), "") << what;
+    }
   }
 }
 
