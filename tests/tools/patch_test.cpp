@@ -218,6 +218,16 @@ TEST(Apply, PatchesInALoadOrder) {
                     stripes)})},
        {Set("/structures/0/Tiles/1/Shape", stripes)},
        "p1.json:3: structure 0 tile 1: Shape: "},
+      {"a record to remove whose header the file changed is kept",
+       {Set("/structures/2/Armour", 9)},
+       {Ops({Op("test", "/structures/2", Base()["structures"][2]), Op("remove", "/structures/2")})},
+       {Set("/structures/2/Armour", 9)},
+       "p1.json:3: structure 2"},
+      {"a test of all structures that does not hold: the patch goes on",
+       {Append(5)},
+       {Ops({Op("test", "/structures", Base()["structures"]), Op("replace", kArmour, 50)})},
+       {Append(5), Set(kArmour, 50)},
+       "p1.json:2: "},
       {"a trailing tile removed after its test",
        {},
        {Ops({Op("test", "/structures/0/Tiles/1", removed_tile),
@@ -333,7 +343,14 @@ TEST(Apply, MistakesWriteNothing) {
        "p.json:2:1: \"/structures/0/Tiles/0\""},
       {"a field removed after its test", Patch({Op("test", kArmour, 30), Op("remove", kArmour)}),
        "p.json:3:1: "},
-      {"a test of \"-\"", Patch({Op("test", "/structures/-", NewStructure(1))}), "p.json:2:1: "},
+      {"a test of \"-\", then an add there",
+       Patch({Op("test", "/structures/-", NewStructure(1)),
+              Op("add", "/structures/-", NewStructure(1))}),
+       "p.json:2:1: "},
+      {"an operation with two ops",
+       "[\n{\"op\": \"replace\", \"op\": \"test\", \"path\": \"" + kArmour +
+           "\", \"value\": 1}\n]\n",
+       "p.json:2:19: "},
       {"two shapes left other than five by five: the first told",
        Patch({Op("remove", "/structures/0/Tiles/0/Shape/1/0"),
               Op("remove", "/structures/0/Tiles/1/Shape/4")}),
@@ -393,18 +410,25 @@ TEST(Apply, MistakesWriteNothing) {
     EXPECT_EQ(ReadBytes(file), base) << c.named;
   }
 
-  // Past the mistakes shown, one line says that more follow.
-  std::vector<Json> many;
-  for (std::size_t k = 0; k <= kMostProblemsShown; ++k)
-    many.push_back(Op("replace", kArmour, 256 + static_cast<int>(k)));
-  testing::WriteText(patch, Patch(many, Layout::kDiff));
-  const ToolRun more = RunTool({"apply", file, patch});
-  EXPECT_EQ(more.code, 2);
-  // The mistakes shown, the line that more follow, and that the file is as it was.
-  EXPECT_EQ(static_cast<std::size_t>(std::count(more.err.begin(), more.err.end(), '\n')),
-            kMostProblemsShown + 2)
-      << more.err;
-  EXPECT_EQ(ReadBytes(file), base);
+  // Past the mistakes shown, one line says that more follow: mistakes of
+  // applying and, counted on their own, of reading.
+  std::string out_of_range = "[\n";
+  std::string op_twice = "[\n";
+  for (std::size_t k = 0; k <= kMostProblemsShown + 1; ++k) {
+    out_of_range += DiffLayout(Op("replace", kArmour, 256 + static_cast<int>(k))) + ",\n";
+    op_twice += "{\"op\": \"test\", \"op\": \"test\", \"path\": \"\", \"value\": 1},\n";
+  }
+  for (std::string text : {out_of_range, op_twice}) {
+    text.replace(text.size() - 2, 2, "\n]\n");
+    testing::WriteText(patch, text);
+    const ToolRun more = RunTool({"apply", file, patch});
+    EXPECT_EQ(more.code, 2);
+    // The mistakes shown, the line that more follow, and that the file is as it was.
+    EXPECT_EQ(static_cast<std::size_t>(std::count(more.err.begin(), more.err.end(), '\n')),
+              kMostProblemsShown + 2)
+        << more.err;
+    EXPECT_EQ(ReadBytes(file), base);
+  }
 }
 
 // apply reads the lines diff --patch writes by a quicker way of its own. Each
@@ -695,6 +719,7 @@ TEST(DiffPatch, AppliedToTheFirstFileGivesTheSecond) {
        }},
       {Erase("/structures/2"), Erase("/structures/1"), Erase("/structures/0/Tiles/1"),
        Set("/structures/0/DestructionPartner", -128)},
+      {Erase("/structures/0/Tiles/1"), Erase("/structures/2/Tiles/0")},
   };
   TempFolder folder;
   const std::string base = folder.File("base.brx");
