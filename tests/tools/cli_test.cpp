@@ -847,8 +847,8 @@ TEST(Cli, ImportReportsEveryMistakeWhereItIs) {
         {"s.csv:2:7 (Density)", "12:30"},
         {"s.csv:2:13", "name"},
         {"s.csv:3:3 (Armour)", std::to_string(text::CsvReader::kMaxCellBytes)},
-        {"t.csv:2:3 (Tile)", "254"},
-        {"t.csv:3:1 (Tile)", "254"}}},
+        {"t.csv:2:3 (Tile)", std::to_string(kMaxTilesPerStructure - 1)},
+        {"t.csv:3:1 (Tile)", std::to_string(kMaxTilesPerStructure - 1)}}},
       {{{"s.csv", "Structure,Armour\n0,\xE9\n"}}, {{"s.csv:2:3", "0xE9"}}},
       // A structure data file given where a table belongs.
       {{{"s.csv", std::string("BRXF\0\0", 6)}}, {{"s.csv:1:1", "swapped"}}},
