@@ -392,6 +392,10 @@ TEST(Cli, DashIsStandardInputAndOutput) {
   changed[16] = 50;
   const std::string built = Text(Serialized(testing::SampleDocument()));
   const std::string kSameAsOnFile = "(as on the file)";
+  // The change `changed` holds, as a patch.
+  const std::string patch = folder.File("p.json");
+  const std::string applied = folder.File("applied.brx");
+  WriteText(patch, "[{\"op\": \"replace\", \"path\": \"/structures/0/Armour\", \"value\": 50}]");
   struct Case {
     std::vector<std::string> args;
     std::string input;
@@ -416,6 +420,8 @@ TEST(Cli, DashIsStandardInputAndOutput) {
        kExitError,
        "",
        "brxtool: <stdin>: the file is shorter than its 16-byte header (0 bytes)\n"},
+      {{"apply", "--dry-run", "-", patch}, file, kExitOk, kSameAsOnFile, ""},
+      {{"apply", "--output", applied, "-", patch}, file, kExitOk, "", ""},
       {{"build", "-", "-"}, SampleJsonText(), kExitOk, built, ""},
       {{"build", "-", "-"},
        "{\"structures\": [}",
@@ -432,6 +438,8 @@ TEST(Cli, DashIsStandardInputAndOutput) {
     EXPECT_EQ(r.out, c.out == kSameAsOnFile ? RunTool(on_file).out : c.out) << c.args[0];
     EXPECT_EQ(r.err, c.err) << c.args[0];
   }
+  EXPECT_EQ(Text(ReadBytes(applied)), changed);
+  EXPECT_EQ(ReadBytes(path), bytes);
   // Standard input that cannot be read.
   std::istream unreadable(nullptr);
   std::ostringstream out;
@@ -893,6 +901,8 @@ TEST(Cli, CommandsRefuseToWriteOverTheirInputs) {
   const std::string file = folder.File("file.brx");
   const std::string table = folder.File("s.csv");
   const std::string older = folder.File("older.brx");
+  const std::string patch = folder.File("p.json");
+  WriteText(patch, "[]");
   const std::vector<std::uint8_t> bytes = Serialized(PatternDocument({1}));
   const std::vector<std::uint8_t> older_bytes = Serialized(PatternDocument({1, 0}));
   WriteBytes(file, bytes);
@@ -906,10 +916,13 @@ TEST(Cli, CommandsRefuseToWriteOverTheirInputs) {
       {"import", "--output=" + table, file, table},
       {"atlas", file, file},
       {"atlas", "--compare", older, file, older},
+      // The same file by another name.
+      {"apply", "--output", folder.File(".") + "/file.brx", file, patch},
+      {"apply", "--output", patch, file, patch},
   };
   for (const std::vector<std::string>& args : refused) {
     const ToolRun r = RunTool(args);
-    EXPECT_EQ(r.code, kExitError) << args[0];
+    EXPECT_EQ(r.code, args[0] == "apply" ? 2 : kExitError) << args[0];
     EXPECT_NE(r.err, "") << args[0];
     EXPECT_EQ(ReadBytes(file), bytes);
     EXPECT_EQ(ReadBytes(table), exported);
