@@ -224,6 +224,9 @@ TEST(Cli, FilesThatCannotBeReadOrWrittenAreErrors) {
       {{"set", truncated, "0.Armour=1"}, "brxtool: " + truncated + ": the file is truncated"},
       {{"dump", "--lenient", missing}, "brxtool: " + missing + ": cannot open the file: "},
       // The rest named only: their words are those above.
+      {{"export", missing, table, table_too}, "brxtool: " + missing + ": "},
+      {{"import", missing, table}, "brxtool: " + missing + ": "},
+      {{"atlas", missing, folder.File("page.html")}, "brxtool: " + missing + ": "},
       {{"export", good, folder.File("no-folder/s.csv"), table_too},
        "brxtool: " + folder.File("no-folder/s.csv") + ": "},
       {{"import", good, folder.File("missing.csv")},

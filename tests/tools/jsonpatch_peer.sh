@@ -137,6 +137,7 @@ rows = [
     (0, [op("test", "", base), op("test", "/structures", S), op("replace", "/structures/0/Armour", 1)]),
     (2, [move("move", t + "/1/0", t + "/2/-")]),
     (2, [op("add", t + "/5/0", 1)]),
+    (2, [op("replace", t + "/0/5", 1)]),
     (2, [op("replace", t + "/0/0", 256)]),
     (2, [op("replace", "/structures/2/DestructionPartner", -5),
          move("copy", "/structures/2/DestructionPartner", t + "/0/0")]),
@@ -150,6 +151,8 @@ rows = [
     (0, [op("replace", "/structures/5/Tiles", S[6]["Tiles"][:2])]),
     (0, [op("test", "/structures/7/Tiles/2", S[7]["Tiles"][2]), op("remove", "/structures/7/Tiles/2")]),
     (2, [op("remove", "/structures/1/Tiles/3")]),
+    (2, [op("replace", "/structures/1/Tiles/0/sPosRelToBase", 300),
+         move("copy", "/structures/1/Tiles/0/sPosRelToBase", "/structures/1/Armour")]),
     # structures and fields
     (0, [move("copy", "/structures/0", "/structures/-")]),
     (0, [op("remove", "/structures/5")]),
@@ -163,7 +166,9 @@ rows = [
     (2, [move("move", "/structures/0", "/structures/0/Tiles/-")]),
     (2, [move("copy", "/structures/-", "/structures/1")]),
     (2, [op("add", "/structures/41", S[0])]),
-    (2, [op("remove", "/structures/0/Armour")]),
+    (2, [op("test", "/structures/0/Armour", S[0]["Armour"]), op("remove", "/structures/0/Armour")]),
+    (2, [move("move", "/structures/3/Armour", "/structures/4/Armour")]),
+    (2, [{"op": 1, "path": "/structures/0/Armour", "value": 1}]),
     (2, [op("replace", "/structures/0/Armour", "30")]),
 ]
 
